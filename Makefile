@@ -1,0 +1,34 @@
+# The two commands: `make run` and `make test`. Both install what is missing.
+.PHONY: run test deps build build-asan bench format clean
+
+CMAKE ?= cmake
+CTEST ?= ctest
+
+deps:
+	@sh scripts/install-deps.sh
+
+build: deps
+	$(CMAKE) --preset default
+	$(CMAKE) --build --preset default
+
+build-asan: deps
+	$(CMAKE) --preset asan
+	$(CMAKE) --build --preset asan
+
+# The game looks its sounds up in the working directory, so it starts where
+# the build put them.
+run: build
+	cd build/default/app && ./rallix
+
+test: build build-asan
+	$(CTEST) --preset default
+	$(CTEST) --preset asan
+
+bench: build
+	sh scripts/bench.sh
+
+format:
+	find app display game tools tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build

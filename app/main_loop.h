@@ -1,0 +1,46 @@
+// The frame loop and the program's start.
+#pragma once
+
+#include <cstdint>
+
+#include "game/form_main.h"
+#include "game/platform.h"
+
+namespace rallix {
+
+// What ended the loop.
+enum class LoopEnd {
+  kClosed,  // the window was closed or "QUIT GAME" chosen
+  kLimit,   // the pass limit given to RunPasses was reached
+};
+
+// Runs passes of the frame loop. Each pass reads the clock, processes the
+// window's messages, runs the current state's handler and composes the frame
+// while the window is in the foreground, and waits until 1000/60 ms have
+// passed since the pass began. A run-time error that the loop does not trap
+// leaves it as a RunTimeError exception.
+class MainLoop {
+ public:
+  MainLoop(FormMain& form, Platform& platform) : form_(form), platform_(platform) {}
+
+  // Runs until the program ends, or for at most `max_passes` passes when it is
+  // not negative (for tests and tools).
+  LoopEnd Run(int64_t max_passes = -1);
+
+  int64_t Passes() const { return passes_; }
+  bool TrapArmed() const { return trap_armed_; }
+  bool TrapSpent() const { return trap_spent_; }
+
+ private:
+  // One pass; false when the program ends.
+  bool Pass();
+  void PacingWait(int32_t start);
+
+  FormMain& form_;
+  Platform& platform_;
+  bool trap_armed_ = false;
+  bool trap_spent_ = false;
+  int64_t passes_ = 0;
+};
+
+}  // namespace rallix

@@ -1,0 +1,28 @@
+#include "app/mod_main.h"
+
+#include "app/main_loop.h"
+#include "game/form_main.h"
+#include "game/run_time_error.h"
+
+namespace rallix {
+
+int32_t PointInRect(const PixelRect& rect, const PixelPoint& point) {
+  return (rect.Left <= point.X && point.X <= rect.Right && rect.Top <= point.Y &&
+          point.Y <= rect.Bottom)
+             ? 1
+             : 0;
+}
+
+int Main(Platform& platform) {
+  try {
+    FormMain form(platform);
+    MainLoop loop(form, platform);
+    loop.Run();
+    return 0;
+  } catch (const RunTimeError& error) {
+    platform.ReportFatalError(error.what());
+    return 1;
+  }
+}
+
+}  // namespace rallix

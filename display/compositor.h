@@ -1,0 +1,34 @@
+// The four pictures of the window and the operations that turn the text grid
+// and the sprite queues into a finished frame.
+#pragma once
+
+#include <string_view>
+
+#include "display/surface.h"
+#include "display/text_screen.h"
+
+namespace rallix {
+
+class Compositor {
+ public:
+  // The sheet is copied into PictureSprite; the other pictures start black.
+  explicit Compositor(const Surface& glyph_sheet);
+
+  // Renders all 1200 cells of the grid into PictureBackGround, column by column.
+  void RedrawBackground(const TextGrid& grid);
+
+  // Composes the frame into PictureBackSurface (background, then the queued
+  // cells, then the queued pixel sprites, each queue in its order) and copies
+  // it to PictureMain. The caller shows PictureMain and empties the queues.
+  void ComposeFrame(const TextScreen& screen);
+
+  Surface PictureMain;
+  Surface PictureBackSurface;
+  Surface PictureBackGround;
+  Surface PictureSprite;
+
+ private:
+  void CopyGlyph(Surface& dest, char glyph, int x, int y);
+};
+
+}  // namespace rallix

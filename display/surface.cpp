@@ -1,0 +1,34 @@
+#include "display/surface.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace rallix {
+
+void Surface::Fill(uint8_t value) { std::fill(pixels_.begin(), pixels_.end(), value); }
+
+void BlockCopy(Surface& dest, int dx, int dy, int w, int h, const Surface& source, int sx, int sy) {
+  // Trim the block wherever either end of the copy lies outside its picture.
+  int left_cut = std::max({0, -dx, -sx});
+  int top_cut = std::max({0, -dy, -sy});
+  dx += left_cut;
+  sx += left_cut;
+  w -= left_cut;
+  dy += top_cut;
+  sy += top_cut;
+  h -= top_cut;
+  w = std::min({w, kScreenWidth - dx, kScreenWidth - sx});
+  h = std::min({h, kScreenHeight - dy, kScreenHeight - sy});
+  if (w <= 0 || h <= 0) return;
+  if (&dest == &source) {
+    for (int row = 0; row < h; ++row) {
+      std::memmove(dest.Row(dy + row) + dx, source.Row(sy + row) + sx, static_cast<size_t>(w));
+    }
+    return;
+  }
+  for (int row = 0; row < h; ++row) {
+    std::memcpy(dest.Row(dy + row) + dx, source.Row(sy + row) + sx, static_cast<size_t>(w));
+  }
+}
+
+}  // namespace rallix

@@ -1,0 +1,32 @@
+// The walled court and the status panel beside it.
+#include "game/form_main.h"
+#include "game/number_text.h"
+
+namespace rallix {
+
+void FormMain::DrawCourt() {
+  // The desktop window has no drawing surface of its own beneath the
+  // pictures, so there is nothing to clear before the grid is written.
+  for (int row = 0; row <= 24; ++row) {
+    Locate(0, row);
+    PrintText("|                    |");
+  }
+  Locate(22, 0);
+  PrintText("HI-SCORE");
+  Locate(23, 1);
+  PrintText(RightAligned(PlainDecimal(Record.HiScore), 7));
+  Locate(25, 2);
+  PrintText("SCORE");
+  Locate(23, 3);
+  PrintText(RightAligned(PlainDecimal(Record.Score), 7));
+  Locate(27, 7);
+  PrintText("COM");
+  Locate(25, 8);
+  PrintText(RightAligned(PlainDecimal(Record.ComPoints), 5));
+  Locate(24, 15);
+  PrintText("PLAYER");
+  Locate(25, 16);
+  PrintText(RightAligned(PlainDecimal(Record.PlayerPoints), 5));
+}
+
+}  // namespace rallix

@@ -1,0 +1,74 @@
+// A platform for driving the game headless: the test sets the keys, the
+// clock, the focus and the close request, and reads back every sound played
+// and every frame presented.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "display/surface.h"
+#include "game/platform.h"
+
+namespace rallix::testing {
+
+struct SoundEvent {
+  enum class Kind { kAsync, kSync, kStop };
+  Kind kind;
+  std::string file;  // empty for kStop
+  int64_t frame;     // number of frames presented before the call
+  friend bool operator==(const SoundEvent& a, const SoundEvent& b) {
+    return a.kind == b.kind && a.file == b.file && a.frame == b.frame;
+  }
+};
+
+class ScriptedPlatform : public Platform {
+ public:
+  // The clock. Each reading returns `now` and then adds `tick_per_read`;
+  // Nap adds the time slept. With the defaults a pass lasts 17 ms.
+  int32_t now = 1000;
+  int32_t tick_per_read = 0;
+  // Held keys: the virtual-key codes that are down in every snapshot.
+  std::vector<uint8_t> held_keys;
+  // Called with the number of snapshots taken so far; overrides held_keys.
+  std::function<void(int64_t snapshot, KeySnapshot& keys)> key_script;
+  bool foreground = true;
+  bool close_requested = false;
+  // Called at the start of each message pump, with the pass number.
+  std::function<void(int64_t pass)> on_messages;
+  // How long a synchronous sound holds the game, in milliseconds.
+  int32_t sync_sound_ms = 0;
+  // Keep every presented frame (memory: 300 KB each) or just the last.
+  bool keep_all_frames = false;
+
+  std::vector<SoundEvent> sounds;
+  std::vector<Surface> frames;
+  Surface last_frame;
+  int64_t frames_presented = 0;
+  int64_t snapshots_taken = 0;
+  int64_t passes = 0;
+  double napped_ms = 0;
+  std::vector<std::string> fatal_errors;
+
+  void Hold(std::initializer_list<uint8_t> keys) { held_keys = keys; }
+  void ReleaseAll() { held_keys.clear(); }
+  // The files of the sounds played, without stops.
+  std::vector<std::string> SoundFiles() const;
+
+  int32_t TimeGetTime() override;
+  bool ProcessMessages() override;
+  bool IsForeground() override { return foreground; }
+  void GetKeyboardState(KeySnapshot& keys) override;
+  void PlaySoundAsync(const std::string& file_name) override;
+  void PlaySoundSync(const std::string& file_name) override;
+  void StopSound() override;
+  void Present(const Surface& frame) override;
+  void Nap(double milliseconds) override;
+  void ReportFatalError(const std::string& message) override { fatal_errors.push_back(message); }
+
+ private:
+  double nap_remainder_ = 0;
+};
+
+}  // namespace rallix::testing
