@@ -1,0 +1,23 @@
+// make_icon <dir>: writes the window icon into <dir>, 32 x 32 and 16 x 16, as BMP
+// for the window and as PNG for the desktop.
+#include <cstdio>
+
+#include "tools/file_output.h"
+#include "tools/icon_art.h"
+
+namespace {
+
+int WriteIcons(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: make_icon <dir>\n");
+    return 2;
+  }
+  rallix::art::WriteAll(argv[1], rallix::art::IconFiles());
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  return rallix::art::RunGenerator("make_icon", WriteIcons, argc, argv);
+}
