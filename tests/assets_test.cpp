@@ -1,0 +1,303 @@
+// The generated assets: the committed files are exactly what the generators
+// make, and each file is what its readers (SDL, the desktop, a WAVE player)
+// expect: decoded here with small readers of our own.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+
+#include "display/glyph_sheet.h"
+#include "tools/file_output.h"
+#include "tools/glyph_sheet_maker.h"
+#include "tools/icon_art.h"
+#include "tools/png_file.h"
+#include "tools/sound_synth.h"
+
+namespace rallix::art {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in)
+    return {};
+  return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+uint32_t Le(const Bytes& b, size_t at, int size) {
+  uint32_t value = 0;
+  for (int i = size - 1; i >= 0; --i)
+    value = value << 8 | b.at(at + static_cast<size_t>(i));
+  return value;
+}
+uint32_t Be32(const Bytes& b, size_t at) {
+  return uint32_t{b.at(at)} << 24 | uint32_t{b.at(at + 1)} << 16 | uint32_t{b.at(at + 2)} << 8 |
+         b.at(at + 3);
+}
+Bytes Text(const std::string& text) {
+  return Bytes(text.begin(), text.end());
+}
+
+// Undoes a zlib stream of stored blocks, checking its framing and checksum.
+Bytes InflateStored(const Bytes& z) {
+  if (z.size() < 6 || z[0] != 0x78 || (z[0] << 8 | z[1]) % 31 != 0)
+    throw std::runtime_error("header");
+  Bytes out;
+  size_t at = 2;
+  for (bool last = false; !last;) {
+    last = z.at(at) & 1;
+    if ((z.at(at) & 6) != 0)
+      throw std::runtime_error("not a stored block");
+    const uint32_t length = Le(z, at + 1, 2);
+    if ((length ^ Le(z, at + 3, 2)) != 0xFFFF)
+      throw std::runtime_error("length check");
+    out.insert(out.end(), z.begin() + static_cast<long>(at) + 5,
+               z.begin() + static_cast<long>(at + 5 + length));
+    at += 5 + length;
+  }
+  if (Be32(z, at) != Adler32(out.data(), out.size()) || at + 4 != z.size())
+    throw std::runtime_error("adler");
+  return out;
+}
+
+// Reads an 8-bit RGBA PNG as written by EncodeRgbaPng, checking every CRC.
+RgbaImage ReadPng(const Bytes& png) {
+  if (Bytes(png.begin(), png.begin() + 8) != Text("\x89PNG\r\n\x1a\n"))
+    throw std::runtime_error("signature");
+  RgbaImage image;
+  Bytes idat;
+  for (size_t at = 8; at < png.size();) {
+    const uint32_t length = Be32(png, at);
+    if (Be32(png, at + 8 + length) != Crc32(&png[at + 4], length + 4))
+      throw std::runtime_error("crc");
+    const std::string type(png.begin() + static_cast<long>(at) + 4,
+                           png.begin() + static_cast<long>(at) + 8);
+    if (type == "IHDR") {
+      image.width = static_cast<int>(Be32(png, at + 8));
+      image.height = static_cast<int>(Be32(png, at + 12));
+      if (Be32(png, at + 16) != 0x08060000 || png[at + 20] != 0)
+        throw std::runtime_error("format");
+    } else if (type == "IDAT") {
+      idat.insert(idat.end(), png.begin() + static_cast<long>(at) + 8,
+                  png.begin() + static_cast<long>(at + 8 + length));
+    }
+    at += 12 + length;
+  }
+  const Bytes rows = InflateStored(idat);
+  const size_t stride = static_cast<size_t>(image.width) * 4 + 1;
+  for (size_t y = 0; y < static_cast<size_t>(image.height); ++y) {
+    if (rows.at(y * stride) != 0)
+      throw std::runtime_error("filter");
+    image.rgba.insert(image.rgba.end(), rows.begin() + static_cast<long>(y * stride + 1),
+                      rows.begin() + static_cast<long>((y + 1) * stride));
+  }
+  return image;
+}
+
+// Reads an 8-bit BMP with rows bottom-up and padded to four bytes.
+IndexedImage ReadBmp8(const Bytes& bmp, Palette* palette) {
+  if (bmp.at(0) != 'B' || Le(bmp, 2, 4) != bmp.size() || Le(bmp, 14, 4) != 40 ||
+      Le(bmp, 28, 2) != 8 || Le(bmp, 30, 4) != 0) {
+    throw std::runtime_error("not an uncompressed 8-bit BMP");
+  }
+  IndexedImage image(static_cast<int>(Le(bmp, 18, 4)), static_cast<int>(Le(bmp, 22, 4)));
+  for (size_t i = 0; i < 256; ++i)
+    (*palette)[i] = {bmp[56 + 4 * i], bmp[55 + 4 * i], bmp[54 + 4 * i]};
+  const size_t stride = (static_cast<size_t>(image.width) + 3) / 4 * 4;
+  for (int y = 0; y < image.height; ++y) {
+    for (int x = 0; x < image.width; ++x) {
+      image.Set(x, y,
+                bmp.at(Le(bmp, 10, 4) + (static_cast<size_t>(image.height - 1 - y)) * stride + x));
+    }
+  }
+  return image;
+}
+
+std::vector<int16_t> WavSamples(const Bytes& wav) {
+  std::vector<int16_t> samples;
+  for (size_t at = 44; at + 1 < wav.size(); at += 2)
+    samples.push_back(static_cast<int16_t>(Le(wav, at, 2)));
+  return samples;
+}
+
+TEST(CommittedAssets, AreExactlyWhatTheGeneratorsMake) {
+  std::vector<GeneratedFile> files = IconFiles();
+  for (GeneratedFile& sound : GameSoundFiles())
+    files.push_back(std::move(sound));
+  files.push_back({"glyphs.bmp", GlyphSheetBmp()});
+  for (const GeneratedFile& file : files) {
+    EXPECT_TRUE(ReadFile(std::string(RALLIX_SOURCE_DIR) + "/assets/" + file.file_name) ==
+                file.bytes)
+        << "assets/" << file.file_name
+        << " differs from its generator: run cmake --build <build dir> --target assets";
+  }
+  const Bytes sheet = GlyphSheetBmp();
+  EXPECT_TRUE(BuiltInGlyphSheet() == *DecodeGlyphBmp(sheet.data(), sheet.size()))
+      << "the game was built with another glyph sheet";
+}
+
+TEST(PngWriter, ChecksumsAndStoredBlocksFollowTheFormats) {
+  const Bytes digits = Text("123456789");
+  EXPECT_EQ(Crc32(digits.data(), digits.size()), 0xCBF43926u);
+  const Bytes word = Text("Wikipedia");
+  EXPECT_EQ(Adler32(word.data(), word.size()), 0x11E60398u);
+  for (size_t size : {0, 1, 65535, 65536, 140000}) {
+    Bytes data(size);
+    for (size_t i = 0; i < size; ++i)
+      data[i] = static_cast<uint8_t>(i * 7 + i / 251);
+    EXPECT_EQ(InflateStored(StoredZlib(data)), data) << size << " bytes";
+    EXPECT_EQ(StoredZlib(data).size(),
+              2 + 5 * std::max<size_t>(1, (size + 65534) / 65535) + size + 4);
+  }
+}
+
+TEST(BmpWriter, PadsRowsAndStoresThemBottomUp) {
+  IndexedImage image(3, 2);
+  image.Set(0, 0, 7);
+  image.Set(2, 1, 9);
+  Palette palette{};
+  palette[7] = {10, 20, 30};
+  const Bytes bmp = EncodeIndexedBmp(image, palette);
+  ASSERT_EQ(bmp.size(), 1078u + 2 * 4);
+  EXPECT_EQ((Bytes(bmp.begin() + 1078, bmp.end())), (Bytes{0, 0, 9, 0, 7, 0, 0, 0}));
+  Palette read{};
+  EXPECT_EQ(ReadBmp8(bmp, &read).pixels, image.pixels);
+  EXPECT_EQ(read[7].r, 10);
+  EXPECT_EQ(read[7].b, 30);
+  EXPECT_THROW(EncodeIndexedBmp(IndexedImage(0, 4), palette), std::invalid_argument);
+}
+
+TEST(Icon, BothSizesDecodeToTheSameArtAsBmpAndPng) {
+  for (int size : {32, 16}) {
+    const std::string name = "icon-" + std::to_string(size);
+    Bytes bmp, png;
+    for (const GeneratedFile& file : IconFiles()) {
+      if (file.file_name == name + ".bmp")
+        bmp = file.bytes;
+      if (file.file_name == name + ".png")
+        png = file.bytes;
+    }
+    Palette palette{};
+    const IndexedImage indexed = ReadBmp8(bmp, &palette);
+    const RgbaImage rgba = ReadPng(png);
+    ASSERT_EQ(indexed.width, size);
+    ASSERT_EQ(indexed.height, size);
+    ASSERT_EQ(rgba.width, size);
+    ASSERT_EQ(rgba.height, size);
+    int opaque = 0, white = 0;
+    for (int y = 0; y < size; ++y) {
+      for (int x = 0; x < size; ++x) {
+        const uint8_t* p = &rgba.rgba[(static_cast<size_t>(y) * size + x) * 4];
+        const Rgb ink = palette[indexed.At(x, y)];
+        EXPECT_EQ(p[3] == 0, indexed.At(x, y) == kIconOutside) << name << " at " << x << "," << y;
+        if (p[3] == 0)
+          continue;
+        ++opaque;
+        white += p[0] == 255 && p[1] == 255 && p[2] == 255;
+        EXPECT_TRUE(p[0] == ink.r && p[1] == ink.g && p[2] == ink.b)
+            << name << " at " << x << "," << y;
+      }
+    }
+    EXPECT_EQ(indexed.At(0, 0), kIconOutside) << name << ": the corners are rounded off";
+    EXPECT_GT(opaque, size * size * 9 / 10) << name;
+    EXPECT_GT(white, size) << name << ": walls and paddles";
+  }
+  EXPECT_THROW(IconArt(24), std::invalid_argument);
+}
+
+TEST(Sounds, AreShortQuietMonoFilesThatStartAndEndInSilence) {
+  struct Expected {
+    const char* name;
+    int min_ms, max_ms;
+  };
+  const Expected expected[] = {
+      {"pon.WAV", 80, 120}, {"pin.WAV", 30, 80}, {"pupu.WAV", 400, 600}, {"pipopin.WAV", 500, 800}};
+  const std::vector<GeneratedFile> files = GameSoundFiles();
+  ASSERT_EQ(files.size(), 4u);
+  for (size_t i = 0; i < files.size(); ++i) {
+    const Bytes& wav = files[i].bytes;
+    const std::string name = files[i].file_name;
+    EXPECT_EQ(name, expected[i].name);
+    ASSERT_GT(wav.size(), 44u);
+    EXPECT_EQ(Bytes(wav.begin(), wav.begin() + 4), Text("RIFF"));
+    EXPECT_EQ(Le(wav, 4, 4), wav.size() - 8) << name;
+    EXPECT_EQ(Bytes(wav.begin() + 8, wav.begin() + 16), Text("WAVEfmt "));
+    EXPECT_EQ(Le(wav, 16, 4), 16u);
+    EXPECT_EQ(Le(wav, 20, 2), 1u) << name << " is PCM";
+    EXPECT_EQ(Le(wav, 22, 2), 1u) << name << " is mono";
+    EXPECT_EQ(Le(wav, 24, 4), 22050u);
+    EXPECT_EQ(Le(wav, 28, 4), 44100u);
+    EXPECT_EQ(Le(wav, 32, 4), 0x00100002u) << name << ": 2-byte frames of 16 bits";
+    EXPECT_EQ(Bytes(wav.begin() + 36, wav.begin() + 40), Text("data"));
+    EXPECT_EQ(Le(wav, 40, 4), wav.size() - 44) << name;
+
+    const std::vector<int16_t> s = WavSamples(wav);
+    const int ms = static_cast<int>(s.size() * 1000 / 22050);
+    EXPECT_GE(ms, expected[i].min_ms) << name;
+    EXPECT_LE(ms, expected[i].max_ms) << name;
+    int peak = 0, edge = 0;
+    for (size_t k = 0; k < s.size(); ++k) {
+      peak = std::max(peak, std::abs(s[k]));
+      if (k < 22 || k + 22 >= s.size())
+        edge = std::max(edge, std::abs(s[k]));
+    }
+    EXPECT_GE(peak, 32767 * 40 / 100) << name;
+    EXPECT_LE(peak, 32767 * 50 / 100) << name;
+    EXPECT_EQ(s.front(), 0) << name;
+    EXPECT_EQ(s.back(), 0) << name;
+    EXPECT_LT(edge, peak / 3) << name << " fades in and out over more than a millisecond";
+  }
+}
+
+// The pitch between two times, from the zero crossings.
+double Pitch(const std::vector<int16_t>& s, int from_ms, int to_ms) {
+  const size_t first = static_cast<size_t>(from_ms) * 22050 / 1000;
+  const size_t last = std::min(s.size(), static_cast<size_t>(to_ms) * 22050 / 1000);
+  int crossings = 0;
+  for (size_t k = first + 1; k < last; ++k)
+    crossings += (s[k - 1] < 0) != (s[k] < 0);
+  return crossings / 2.0 / ((last - first) / 22050.0);
+}
+
+TEST(Sounds, PitchesMoveTheWayTheirNamesSay) {
+  std::vector<std::vector<int16_t>> s;
+  for (const SoundRecipe& recipe : GameSoundRecipes())
+    s.push_back(Synthesise(recipe));
+  const double pon = Pitch(s[0], 5, 95), pin = Pitch(s[1], 5, 50);
+  EXPECT_GT(pon, 300);
+  EXPECT_LT(pon, 800) << "a mid-pitched pon";
+  EXPECT_GT(pin, pon * 1.5) << "the wall's pin is higher";
+  EXPECT_GT(Pitch(s[2], 10, 200), Pitch(s[2], 300, 500) * 1.2) << "pu-pu falls";
+  const double pi = Pitch(s[3], 10, 110), po = Pitch(s[3], 130, 230),
+               pin_end = Pitch(s[3], 260, 560);
+  EXPECT_GT(po, pi * 1.1) << "pi-po-pin rises";
+  EXPECT_GT(pin_end, po * 1.1) << "pi-po-pin rises";
+}
+
+TEST(FileOutput, RewritesOnlyChangedFilesAndNamesThePathItCannotWrite) {
+  const std::string dir = ::testing::TempDir() + "/rallix_file_output";
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  const std::string path = dir + "/a.bin";
+  EXPECT_TRUE(WriteFileIfChanged(path, {1, 2, 3}));
+  EXPECT_FALSE(WriteFileIfChanged(path, {1, 2, 3}));
+  EXPECT_TRUE(WriteFileIfChanged(path, {4, 5}));
+  EXPECT_EQ(ReadFile(path), (Bytes{4, 5}));
+  EXPECT_FALSE(std::filesystem::exists(path + ".part"));
+  try {
+    WriteFileIfChanged(dir + "/missing/b.bin", {1});
+    ADD_FAILURE() << "writing into a missing directory should fail";
+  } catch (const std::runtime_error& error) {
+    EXPECT_NE(std::string(error.what()).find(dir + "/missing/b.bin"), std::string::npos)
+        << error.what();
+  }
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace rallix::art
