@@ -23,6 +23,7 @@ PACKAGES="
   x11-apps
   x11-utils
   imagemagick
+  python3
 "
 
 missing=""

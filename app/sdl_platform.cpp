@@ -1,0 +1,76 @@
+#include "app/sdl_platform.h"
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "app/sdl_key_map.h"
+
+namespace rallix {
+
+int32_t SdlPlatform::TimeGetTime() {
+  return static_cast<int32_t>(SDL_GetTicks());
+}
+
+bool SdlPlatform::ProcessMessages() {
+  bool going_on = true;
+  SDL_Event event;
+  while (SDL_PollEvent(&event) != 0) {
+    switch (event.type) {
+      case SDL_QUIT:
+        going_on = false;
+        break;
+      case SDL_WINDOWEVENT:
+        if (event.window.windowID != SDL_GetWindowID(window_))
+          break;
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE)
+          going_on = false;
+        HandleWindowEvent(event.window);
+        break;
+      default:
+        break;
+    }
+  }
+  return going_on;
+}
+
+void SdlPlatform::HandleWindowEvent(const SDL_WindowEvent& event) {
+  switch (event.event) {
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+    case SDL_WINDOWEVENT_RESIZED:
+      presenter_.SurfaceLost();
+      presenter_.Repaint();
+      break;
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_RESTORED:
+      presenter_.Repaint();
+      break;
+    default:
+      break;
+  }
+}
+
+bool SdlPlatform::IsForeground() {
+  return (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
+void SdlPlatform::GetKeyboardState(KeySnapshot& keys) {
+  int count = 0;
+  const Uint8* states = SDL_GetKeyboardState(&count);
+  FillKeySnapshot(states, count, keys);
+}
+
+void SdlPlatform::Nap(double milliseconds) {
+  if (milliseconds <= 0)
+    return;
+  std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(milliseconds));
+}
+
+void SdlPlatform::ReportFatalError(const std::string& message) {
+  std::fprintf(stderr, "rallix: %s\n", message.c_str());
+  std::fflush(stderr);
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Rallix", message.c_str(), window_);
+}
+
+}  // namespace rallix

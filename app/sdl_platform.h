@@ -1,0 +1,48 @@
+// The game's platform on SDL2: the window, its keyboard, the millisecond
+// clock and the sounds.
+#pragma once
+
+#include <SDL.h>
+
+#include "app/sdl_presenter.h"
+#include "app/sdl_sound.h"
+#include "game/platform.h"
+
+namespace rallix {
+
+class SdlPlatform : public Platform {
+ public:
+  // The window and the sound outlive the platform.
+  SdlPlatform(SDL_Window* window, SdlSound& sound)
+      : window_(window), sound_(sound), presenter_(window) {}
+
+  // SDL_GetTicks seen as a signed 32-bit count.
+  int32_t TimeGetTime() override;
+  // Handles every pending event: repaints the window when it needs it, and
+  // returns false when the window was closed or the process told to stop
+  // (SDL turns SIGINT and SIGTERM into a quit event).
+  bool ProcessMessages() override;
+  // True while the window has the keyboard focus.
+  bool IsForeground() override;
+  void GetKeyboardState(KeySnapshot& keys) override;
+  void PlaySoundAsync(const std::string& file_name) override { sound_.PlayAsync(file_name); }
+  void PlaySoundSync(const std::string& file_name) override { sound_.PlaySync(file_name); }
+  void StopSound() override { sound_.Stop(); }
+  void Present(const Surface& frame) override { presenter_.Present(frame); }
+  // Sleeps; the pacing wait of the frame loop calls it instead of spinning.
+  void Nap(double milliseconds) override;
+  // One line on stderr, then a message box over the window (it waits for
+  // the user to dismiss it).
+  void ReportFatalError(const std::string& message) override;
+
+  SDL_Window* Window() const { return window_; }
+
+ private:
+  void HandleWindowEvent(const SDL_WindowEvent& event);
+
+  SDL_Window* window_;
+  SdlSound& sound_;
+  SdlPresenter presenter_;
+};
+
+}  // namespace rallix

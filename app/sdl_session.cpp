@@ -1,0 +1,86 @@
+#include "app/sdl_session.h"
+
+#include <cstdio>
+
+#include "app/sdl_quiet_stderr.h"
+#include "app/window_icon.h"
+#include "display/surface.h"
+
+namespace rallix {
+namespace {
+
+constexpr char kCaption[] = "Rallix";
+
+// SDL_Quit on every way out.
+class SdlVideo {
+ public:
+  SdlVideo() {
+    // SDL turns SIGINT and SIGTERM into a quit event, which ends the game like
+    // closing the window: keep that on whatever the environment says.
+    SDL_SetHintWithPriority(SDL_HINT_NO_SIGNAL_HANDLERS, "0", SDL_HINT_OVERRIDE);
+    // Only a window system will do. Without one SDL would fall back on its
+    // invisible off-screen driver, and the game would run where nobody can
+    // see or close it. SDL_VIDEODRIVER in the environment still chooses.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
+    // The window system's libraries may complain on stderr while SDL looks
+    // for a display; the one line that matters is ours.
+    QuietStderr quiet;
+    started_ = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
+  }
+  ~SdlVideo() { SDL_Quit(); }
+  SdlVideo(const SdlVideo&) = delete;
+  SdlVideo& operator=(const SdlVideo&) = delete;
+  bool Started() const { return started_; }
+
+ private:
+  bool started_ = false;
+};
+
+class GameWindow {
+ public:
+  GameWindow() {
+    // Frames go through the window surface, in software.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    window_ = SDL_CreateWindow(kCaption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                               kScreenWidth, kScreenHeight, SDL_WINDOW_HIDDEN);
+    if (window_ == nullptr)
+      return;
+    SetWindowIcon(window_);
+    SDL_ShowWindow(window_);
+    SDL_RaiseWindow(window_);
+  }
+  ~GameWindow() {
+    if (window_ != nullptr)
+      SDL_DestroyWindow(window_);
+  }
+  GameWindow(const GameWindow&) = delete;
+  GameWindow& operator=(const GameWindow&) = delete;
+  SDL_Window* get() const { return window_; }
+
+ private:
+  SDL_Window* window_ = nullptr;
+};
+
+int CannotOpenWindow() {
+  const bool no_display =
+      SDL_getenv("DISPLAY") == nullptr && SDL_getenv("WAYLAND_DISPLAY") == nullptr;
+  std::fprintf(stderr, "rallix: cannot open a window: %s%s\n", SDL_GetError(),
+               no_display ? " (neither DISPLAY nor WAYLAND_DISPLAY is set)" : "");
+  return 1;
+}
+
+}  // namespace
+
+int RunOnSdl(const std::function<int(SdlPlatform&)>& game) {
+  SdlVideo video;
+  if (!video.Started())
+    return CannotOpenWindow();
+  GameWindow window;
+  if (window.get() == nullptr)
+    return CannotOpenWindow();
+  SdlSound sound;
+  SdlPlatform platform(window.get(), sound);
+  return game(platform);
+}
+
+}  // namespace rallix

@@ -1,0 +1,18 @@
+// The program's start on SDL2: video, the game's window, audio, the platform,
+// and the shutdown after the game has ended.
+#pragma once
+
+#include <functional>
+
+#include "app/sdl_platform.h"
+
+namespace rallix {
+
+// Starts SDL's video, opens the window (caption "Rallix", a 640 x 480 client
+// area, centred, not resizable, with the game's icon) and the audio, runs
+// `game` on the SDL platform and shuts everything down. Returns what `game`
+// returns, or 1 when no window can be opened, after one line on stderr. The
+// game is silent when there is no audio.
+int RunOnSdl(const std::function<int(SdlPlatform&)>& game);
+
+}  // namespace rallix

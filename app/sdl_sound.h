@@ -1,0 +1,60 @@
+// The game's sounds on SDL's audio: one sound at a time, read from its file
+// at each play, mixed into the device in SDL's audio callback.
+#pragma once
+
+#include <SDL.h>
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace rallix {
+
+class SdlSound {
+ public:
+  // Starts SDL's audio and opens the default output device. Without audio the
+  // game is silent: every play does nothing and returns at once.
+  SdlSound();
+  ~SdlSound();
+  SdlSound(const SdlSound&) = delete;
+  SdlSound& operator=(const SdlSound&) = delete;
+
+  bool HasDevice() const { return device_ != 0; }
+  const SDL_AudioSpec& DeviceSpec() const { return obtained_; }
+
+  // Starts the sound of the file and returns at once. It replaces the sound
+  // that is playing; a file that cannot be played leaves silence.
+  void PlayAsync(const std::string& file_name);
+  // Plays the sound of the file to its end: returns when its last sample has
+  // left the device. A file that cannot be played stops the playing sound
+  // and returns at once.
+  void PlaySync(const std::string& file_name);
+  // Silences the playing sound at once.
+  void Stop();
+
+ private:
+  using Clock = std::chrono::steady_clock;
+
+  static void FillCallback(void* self, Uint8* stream, int length);
+  void Fill(Uint8* stream, int length);
+  // Puts `samples` in place of the playing sound (empty: silence). Returns a
+  // number that identifies this sound for WaitUntilHeard.
+  uint64_t Start(std::vector<uint8_t> samples);
+  // Sleeps until the sound `id` has been handed to the device whole, then for
+  // as long as the device takes to play its buffer out.
+  void WaitUntilHeard(uint64_t id, size_t bytes);
+
+  SDL_AudioDeviceID device_ = 0;
+  SDL_AudioSpec obtained_{};
+  bool audio_started_ = false;
+
+  // Shared with the audio callback; guarded by the device's lock.
+  std::vector<uint8_t> playing_;
+  size_t position_ = 0;
+  uint64_t playing_id_ = 0;
+  uint64_t finished_id_ = 0;  // the last sound the callback handed out whole
+  Clock::time_point finished_at_{};
+};
+
+}  // namespace rallix

@@ -1,0 +1,61 @@
+#include "app/sdl_sound_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace rallix {
+namespace {
+
+// Closes the descriptor however the read ends.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0)
+      close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+std::optional<std::vector<uint8_t>> ReadSoundFile(const std::string& path, size_t max_bytes) {
+  if (path.empty())
+    return std::nullopt;
+  // O_NONBLOCK: a named pipe in place of the file must not hold the game.
+  FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (file.get() < 0)
+    return std::nullopt;
+  struct stat info {};
+  if (fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
+    return std::nullopt;
+  if (info.st_size <= 0 || static_cast<uint64_t>(info.st_size) > max_bytes)
+    return std::nullopt;
+
+  std::vector<uint8_t> bytes(static_cast<size_t>(info.st_size));
+  size_t got = 0;
+  while (got < bytes.size()) {
+    const ssize_t n = read(file.get(), bytes.data() + got, bytes.size() - got);
+    if (n < 0 && errno == EINTR)
+      continue;
+    if (n < 0)
+      return std::nullopt;
+    if (n == 0)
+      break;  // the file shrank while we read it
+    got += static_cast<size_t>(n);
+  }
+  if (got == 0)
+    return std::nullopt;
+  bytes.resize(got);
+  return bytes;
+}
+
+}  // namespace rallix

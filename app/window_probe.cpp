@@ -1,0 +1,124 @@
+// Runs the game in its real window for a while and prints how it paced its
+// frames and what it cost: frame periods, processor use, peak memory and the
+// time from the process's start to the first frame on screen.
+//
+// Usage: window_probe [seconds] [launch-time-ns]
+//   seconds         how long to run after the first frame (default 10)
+//   launch-time-ns  CLOCK_REALTIME in nanoseconds when the process was
+//                   launched (`date +%s%N` just before); without it the time
+//                   to the first frame is counted from main().
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/mod_main.h"
+#include "app/sdl_session.h"
+
+namespace rallix {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The SDL platform with a stopwatch on every Present, that closes the window
+// once the run has lasted long enough after the first frame.
+class RecordingPlatform : public Platform {
+ public:
+  RecordingPlatform(Platform& inner, double seconds) : inner_(inner), seconds_(seconds) {}
+
+  int32_t TimeGetTime() override { return inner_.TimeGetTime(); }
+  bool ProcessMessages() override {
+    if (!inner_.ProcessMessages())
+      return false;
+    if (presents_.empty())
+      return true;
+    return std::chrono::duration<double>(Clock::now() - presents_.front()).count() < seconds_;
+  }
+  bool IsForeground() override { return inner_.IsForeground(); }
+  void GetKeyboardState(KeySnapshot& keys) override { inner_.GetKeyboardState(keys); }
+  void PlaySoundAsync(const std::string& file_name) override { inner_.PlaySoundAsync(file_name); }
+  void PlaySoundSync(const std::string& file_name) override { inner_.PlaySoundSync(file_name); }
+  void StopSound() override { inner_.StopSound(); }
+  void Present(const Surface& frame) override {
+    inner_.Present(frame);
+    presents_.push_back(Clock::now());
+    if (presents_.size() == 1)
+      first_present_wall_ = std::chrono::system_clock::now();
+  }
+  void Nap(double milliseconds) override { inner_.Nap(milliseconds); }
+  void ReportFatalError(const std::string& message) override { inner_.ReportFatalError(message); }
+
+  const std::vector<Clock::time_point>& Presents() const { return presents_; }
+  std::chrono::system_clock::time_point FirstPresentWall() const { return first_present_wall_; }
+
+ private:
+  Platform& inner_;
+  double seconds_;
+  std::vector<Clock::time_point> presents_;
+  std::chrono::system_clock::time_point first_present_wall_{};
+};
+
+double Percentile(std::vector<double> values, double share) {
+  if (values.empty())
+    return 0;
+  std::sort(values.begin(), values.end());
+  const size_t index = std::min(values.size() - 1, static_cast<size_t>(share * values.size()));
+  return values[index];
+}
+
+double Seconds(const timeval& t) {
+  return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6;
+}
+
+void PrintFigures(const RecordingPlatform& recorder, Clock::time_point main_entered,
+                  std::chrono::system_clock::time_point launched) {
+  const std::vector<Clock::time_point>& presents = recorder.Presents();
+  std::vector<double> periods;
+  for (size_t i = 1; i < presents.size(); ++i) {
+    periods.push_back(
+        std::chrono::duration<double, std::milli>(presents[i] - presents[i - 1]).count());
+  }
+  const double wall = std::chrono::duration<double>(Clock::now() - main_entered).count();
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  const double cpu = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+  const double to_first_ms =
+      presents.empty()
+          ? -1
+          : std::chrono::duration<double, std::milli>(recorder.FirstPresentWall() - launched)
+                .count();
+
+  std::printf("frames presented:            %zu\n", presents.size());
+  std::printf("frame period median:         %.2f ms (target 17)\n", Percentile(periods, 0.5));
+  std::printf("frame period p99:            %.2f ms (target <= 18)\n", Percentile(periods, 0.99));
+  std::printf("frame period max:            %.2f ms\n", Percentile(periods, 1.0));
+  std::printf("cpu use:                     %.2f %% of one core over %.1f s (target < 3)\n",
+              100.0 * cpu / wall, wall);
+  std::printf("peak rss:                    %.1f MB (target < 40)\n", usage.ru_maxrss / 1024.0);
+  std::printf("start to first frame:        %.1f ms (target < 150)\n", to_first_ms);
+}
+
+}  // namespace
+}  // namespace rallix
+
+int main(int argc, char** argv) {
+  using namespace rallix;
+  const Clock::time_point main_entered = Clock::now();
+  std::chrono::system_clock::time_point launched = std::chrono::system_clock::now();
+  const double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;
+  if (argc > 2) {
+    launched = std::chrono::system_clock::time_point(
+        std::chrono::duration_cast<std::chrono::system_clock::duration>(
+            std::chrono::nanoseconds(std::strtoll(argv[2], nullptr, 10))));
+  }
+  return RunOnSdl([&](SdlPlatform& platform) {
+    RecordingPlatform recorder(platform, seconds > 0 ? seconds : 10.0);
+    const int status = Main(recorder);
+    PrintFigures(recorder, main_entered, launched);
+    return status;
+  });
+}
