@@ -1,0 +1,128 @@
+#include "tests/e2e/screen_capture.h"
+
+#include <cstring>
+
+#include "display/glyph_origin.h"
+#include "display/text_screen.h"
+
+namespace rallix::e2e {
+namespace {
+
+uint32_t FrameColour(uint8_t index) {
+  return index == kBlack ? kRgbBlack : kRgbWhite;
+}
+
+bool IsScreenSized(const RgbImage& image) {
+  return image.width == kScreenWidth && image.height == kScreenHeight;
+}
+
+// The characters of the game's set, the blank first: a blank cell reads as a
+// space even when a glyph is drawn all black.
+constexpr char kCharacters[] = " ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-+|<>";
+
+}  // namespace
+
+FrameDifference CompareWithFrame(const RgbImage& capture, const Surface& frame) {
+  FrameDifference difference;
+  if (!IsScreenSized(capture)) {
+    difference.size_differs = true;
+    return difference;
+  }
+  bool cell_differs[kGridColumns][kGridRows] = {};
+  for (int y = 0; y < kScreenHeight; ++y) {
+    for (int x = 0; x < kScreenWidth; ++x) {
+      if (capture.At(x, y) == FrameColour(frame.At(x, y)))
+        continue;
+      if (difference.pixels++ == 0) {
+        difference.first_x = x;
+        difference.first_y = y;
+      }
+      cell_differs[x / kCellSize][y / kCellSize] = true;
+    }
+  }
+  for (int row = 0; row < kGridRows; ++row) {
+    for (int column = 0; column < kGridColumns; ++column) {
+      if (cell_differs[column][row])
+        difference.cells.emplace_back(column, row);
+    }
+  }
+  return difference;
+}
+
+std::string Describe(const FrameDifference& difference, const RgbImage& capture,
+                     const Surface& frame) {
+  if (difference.size_differs) {
+    return "the capture is " + std::to_string(capture.width) + " x " +
+           std::to_string(capture.height) + ", the frame 640 x 480\n";
+  }
+  if (difference.Same())
+    return "identical\n";
+  char line[160];
+  std::snprintf(line, sizeof line,
+                "%ld pixels differ; the first at (%d, %d): capture #%06X, frame #%06X\n",
+                difference.pixels, difference.first_x, difference.first_y,
+                capture.At(difference.first_x, difference.first_y),
+                FrameColour(frame.At(difference.first_x, difference.first_y)));
+  std::string text = line;
+  text += std::to_string(difference.cells.size()) + " cells (column, row):";
+  size_t shown = 0;
+  for (const auto& [column, row] : difference.cells) {
+    if (++shown > 20) {
+      text += " ...";
+      break;
+    }
+    text += " (" + std::to_string(column) + ", " + std::to_string(row) + ")";
+  }
+  return text + "\n";
+}
+
+ScreenReader::ScreenReader(const Surface& glyph_sheet) {
+  for (const char* c = kCharacters; *c != '\0'; ++c) {
+    const GlyphPoint origin = GlyphOriginOf(*c);
+    Glyph glyph{*c, {}};
+    for (int y = 0; y < kCellSize; ++y) {
+      for (int x = 0; x < kCellSize; ++x) {
+        glyph.bits[y][x] = glyph_sheet.At(origin.x + x, origin.y + y) != kBlack;
+      }
+    }
+    for (const Glyph& earlier : glyphs_) {
+      if (std::memcmp(earlier.bits, glyph.bits, sizeof glyph.bits) == 0) {
+        ambiguous_ += *c;
+        break;
+      }
+    }
+    glyphs_.push_back(glyph);
+  }
+}
+
+char ScreenReader::ReadCell(const RgbImage& capture, int column, int row) const {
+  uint8_t bits[kCellSize][kCellSize];
+  for (int y = 0; y < kCellSize; ++y) {
+    for (int x = 0; x < kCellSize; ++x) {
+      const uint32_t rgb = capture.At(column * kCellSize + x, row * kCellSize + y);
+      if (rgb != kRgbBlack && rgb != kRgbWhite)
+        return '?';
+      bits[y][x] = rgb == kRgbWhite;
+    }
+  }
+  for (const Glyph& glyph : glyphs_) {
+    if (std::memcmp(glyph.bits, bits, sizeof bits) == 0)
+      return glyph.character;
+  }
+  return '?';
+}
+
+std::vector<std::string> ScreenReader::Read(const RgbImage& capture) const {
+  std::vector<std::string> lines;
+  if (!IsScreenSized(capture))
+    return lines;
+  for (int row = 0; row < kGridRows; ++row) {
+    std::string line;
+    for (int column = 0; column < kGridColumns; ++column)
+      line += ReadCell(capture, column, row);
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+}  // namespace rallix::e2e

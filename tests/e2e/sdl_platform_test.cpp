@@ -1,0 +1,209 @@
+// The SDL platform's window side: the key snapshot, the changed cells, the
+// presentation into the window surface (on SDL's dummy video driver) and the
+// built-in icon.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "app/sdl_dirty_cells.h"
+#include "app/sdl_key_map.h"
+#include "app/sdl_presenter.h"
+#include "app/window_icon.h"
+
+namespace rallix {
+
+extern const uint8_t kWindowIconBmp[];
+extern const size_t kWindowIconBmpSize;
+
+namespace {
+
+bool operator==(const SDL_Rect& a, const SDL_Rect& b) {
+  return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h;
+}
+
+TEST(KeySnapshot, TheFiveGameKeysBecomeTheirVirtualKeysAndNothingElseShows) {
+  std::vector<Uint8> states(SDL_NUM_SCANCODES, 0);
+  KeySnapshot keys;
+  keys.fill(0x55);
+  FillKeySnapshot(states.data(), SDL_NUM_SCANCODES, keys);
+  for (uint8_t byte : keys)
+    ASSERT_EQ(byte, 0);
+
+  const std::pair<SDL_Scancode, uint8_t> pairs[] = {{SDL_SCANCODE_SPACE, 0x20},
+                                                    {SDL_SCANCODE_LEFT, 0x25},
+                                                    {SDL_SCANCODE_UP, 0x26},
+                                                    {SDL_SCANCODE_RIGHT, 0x27},
+                                                    {SDL_SCANCODE_DOWN, 0x28}};
+  for (const auto& [scancode, virtual_key] : pairs) {
+    std::fill(states.begin(), states.end(), 0);
+    states[scancode] = 1;
+    FillKeySnapshot(states.data(), SDL_NUM_SCANCODES, keys);
+    for (int code = 0; code < 256; ++code) {
+      EXPECT_EQ(keys[code], code == virtual_key ? 0x80 : 0) << "scancode " << scancode;
+    }
+  }
+
+  // Every other key down, the game's five up: an empty snapshot (the keypad
+  // arrows and letters that share codes with the arrows included).
+  std::fill(states.begin(), states.end(), 1);
+  for (const auto& pair : pairs)
+    states[pair.first] = 0;
+  FillKeySnapshot(states.data(), SDL_NUM_SCANCODES, keys);
+  for (uint8_t byte : keys)
+    ASSERT_EQ(byte, 0);
+
+  // A short or missing state array reads as all keys up.
+  std::fill(states.begin(), states.end(), 1);
+  FillKeySnapshot(states.data(), SDL_SCANCODE_SPACE, keys);
+  for (uint8_t byte : keys)
+    ASSERT_EQ(byte, 0);
+  FillKeySnapshot(nullptr, 0, keys);
+  for (uint8_t byte : keys)
+    ASSERT_EQ(byte, 0);
+}
+
+TEST(ChangedCells, OnlyTheCellsThatDifferAreSentInRowRuns) {
+  Surface shown;
+  Surface next;
+  EXPECT_TRUE(ChangedCellRects(shown, next).empty());
+
+  next.Set(3 * 16 + 15, 2 * 16 + 15, kWhite);  // the last pixel of cell (3, 2)
+  std::vector<SDL_Rect> rects = ChangedCellRects(shown, next);
+  ASSERT_EQ(rects.size(), 1u);
+  EXPECT_TRUE(rects[0] == (SDL_Rect{48, 32, 16, 16}));
+
+  // Cells (4, 2) and (5, 2) join the run; (7, 2) is a run of its own; the
+  // bottom-right cell (39, 29) ends the list.
+  next.Set(4 * 16, 2 * 16, kWhite);
+  next.Set(5 * 16 + 8, 2 * 16 + 8, kWhite);
+  next.Set(7 * 16, 2 * 16, kWhite);
+  next.Set(639, 479, kWhite);
+  rects = ChangedCellRects(shown, next);
+  ASSERT_EQ(rects.size(), 3u);
+  EXPECT_TRUE(rects[0] == (SDL_Rect{48, 32, 48, 16}));
+  EXPECT_TRUE(rects[1] == (SDL_Rect{112, 32, 16, 16}));
+  EXPECT_TRUE(rects[2] == (SDL_Rect{624, 464, 16, 16}));
+
+  // A whole changed row is one rectangle.
+  Surface row_changed;
+  for (int x = 0; x < 640; x += 16)
+    row_changed.Set(x, 0, kWhite);
+  rects = ChangedCellRects(shown, row_changed);
+  ASSERT_EQ(rects.size(), 1u);
+  EXPECT_TRUE(rects[0] == (SDL_Rect{0, 0, 640, 16}));
+}
+
+// A 640 x 480 window on SDL's dummy video driver, whose window surface is
+// plain memory the test can read.
+class DummyWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    window_ = SDL_CreateWindow("Rallix", 0, 0, 640, 480, 0);
+    ASSERT_NE(window_, nullptr) << SDL_GetError();
+  }
+  void TearDown() override {
+    if (window_ != nullptr)
+      SDL_DestroyWindow(window_);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  }
+
+  // The colour of a window pixel as 0xRRGGBB.
+  uint32_t PixelAt(int x, int y) {
+    SDL_Surface* surface = SDL_GetWindowSurface(window_);
+    Uint32 value = 0;
+    const Uint8* p = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch +
+                     x * surface->format->BytesPerPixel;
+    SDL_memcpy(&value, p, surface->format->BytesPerPixel);
+    Uint8 r, g, b;
+    SDL_GetRGB(value, surface->format, &r, &g, &b);
+    return uint32_t{r} << 16 | uint32_t{g} << 8 | b;
+  }
+  void Scribble(uint32_t rgb) {
+    SDL_Surface* surface = SDL_GetWindowSurface(window_);
+    SDL_FillRect(surface, nullptr,
+                 SDL_MapRGB(surface->format, rgb >> 16, rgb >> 8 & 255, rgb & 255));
+  }
+
+  SDL_Window* window_ = nullptr;
+};
+
+TEST_F(DummyWindow, FramesShowBlackAndWhiteAndOnlyChangedCellsAreRedrawn) {
+  SdlPresenter presenter(window_);
+  Surface frame;
+  frame.Set(10, 20, kWhite);
+  frame.Set(11, 20, 7);  // any index but 0 shows white
+  presenter.Present(frame);
+  EXPECT_EQ(PixelAt(10, 20), 0xFFFFFFu);
+  EXPECT_EQ(PixelAt(11, 20), 0xFFFFFFu);
+  EXPECT_EQ(PixelAt(12, 20), 0x000000u);
+  EXPECT_EQ(presenter.FramesShown(), 1);
+  EXPECT_EQ(presenter.WholeFramesShown(), 1);
+
+  // The same frame again changes nothing, so nothing is sent.
+  Scribble(0x123456);
+  presenter.Present(frame);
+  EXPECT_EQ(presenter.FramesShown(), 1);
+  EXPECT_EQ(PixelAt(300, 300), 0x123456u);
+
+  // One changed cell: only that cell is drawn.
+  frame.Set(300, 300, kWhite);
+  presenter.Present(frame);
+  EXPECT_EQ(presenter.FramesShown(), 2);
+  EXPECT_EQ(presenter.WholeFramesShown(), 1);
+  EXPECT_EQ(PixelAt(300, 300), 0xFFFFFFu);
+  EXPECT_EQ(PixelAt(301, 300), 0x000000u);
+  EXPECT_EQ(PixelAt(10, 20), 0x123456u) << "a cell that did not change was redrawn";
+
+  // A repaint shows the last frame again, whole.
+  presenter.Repaint();
+  EXPECT_EQ(presenter.WholeFramesShown(), 2);
+  EXPECT_EQ(PixelAt(10, 20), 0xFFFFFFu);
+  EXPECT_EQ(PixelAt(0, 0), 0x000000u);
+}
+
+TEST_F(DummyWindow, AfterTheSurfaceIsLostTheNextFrameIsSentWhole) {
+  SdlPresenter presenter(window_);
+  Surface frame;
+  presenter.Present(frame);
+  Scribble(0x654321);
+  presenter.SurfaceLost();
+  frame.Set(5, 5, kWhite);
+  presenter.Present(frame);
+  EXPECT_EQ(presenter.WholeFramesShown(), 2);
+  EXPECT_EQ(PixelAt(5, 5), 0xFFFFFFu);
+  EXPECT_EQ(PixelAt(600, 400), 0x000000u);
+
+  // The window changes size: SDL makes a new surface, which is filled whole.
+  SDL_SetWindowSize(window_, 320, 240);
+  SDL_SetWindowSize(window_, 640, 480);
+  frame.Set(6, 5, kWhite);
+  presenter.Present(frame);
+  EXPECT_EQ(PixelAt(600, 400), 0x000000u);
+  EXPECT_EQ(PixelAt(6, 5), 0xFFFFFFu);
+}
+
+TEST_F(DummyWindow, RepaintBeforeAnyFrameShowsBlack) {
+  SdlPresenter presenter(window_);
+  Scribble(0xABCDEF);
+  presenter.Repaint();
+  EXPECT_EQ(PixelAt(320, 240), 0x000000u);
+}
+
+TEST(WindowIcon, TheBuiltInIconDecodesAndBadBytesDoNot) {
+  SDL_Surface* icon = DecodeIconBmp(kWindowIconBmp, kWindowIconBmpSize);
+  ASSERT_NE(icon, nullptr) << SDL_GetError();
+  EXPECT_EQ(icon->w, 32);
+  EXPECT_EQ(icon->h, 32);
+  SDL_FreeSurface(icon);
+
+  const std::vector<uint8_t> garbage(200, 0x42);
+  EXPECT_EQ(DecodeIconBmp(garbage.data(), garbage.size()), nullptr);
+  EXPECT_EQ(DecodeIconBmp(kWindowIconBmp, 20), nullptr);
+  EXPECT_EQ(DecodeIconBmp(nullptr, 0), nullptr);
+}
+
+}  // namespace
+}  // namespace rallix

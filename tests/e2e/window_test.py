@@ -1,0 +1,122 @@
+"""End-to-end tests of the game's window: the real rallix executable under a
+private Xvfb, driven with xdotool and looked at with xwd.
+
+Run one test:  window_test.py --rallix PATH --screen PATH WindowTest.test_name
+"""
+
+import argparse
+import os
+import signal
+import sys
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from harness import Game, XServer, game_environment  # noqa: E402
+
+PATHS = {}
+
+
+class WindowTest(unittest.TestCase):
+    """Each test starts its own X server and game."""
+
+    def setUp(self):
+        self.x = XServer()
+        self.x.__enter__()
+        self.addCleanup(self.x.__exit__, None, None, None)
+        self.game = Game(PATHS["rallix"], PATHS["screen"], display=self.x.display)
+        self.addCleanup(self.game.stop)
+        self.game.start()
+        self.game.find_window()
+
+    def assertEnds(self, status_wanted=0, within=1.0):
+        status = self.game.wait(timeout=within)
+        self.assertIsNotNone(status, f"the game still runs {within} s later")
+        self.assertEqual(status, status_wanted, f"stderr: {self.game.stderr()!r}")
+
+    def test_window_is_named_rallix_with_a_640_by_480_client_area(self):
+        self.assertEqual(self.game.window_name(), "Rallix")
+        self.assertEqual(self.game.client_size(), (640, 480))
+        self.assertTrue(self.game.running())
+
+    def test_title_screen_equals_the_headless_frame_and_reads_as_the_menu(self):
+        same, report = self.game.wait_for_frame("title")
+        self.assertTrue(same, report)
+        lines = self.game.screen_text()
+        self.assertEqual(len(lines), 30)
+        self.assertTrue(all(len(line) == 40 for line in lines))
+        self.assertEqual(lines[10][6:12], "RALLIX")
+        self.assertEqual(lines[13][5:16], ">GAME START")
+        self.assertEqual(lines[15][6:12], "CONFIG")
+        self.assertEqual(lines[17][6:15], "QUIT GAME")
+
+    def test_down_down_space_quits_at_once_with_status_0(self):
+        same, report = self.game.wait_for_frame("title")
+        self.assertTrue(same, report)
+        self.game.press("Down", "Down")
+        same, report = self.game.wait_for_frame("title-quit")
+        self.assertTrue(same, report)
+        self.game.press("space")
+        self.assertEnds(0, within=1.0)
+
+    def test_closing_the_window_ends_the_game_with_status_0(self):
+        self.game.wait_for_frame("title")
+        self.game.close_window()
+        self.assertEnds(0, within=2.0)
+
+    def test_sigterm_ends_the_game_with_status_0(self):
+        self.game.send_signal(signal.SIGTERM)
+        self.assertEnds(0, within=2.0)
+
+    def test_sigint_ends_the_game_with_status_0(self):
+        self.game.send_signal(signal.SIGINT)
+        self.assertEnds(0, within=2.0)
+
+
+class NoDisplayTest(unittest.TestCase):
+    """Without a display the game says so in one line and fails."""
+
+    def run_without_display(self, display):
+        game = Game(PATHS["rallix"], PATHS["screen"])
+        self.addCleanup(game.stop)
+        env = game_environment(game.folder)
+        env.pop("DISPLAY", None)
+        if display is not None:
+            env["DISPLAY"] = display
+        game.env = env
+        game.start()
+        status = game.wait(timeout=10)
+        self.assertEqual(status, 1, f"stderr: {game.stderr()!r}")
+        lines = game.stderr().splitlines()
+        self.assertEqual(len(lines), 1, f"stderr: {lines!r}")
+        self.assertTrue(lines[0].startswith("rallix: cannot open a window: "), lines[0])
+
+    def test_no_display_set(self):
+        self.run_without_display(None)
+
+    def test_display_pointing_nowhere(self):
+        # A display number no X server listens on (Xvfb's lock files say which
+        # are taken; the highest ones are never used by a test).
+        self.run_without_display(":65533")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__,
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--rallix", required=True, help="the rallix executable")
+    parser.add_argument("--screen", required=True, help="the rallix_screen tool")
+    parser.add_argument("tests", nargs="*", help="TestClass.test_name; all when none")
+    args = parser.parse_args()
+    PATHS["rallix"] = args.rallix
+    PATHS["screen"] = args.screen
+    loader = unittest.defaultTestLoader
+    module = sys.modules[__name__]
+    suite = (loader.loadTestsFromNames(args.tests, module) if args.tests
+             else loader.loadTestsFromModule(module))
+    result = unittest.TextTestRunner(verbosity=2).run(suite)
+    failed = len(result.failures) + len(result.errors)
+    print(f"{result.testsRun - failed} passed, {failed} failed")
+    return 0 if result.wasSuccessful() else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
