@@ -25,7 +25,8 @@ void FormMain::PlayRally() {
   try {
     RallySteps14To15();
   } catch (const RunTimeError&) {
-    if (had_error) throw;
+    if (had_error)
+      throw;
     RallySteps14To15();
   }
 }
@@ -39,8 +40,10 @@ void FormMain::RallySteps1To13() {
   PrintNow(player.Blank);
   KeySnapshot keys{};
   platform_.GetKeyboardState(keys);
-  if (IsKeyDown(keys, kVkLeft) && r.PlayerX > 1) r.PlayerX = Sub16(r.PlayerX, 1);
-  if (IsKeyDown(keys, kVkRight) && r.PlayerX < player.MaxX) r.PlayerX = Add16(r.PlayerX, 1);
+  if (IsKeyDown(keys, kVkLeft) && r.PlayerX > 1)
+    r.PlayerX = Sub16(r.PlayerX, 1);
+  if (IsKeyDown(keys, kVkRight) && r.PlayerX < player.MaxX)
+    r.PlayerX = Add16(r.PlayerX, 1);
   Locate(r.PlayerX, kPlayerRow);
   PrintNow(player.Shape);
 
@@ -66,15 +69,20 @@ void FormMain::MoveComputerPaddle() {
   const float draw = r.Random.Next();
   const float reach = (static_cast<float>(r.Stage) * draw + static_cast<float>(r.Level)) *
                       static_cast<float>(r.BallSpeed) / 8.0f;
-  if (static_cast<double>(reach) < FloorReal(r.BallY / 16)) return;
-  if (r.BallX / 16 < r.ComX && r.ComX > 1) r.ComX = Sub16(r.ComX, 1);
+  // The paddle acts only while the ball's row is within its reach.
+  if (!(static_cast<double>(reach) >= FloorReal(r.BallY / 16)))
+    return;
+  if (r.BallX / 16 < r.ComX && r.ComX > 1)
+    r.ComX = Sub16(r.ComX, 1);
   // The 4 is the same for every paddle width.
-  if (r.BallX / 16 > Add16(r.ComX, 4) && r.ComX < com.MaxX) r.ComX = Add16(r.ComX, 1);
+  if (r.BallX / 16 > Add16(r.ComX, 4) && r.ComX < com.MaxX)
+    r.ComX = Add16(r.ComX, 1);
 }
 
 void FormMain::HitBallWithPaddles() {
   GameRecord& r = Record;
-  if (!(r.BallX >= 0 && r.BallY + r.BallVY >= 16)) return;
+  if (!(r.BallX >= 0 && r.BallY + r.BallVY >= 16))
+    return;
   const PaddleKind& player = r.PlayerPaddles(r.PlayerPaddleKind);
   const PaddleKind& com = r.ComPaddles(r.ComPaddleKind);
   // Each rectangle reaches one column beyond the paddle's right end.
@@ -85,7 +93,8 @@ void FormMain::HitBallWithPaddles() {
   const PixelPoint next{Round32(r.BallX), Round32(r.BallY + r.BallVY)};
   const bool struck_com = PointInRect(com_rect, next) == 1;
   const bool struck_player = PointInRect(player_rect, next) == 1;
-  if (!struck_com && !struck_player) return;
+  if (!struck_com && !struck_player)
+    return;
 
   // The ball's row, not the rectangle struck, chooses the formula.
   double a = 0;
@@ -105,7 +114,8 @@ void FormMain::HitBallWithPaddles() {
 
 void FormMain::BounceBallOffWalls() {
   GameRecord& r = Record;
-  if (!(r.BallX + r.BallVX >= 0 && r.BallY >= 0)) return;
+  if (!(r.BallX + r.BallVX >= 0 && r.BallY >= 0))
+    return;
   // The column of the next x, and the row nearest to the ball (rounded, not floored).
   const std::string cell =
       r.Screen.Grid.Cell(Floor32((r.BallX + r.BallVX) / 16), Round32(r.BallY / 16));
@@ -117,8 +127,10 @@ void FormMain::BounceBallOffWalls() {
 
 void FormMain::RallySteps14To15() {
   GameRecord& r = Record;
-  if (r.BallY <= 1) SetState(kStatePlayerPoint);
-  if (r.BallY / 16 >= 25) PlayerMissed();
+  if (r.BallY <= 1)
+    SetState(kStatePlayerPoint);
+  if (r.BallY / 16 >= 25)
+    PlayerMissed();
 }
 
 void FormMain::PlayerMissed() {
@@ -126,7 +138,8 @@ void FormMain::PlayerMissed() {
   platform_.StopSound();
   platform_.PlaySoundSync("pupu.WAV");
   r.ComPoints = Add32(r.ComPoints, 1);
-  if (r.HiScore < r.Score) r.HiScore = r.Score;
+  if (r.HiScore < r.Score)
+    r.HiScore = r.Score;
   DrawCourt();
   RedrawBackground();
   if (r.ComPoints < r.SetCount) {

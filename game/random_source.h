@@ -14,7 +14,10 @@ class RandomSource {
   // The next number, a multiple of 2^-24 in [0, 1).
   float Next();
 
+  // The generator's whole state, to save it and to restore it later (only
+  // the low 24 bits count).
   uint32_t State() const { return state_; }
+  void SetState(uint32_t state) { state_ = state & 0xFFFFFFu; }
   friend bool operator==(const RandomSource& a, const RandomSource& b) {
     return a.state_ == b.state_;
   }

@@ -12,9 +12,9 @@ void FormMain::ServeBall() {
   r.BallY = 32;
   const float r1 = r.Random.Next();
   const float r2 = r.Random.Next();
-  const int16_t j = Sub16(Floor16(16.0f * r1), 8);     // -8 .. 7
-  const int16_t s = Add16(Floor16(90.0f * r2), 135);   // 135 .. 224
-  const int16_t angle = Add16(j, s);                   // 127 .. 231, always downward
+  const int16_t j = Sub16(Floor16(16.0f * r1), 8);    // -8 .. 7
+  const int16_t s = Add16(Floor16(90.0f * r2), 135);  // 135 .. 224
+  const int16_t angle = Add16(j, s);                  // 127 .. 231, always downward
   SetBallAngle(angle, r.BallVX, r.BallVY);
   r.PlayerX = 12;
   r.ComX = 5;
