@@ -1,0 +1,631 @@
+// Where the ball goes: its directions, the paddles' hit rectangles and return
+// angles, the walls, and how both paddles move. Every case is played through
+// the rally's own handler; the expected numbers are worked out here from the
+// rules, not read back from the game.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <initializer_list>
+#include <limits>
+
+#include "app/mod_main.h"
+#include "game/run_time_error.h"
+#include "tests/support/rally_court.h"
+
+namespace rallix {
+namespace {
+
+using testing::ExactAngle;
+using testing::RallyCourt;
+using testing::ReferenceVelocity;
+using testing::SourceDrawingAfter;
+using testing::Velocity;
+
+constexpr uint32_t kHalf = 1u << 23;           // the draw 0.5: jitter 0
+constexpr uint32_t kTopDraw = (1u << 24) - 1;  // the largest draw, 1 - 2^-24
+
+double Below(double x) {
+  return std::nextafter(x, -std::numeric_limits<double>::infinity());
+}
+double Above(double x) {
+  return std::nextafter(x, std::numeric_limits<double>::infinity());
+}
+
+// Generators whose second draw (the jitter of a hit, after the computer's
+// draw) is the given one. Each costs a search, so they are made once.
+const RandomSource& JitterSource(uint32_t numerator) {
+  static const RandomSource zero = SourceDrawingAfter(kHalf, 1);
+  static const RandomSource lowest = SourceDrawingAfter(0, 1);
+  static const RandomSource highest = SourceDrawingAfter(kTopDraw, 1);
+  if (numerator == 0)
+    return lowest;
+  if (numerator == kTopDraw)
+    return highest;
+  return zero;
+}
+
+// ---------------------------------------------------------------- directions
+
+TEST(BallAngle, WorkedValuesAtSpeedEight) {
+  struct Row {
+    int angle;
+    double vx;
+    int vx_places;  // decimal places printed
+    double vy;
+    int vy_places;
+  };
+  const Row table[] = {
+      {0, 0.0000026, 7, -7.9999999999996, 13},   {135, -5.6568589, 7, 5.6568496, 7},
+      {180, -0.0000078, 7, 7.9999999999962, 13}, {225, 5.6568478, 7, 5.6568607, 7},
+      {315, 5.6568626, 7, -5.6568459, 7},        {405, -5.6568441, 7, -5.6568644, 7},
+  };
+  RallyCourt court;
+  court.record().BallSpeed = 8;
+  for (const Row& row : table) {
+    SCOPED_TRACE(row.angle);
+    const Velocity reference = ReferenceVelocity(row.angle, 8);
+    // The rule's own numbers agree with the printed table to its last digit.
+    EXPECT_NEAR(reference.vx, row.vx, 0.5 * std::pow(10.0, -row.vx_places));
+    EXPECT_NEAR(reference.vy, row.vy, 0.5 * std::pow(10.0, -row.vy_places));
+    double vx = 99;
+    double vy = 99;
+    court.form.SetBallAngle(static_cast<int16_t>(row.angle), vx, vy);
+    EXPECT_NEAR(vx, reference.vx, 1e-9);
+    EXPECT_NEAR(vy, reference.vy, 1e-9);
+  }
+}
+
+TEST(BallAngle, SpeedScalesTheVelocityAndLargeAnglesOverflow) {
+  RallyCourt court;
+  court.record().BallSpeed = 4;
+  double vx = 0;
+  double vy = 0;
+  court.form.SetBallAngle(135, vx, vy);
+  EXPECT_NEAR(vx, -5.6568589 / 2, 1e-7);
+  EXPECT_NEAR(vy, 5.6568496 / 2, 1e-7);
+
+  // 32677 + 90 is the largest 16-bit sum; one degree more is an overflow,
+  // raised before either component is written.
+  court.form.SetBallAngle(32677, vx, vy);
+  EXPECT_NEAR(std::hypot(vx, vy), 4.0, 1e-12);
+  vx = 1.25;
+  vy = 2.5;
+  try {
+    court.form.SetBallAngle(32678, vx, vy);
+    ADD_FAILURE() << "no overflow";
+  } catch (const RunTimeError& error) {
+    EXPECT_EQ(error.Code(), RunTimeErrorCode::kOverflow);
+  }
+  EXPECT_EQ(vx, 1.25);
+  EXPECT_EQ(vy, 2.5);
+}
+
+// ---------------------------------------------------------------- rectangles
+
+TEST(PointInRect, EveryEdgeBelongsAndTheNextPixelOutDoesNot) {
+  for (const PixelRect rect : {PixelRect{96, 368, 191, 383}, PixelRect{-40, -20, -10, 5}}) {
+    const int32_t mid_x = (rect.Left + rect.Right) / 2;
+    const int32_t mid_y = (rect.Top + rect.Bottom) / 2;
+    for (const int32_t x : {rect.Left, mid_x, rect.Right}) {
+      for (const int32_t y : {rect.Top, mid_y, rect.Bottom}) {
+        EXPECT_EQ(PointInRect(rect, PixelPoint{x, y}), 1) << x << "," << y;
+      }
+    }
+    EXPECT_EQ(PointInRect(rect, PixelPoint{rect.Left - 1, mid_y}), 0);
+    EXPECT_EQ(PointInRect(rect, PixelPoint{rect.Right + 1, mid_y}), 0);
+    EXPECT_EQ(PointInRect(rect, PixelPoint{mid_x, rect.Top - 1}), 0);
+    EXPECT_EQ(PointInRect(rect, PixelPoint{mid_x, rect.Bottom + 1}), 0);
+    EXPECT_EQ(PointInRect(rect, PixelPoint{rect.Left - 1, rect.Top - 1}), 0);
+    EXPECT_EQ(PointInRect(rect, PixelPoint{rect.Right + 1, rect.Bottom + 1}), 0);
+  }
+}
+
+// ------------------------------------------------------------- return angles
+
+// Sets up a ball about to strike the player's paddle (at column 6, in this
+// frame's hit test) with its centre d pixels right of the paddle's first
+// pixel, and the jitter draw fixed by `jitter_draw`.
+void StrikePlayer(RallyCourt& court, int16_t kind, double d, uint32_t jitter_draw) {
+  GameRecord& r = court.record();
+  r.PlayerPaddleKind = kind;
+  r.PlayerX = 6;
+  r.Random = JitterSource(jitter_draw);
+  court.PlaceBall(96 + d, 360, 0, 8);
+}
+
+// The same at the computer's paddle (at column 5); the ball is in row 2, out
+// of the computer's reach at stage 1, level 1, so its paddle holds still.
+void StrikeComputer(RallyCourt& court, int16_t kind, double d, uint32_t jitter_draw) {
+  GameRecord& r = court.record();
+  r.ComPaddleKind = kind;
+  r.ComX = 5;
+  r.Random = JitterSource(jitter_draw);
+  court.PlaceBall(80 + d, 32, 0, -8);
+}
+
+void ExpectDirection(RallyCourt& court, int angle) {
+  court.Frame();
+  EXPECT_EQ(court.NewHits(), 1);
+  const Velocity expected = ReferenceVelocity(angle, court.record().BallSpeed);
+  EXPECT_EQ(court.record().BallVX, expected.vx);
+  EXPECT_EQ(court.record().BallVY, expected.vy);
+  EXPECT_EQ(ExactAngle(court.record().BallVX, court.record().BallVY, court.record().BallSpeed),
+            std::optional<int>(angle));
+}
+
+TEST(ReturnAngle, TableForAllWidthsAndBothPaddles) {
+  struct Row {
+    int width_index;
+    int width;
+    int player[5];
+    int computer[5];
+  };
+  // Columns: d = 0, 8W, 16W - 1, 16W, 16W + 15.
+  const Row table[] = {
+      {0, 3, {405, 360, 317, 315, 287}, {135, 180, 223, 225, 253}},
+      {1, 5, {405, 360, 316, 315, 298}, {135, 180, 224, 225, 242}},
+      {2, 7, {405, 360, 316, 315, 303}, {135, 180, 224, 225, 237}},
+  };
+  RallyCourt court;
+  for (const Row& row : table) {
+    const int w = row.width;
+    const double ds[5] = {0, 8.0 * w, 16.0 * w - 1, 16.0 * w, 16.0 * w + 15};
+    for (int i = 0; i < 5; ++i) {
+      SCOPED_TRACE(::testing::Message() << "W " << w << ", d " << ds[i]);
+      StrikePlayer(court, static_cast<int16_t>(row.width_index), ds[i], kHalf);
+      ExpectDirection(court, row.player[i]);
+      StrikeComputer(court, static_cast<int16_t>(row.width_index), ds[i], kHalf);
+      ExpectDirection(court, row.computer[i]);
+    }
+  }
+}
+
+TEST(ReturnAngle, ExactHalvesGoToTheEvenNeighbour) {
+  RallyCourt court;
+  // W = 5: d x 90 / 80 is 4.5 at d = 4 and 13.5 at d = 12.
+  StrikePlayer(court, 1, 4, kHalf);  // 400.5
+  ExpectDirection(court, 400);
+  StrikePlayer(court, 1, 12, kHalf);  // 391.5
+  ExpectDirection(court, 392);
+  StrikeComputer(court, 1, 4, kHalf);  // 139.5
+  ExpectDirection(court, 140);
+  StrikeComputer(court, 1, 12, kHalf);  // 148.5
+  ExpectDirection(court, 148);
+}
+
+TEST(ReturnAngle, JitterAndHalfPixelAllowanceSpanTheWholeRange) {
+  RallyCourt court;
+  // The steepest and flattest returns of each side: -8 and +7 of jitter on
+  // the extreme positions the rounding still lets through.
+  StrikePlayer(court, 1, -0.5, kTopDraw);  // 405.5625 rounds to 406
+  ExpectDirection(court, 413);
+  StrikePlayer(court, 0, 63.4, 0);  // 285.96 rounds to 286
+  ExpectDirection(court, 278);
+  StrikeComputer(court, 1, -0.5, 0);  // 134.4375 rounds to 134
+  ExpectDirection(court, 126);
+  StrikeComputer(court, 0, 63.4, kTopDraw);  // 253.88 rounds to 254
+  ExpectDirection(court, 261);
+  // The jitter steps at sixteenths of the draw: just below 1/16 is still -8.
+  court.record().Random = SourceDrawingAfter((1u << 20) - 1, 1);
+  court.PlaceBall(96 + 40, 360, 0, 8);
+  court.record().PlayerX = 6;
+  court.record().PlayerPaddleKind = 1;
+  ExpectDirection(court, 352);
+  court.record().Random = SourceDrawingAfter(1u << 20, 1);
+  court.PlaceBall(96 + 40, 360, 0, 8);
+  ExpectDirection(court, 353);
+}
+
+TEST(ReturnAngle, TheBallsRowChoosesTheFormulaNotTheRectangleStruck) {
+  RallyCourt court;
+  GameRecord& r = court.record();
+  r.PlayerPaddleKind = 1;
+  r.PlayerX = 10;
+  r.ComPaddleKind = 1;
+  r.ComX = 5;
+  // Row 11, next y in the computer's rectangle: the player's formula, with
+  // d measured from the player's paddle (160 - 160 = 0, so 405).
+  r.Random = JitterSource(kHalf);
+  court.PlaceBall(160, 176, 0, -150);
+  ExpectDirection(court, 405);
+  // Row 10, next y in the player's rectangle: the computer's formula, d from
+  // the computer's paddle (d = 160 - 80 = 80 = 16 W, so 225). The computer's
+  // paddle does not act: its reach is below row 10 at stage 1, level 1.
+  r.Random = JitterSource(kHalf);
+  court.PlaceBall(160, Below(176), 0, 200);
+  ExpectDirection(court, 225);
+}
+
+// ----------------------------------------------------------------- hit windows
+
+// Plays one frame with the ball at (x, y) moving straight to the next y
+// (exactly, when y and next_y lie within a factor of two of each other: the
+// difference is then exact, and so is adding it back): was it struck?
+bool Struck(RallyCourt& court, double x, double y, double next_y) {
+  court.PlaceBall(x, y, 0, next_y - y);
+  court.Frame();
+  return court.NewHits() == 1;
+}
+
+TEST(HitWindow, PlayerRectangleWithTheHalfPixelAllowance) {
+  RallyCourt court;
+  GameRecord& r = court.record();
+  for (int16_t kind = 0; kind <= 2; ++kind) {
+    r.PlayerPaddleKind = kind;
+    const int w = r.PlayerPaddles(kind).Width;
+    r.PlayerX = 7;
+    const double left = 16.0 * 7 - 0.5;
+    const double right = 16.0 * (7 + w) + 15.5;
+    SCOPED_TRACE(w);
+    // x: 16 PlayerX - 0.5 <= BallX < 16 (PlayerX + W) + 15.5.
+    EXPECT_TRUE(Struck(court, left, 360, 368));
+    EXPECT_FALSE(Struck(court, Below(left), 360, 368));
+    EXPECT_TRUE(Struck(court, Below(right), 360, 368));
+    EXPECT_FALSE(Struck(court, right, 360, 368));
+    // Next y: 367.5 <= BallY + BallVY < 383.5.
+    EXPECT_TRUE(Struck(court, 120, 360, 367.5));
+    EXPECT_FALSE(Struck(court, 120, 360, Below(367.5)));
+    EXPECT_TRUE(Struck(court, 120, 376, Below(383.5)));
+    EXPECT_FALSE(Struck(court, 120, 376, 383.5));
+  }
+}
+
+TEST(HitWindow, ComputerRectangleIsTestedOnlyFromSixteenDown) {
+  RallyCourt court;
+  GameRecord& r = court.record();
+  r.BallSpeed = 4;  // reach below 1: the paddle acts in row 0 only
+  for (int16_t kind = 0; kind <= 2; ++kind) {
+    r.ComPaddleKind = kind;
+    const int w = r.ComPaddles(kind).Width;
+    r.ComX = 5;
+    SCOPED_TRACE(w);
+    EXPECT_TRUE(Struck(court, 79.5, 40, 16));
+    EXPECT_FALSE(Struck(court, Below(79.5), 40, 16));
+    EXPECT_TRUE(Struck(court, Below(16.0 * (5 + w) + 15.5), 40, 16));
+    EXPECT_FALSE(Struck(court, 16.0 * (5 + w) + 15.5, 40, 16));
+    // Next y: 16 <= BallY + BallVY < 31.5. From 15.5 up it would round to the
+    // rectangle's top row, but a next y below 16 is not tested at all.
+    EXPECT_TRUE(Struck(court, 100, 24, 16));
+    EXPECT_FALSE(Struck(court, 100, 24, Below(16)));
+    EXPECT_FALSE(Struck(court, 100, 24, 15.5));
+    EXPECT_TRUE(Struck(court, 100, 24, Below(31.5)));
+    EXPECT_FALSE(Struck(court, 100, 24, 31.5));
+  }
+}
+
+TEST(HitWindow, NoTestLeftOfTheCourtEdge) {
+  RallyCourt court;
+  GameRecord& r = court.record();
+  // A paddle rectangle that reaches past x = 0 (column 0 is a wall, but the
+  // test does not know that): a ball at x < 0 is not tested.
+  r.PlayerX = 0;
+  EXPECT_TRUE(Struck(court, 0, 360, 368));
+  EXPECT_FALSE(Struck(court, -0.25, 360, 368));  // would round to 0, inside
+}
+
+TEST(HitWindow, BallStillInsideNextFrameIsStruckAgain) {
+  RallyCourt court;
+  GameRecord& r = court.record();
+  r.BallSpeed = 4;
+  r.PlayerX = 6;
+  r.PlayerPaddleKind = 1;
+  court.PlaceBall(96 + 60, 378, 0, 4);
+  const RandomSource before = r.Random;
+  court.Frame();
+  EXPECT_EQ(court.NewHits(), 1);
+  const double first_vx = r.BallVX;
+  ASSERT_LT(r.BallY + r.BallVY, 383.5);  // next y still inside the rectangle
+  court.Frame();
+  EXPECT_EQ(court.NewHits(), 1);
+  EXPECT_NE(r.BallVX, first_vx);  // a new angle from the new x
+  // Two frames with a hit each: the computer's draw and the jitter, twice.
+  RandomSource expected = before;
+  for (int i = 0; i < 4; ++i)
+    expected.Next();
+  EXPECT_EQ(r.Random, expected);
+}
+
+// ------------------------------------------------------------------- walls
+
+// One frame with the ball at (x, y) and velocity (vx, 0): did it bounce?
+bool Bounced(RallyCourt& court, double x, double y, double vx) {
+  court.PlaceBall(x, y, vx, 0);
+  court.Frame();
+  bool pin = false;
+  for (const auto& event : court.NewSounds())
+    pin = pin || event.file == "pin.WAV";
+  EXPECT_EQ(pin, court.record().BallVX == -vx) << "sound and reflection disagree";
+  return pin;
+}
+
+TEST(WallBounce, ColumnOfTheNextXAndTheNearestRow) {
+  RallyCourt court;
+  court.record().PlayerX = 6;
+  // The next x's column decides: 16 is column 1, just below is column 0.
+  // (Below(16) - 20 is exact, and so is adding it back.)
+  EXPECT_FALSE(Bounced(court, 20, 200, -4));
+  EXPECT_TRUE(Bounced(court, 20, 200, Below(16) - 20));
+  EXPECT_FALSE(Bounced(court, 330, 200, Below(336) - 330));
+  EXPECT_TRUE(Bounced(court, 330, 200, 6));
+  // The bounced ball moves with the reflected velocity.
+  EXPECT_EQ(court.record().BallX, 324);
+  // Row 0 (y 0..8 rounds to it) and the wall's last row, 24: BallY / 16 =
+  // 24.5 rounds to the even 24.
+  EXPECT_TRUE(Bounced(court, 20, 0, -8));
+  EXPECT_TRUE(Bounced(court, 20, 392, -8));
+  EXPECT_FALSE(Bounced(court, 20, Above(392), -8));  // row 25: no wall
+  EXPECT_FALSE(Bounced(court, 20, 399.5, -8));
+  // The ball crossed the wall column on its way out.
+  EXPECT_EQ(court.record().BallX, 12);
+}
+
+TEST(WallBounce, NotTestedLeftOfZeroOrAboveTheTop) {
+  RallyCourt court;
+  // A next x below 0 is not looked up (its column would be outside the grid).
+  EXPECT_FALSE(Bounced(court, 4, 200, -8));
+  EXPECT_EQ(court.record().BallX, -4);
+  ASSERT_EQ(court.record().State, kStateRally);
+  // Moving on from there: still not tested, no error, the ball keeps going.
+  court.form.PlayRally();
+  EXPECT_EQ(court.record().BallX, -12);
+  ASSERT_EQ(court.record().Screen.PixelSprites.size(), 1u);
+  EXPECT_EQ(court.record().Screen.PixelSprites[0].X, -12);
+  court.record().Screen.EmptyQueues();
+  // A ball above the top edge is not tested either.
+  EXPECT_FALSE(Bounced(court, 20, -0.25, -8));
+}
+
+TEST(WallBounce, TheGridHoldsTheWalls) {
+  RallyCourt court;
+  GameRecord& r = court.record();
+  r.Screen.Grid.Put(21, 10, ' ');
+  r.Screen.Grid.Put(10, 12, '|');
+  EXPECT_FALSE(Bounced(court, 330, 160, 8));  // row 10 lost its wall
+  EXPECT_TRUE(Bounced(court, 155, 192, 8));   // a "|" in the court reflects
+  EXPECT_EQ(court.record().BallX, 147);
+}
+
+TEST(WallBounce, StruckBallBouncesWithItsNewVelocity) {
+  RallyCourt court;
+  GameRecord& r = court.record();
+  r.PlayerPaddleKind = 1;
+  r.PlayerX = 16;  // the paddle's rectangle reaches into the wall column
+  r.Random = JitterSource(kHalf);
+  // Coming from the right at -3 it would not reach the wall; the return at
+  // 315 degrees (d = 16W) heads right into column 21 and is reflected.
+  court.PlaceBall(336, 360, -3, 8);
+  court.Frame();
+  std::vector<std::string> files;
+  for (const auto& event : court.NewSounds())
+    files.push_back(event.file);
+  EXPECT_EQ(files, (std::vector<std::string>{"pon.WAV", "pin.WAV"}));
+  const Velocity returned = ReferenceVelocity(315, 8);
+  EXPECT_EQ(r.BallVX, -returned.vx);
+  EXPECT_EQ(r.BallVY, returned.vy);
+  EXPECT_EQ(r.BallX, 336 - returned.vx);
+}
+
+// ------------------------------------------------------- the computer's paddle
+
+// Plays one frame with the ball in `row`, far left of the computer's paddle,
+// and tells whether the paddle acted (stepped left).
+struct ReachTrial {
+  bool acted;
+  float draw;
+};
+
+ReachTrial TryReach(RallyCourt& court, int row, uint32_t state) {
+  GameRecord& r = court.record();
+  r.ComX = 10;
+  r.Random.SetState(state);
+  RandomSource copy = r.Random;
+  const float draw = copy.Next();
+  court.PlaceBall(24, 16.0 * row + 8, 0, 0);
+  court.Frame();
+  return {r.ComX == 9, draw};
+}
+
+TEST(ComputerPaddle, ReachTable) {
+  struct Row {
+    int16_t stage, level, speed;
+    int always_up_to;  // acts in rows 0..this on every draw
+    int never_from;    // and in no row from this one on
+  };
+  const Row table[] = {
+      {1, 1, 8, 1, 2},  {1, 1, 4, 0, 1}, {3, 2, 8, 2, 5},
+      {5, 5, 8, 5, 10}, {2, 3, 4, 1, 3},  // reach 1.5 up to 2.5
+  };
+  RallyCourt court;
+  GameRecord& r = court.record();
+  for (const Row& row : table) {
+    r.Stage = row.stage;
+    r.Level = row.level;
+    r.BallSpeed = row.speed;
+    for (int ball_row = 0; ball_row <= 11; ++ball_row) {
+      SCOPED_TRACE(::testing::Message() << "stage " << row.stage << ", level " << row.level
+                                        << ", speed " << row.speed << ", row " << ball_row);
+      int acted = 0;
+      constexpr int kTrials = 300;
+      for (int i = 0; i < kTrials; ++i) {
+        const ReachTrial trial = TryReach(court, ball_row, 0x9E3779u * (i + 1));
+        acted += trial.acted ? 1 : 0;
+        // The reach worked out exactly (double holds these products without
+        // rounding); single precision may only differ right at a whole row.
+        const double exact =
+            (row.stage * static_cast<double>(trial.draw) + row.level) * row.speed / 8.0;
+        if (std::fabs(exact - ball_row) > 1e-6) {
+          EXPECT_EQ(trial.acted, exact >= ball_row);
+        }
+      }
+      if (ball_row <= row.always_up_to) {
+        EXPECT_EQ(acted, kTrials);
+      } else if (ball_row >= row.never_from) {
+        EXPECT_EQ(acted, 0);
+      } else {
+        EXPECT_GT(acted, 0);
+        EXPECT_LT(acted, kTrials);
+      }
+    }
+  }
+}
+
+TEST(ComputerPaddle, ReachIsWorkedOutInSinglePrecision) {
+  RallyCourt court;
+  GameRecord& r = court.record();
+  r.Stage = 3;
+  r.Level = 2;
+  r.BallSpeed = 8;
+  // 3 x 5592405 / 2^24 is 1 - 2^-24, exact in single precision; adding 2
+  // rounds to 3.0, so row 3 is reached (in double it would stay below).
+  const uint32_t third = 5592405;
+  RandomSource source = SourceDrawingAfter(third, 0);
+  court.PlaceBall(24, 3 * 16 + 8, 0, 0);
+  r.ComX = 10;
+  r.Random = source;
+  court.Frame();
+  EXPECT_EQ(r.ComX, 9);
+  // One step lower the sum stays below 3.
+  source = SourceDrawingAfter(third - 1, 0);
+  court.PlaceBall(24, 3 * 16 + 8, 0, 0);
+  r.ComX = 10;
+  r.Random = source;
+  court.Frame();
+  EXPECT_EQ(r.ComX, 10);
+  // The largest draw rounds 3 r + 2 up to 5.0: the one draw that reaches
+  // row 5, which the reach of "2 up to 5" otherwise never does.
+  source = SourceDrawingAfter(kTopDraw, 0);
+  court.PlaceBall(24, 5 * 16 + 8, 0, 0);
+  r.ComX = 10;
+  r.Random = source;
+  court.Frame();
+  EXPECT_EQ(r.ComX, 9);
+}
+
+TEST(ComputerPaddle, HoldsStillOverAFixedFourColumnsForEveryWidth) {
+  RallyCourt court;
+  GameRecord& r = court.record();
+  r.Stage = 5;
+  r.Level = 5;  // reach 5 or more: the paddle acts in row 2
+  for (int16_t kind = 0; kind <= 2; ++kind) {
+    r.ComPaddleKind = kind;
+    SCOPED_TRACE(kind);
+    auto column_after = [&](int16_t com_x, double ball_x) {
+      r.ComX = com_x;
+      court.PlaceBall(ball_x, 40, 0, 0);
+      court.Frame();
+      return r.ComX;
+    };
+    EXPECT_EQ(column_after(5, 80), 5);
+    EXPECT_EQ(column_after(5, Below(80)), 4);
+    EXPECT_EQ(column_after(5, 144), 5);
+    EXPECT_EQ(column_after(5, Above(144)), 6);
+    // Within its columns only.
+    EXPECT_EQ(column_after(1, 2), 1);
+    const int16_t max_x = r.ComPaddles(kind).MaxX;
+    // (x = 400 lies right of the court; for the narrow paddle nothing in the
+    // court is right of 16 x (MaxX + 4) = 352.)
+    EXPECT_EQ(column_after(max_x, 400), max_x);
+    EXPECT_EQ(column_after(static_cast<int16_t>(max_x - 1), 400), max_x);
+    // A position that is not a number lies in no row: out of reach.
+    r.ComX = 5;
+    court.PlaceBall(std::nan(""), std::nan(""), 0, 0);
+    court.Frame();
+    EXPECT_EQ(r.ComX, 5);
+  }
+}
+
+TEST(ComputerPaddle, DrawsEveryFrameAndTheJitterAfterIt) {
+  RallyCourt court;
+  GameRecord& r = court.record();
+  // Far below the paddle's reach, nothing struck: one draw.
+  RandomSource expected = r.Random;
+  expected.Next();
+  court.PlaceBall(200, 250, 1, 2);
+  court.Frame();
+  EXPECT_EQ(r.Random, expected);
+  // A hit: the computer's draw first, then the jitter. With the jitter draw
+  // fixed at 0.5 the angle carries no jitter; had the order been the other
+  // way round the first draw would have given the jitter.
+  r.PlayerPaddleKind = 1;
+  r.PlayerX = 6;
+  r.Random = SourceDrawingAfter(kHalf, 1);
+  RandomSource first = r.Random;
+  ASSERT_NE(std::floor(16 * first.Next()), 8);
+  court.PlaceBall(96, 360, 0, 8);
+  ExpectDirection(court, 405);
+}
+
+// --------------------------------------------------------- the player's paddle
+
+TEST(PlayerPaddle, LeftAndRightHeldTogether) {
+  RallyCourt court;
+  GameRecord& r = court.record();
+  court.platform.Hold({kVkLeft, kVkRight});
+  for (int16_t kind = 0; kind <= 2; ++kind) {
+    r.PlayerPaddleKind = kind;
+    const int16_t max_x = r.PlayerPaddles(kind).MaxX;
+    court.PlaceBall(200, 100, 0, 1);
+    r.PlayerX = 1;
+    court.Frame();
+    EXPECT_EQ(r.PlayerX, 2);  // Left cannot act at 1, Right then can
+    court.Frame();
+    EXPECT_EQ(r.PlayerX, 2);
+    r.PlayerX = 7;
+    court.Frame();
+    EXPECT_EQ(r.PlayerX, 7);
+    r.PlayerX = max_x;
+    court.Frame();
+    EXPECT_EQ(r.PlayerX, max_x);
+  }
+}
+
+TEST(PlayerPaddle, HeldKeysStepOneColumnAFrameWithinTheCourt) {
+  RallyCourt court;
+  GameRecord& r = court.record();
+  r.PlayerPaddleKind = 2;
+  court.PlaceBall(200, 100, 0, 1);
+  r.PlayerX = 3;
+  court.platform.Hold({kVkLeft});
+  court.Frame();
+  EXPECT_EQ(r.PlayerX, 2);
+  court.Frame();
+  court.Frame();
+  EXPECT_EQ(r.PlayerX, 1);
+  court.platform.Hold({kVkRight});
+  r.PlayerX = 13;
+  court.Frame();
+  court.Frame();
+  court.Frame();
+  EXPECT_EQ(r.PlayerX, 14);
+}
+
+TEST(PlayerPaddle, EachFrameQueuesBothPaddlesBlankFirstThenTheBall) {
+  RallyCourt court;
+  GameRecord& r = court.record();
+  r.PlayerPaddleKind = 0;
+  r.ComPaddleKind = 2;
+  r.PlayerX = 12;
+  r.ComX = 5;
+  court.platform.Hold({kVkLeft});
+  court.PlaceBall(100.75, 200.5, 0, -0.75);
+  court.form.PlayRally();
+  std::string queued;
+  for (const SpriteEntry& cell : r.Screen.CellSprites) {
+    queued += std::to_string(cell.X) + "," + std::to_string(cell.Y) + cell.Glyph + " ";
+  }
+  EXPECT_EQ(queued,
+            "12,23  13,23  14,23  11,23- 12,23+ 13,23- "
+            "5,1  6,1  7,1  8,1  9,1  10,1  11,1  "
+            "5,1- 6,1- 7,1- 8,1- 9,1- 10,1- 11,1- ");
+  EXPECT_EQ(r.Screen.CellSpriteCount, 20);
+  // The ball at its new position, rounded down: (100.75, 199.75).
+  ASSERT_EQ(r.Screen.PixelSprites.size(), 1u);
+  EXPECT_EQ(r.Screen.PixelSprites[0], (SpriteEntry{100, 199, 'O'}));
+  // The grid holds both paddles where they now are.
+  EXPECT_EQ(testing::CellAt(r, 11, 23) + testing::CellAt(r, 12, 23) + testing::CellAt(r, 13, 23) +
+                testing::CellAt(r, 14, 23),
+            "-+- ");
+}
+
+}  // namespace
+}  // namespace rallix
