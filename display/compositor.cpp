@@ -1,15 +1,32 @@
 #include "display/compositor.h"
 
-#include "display/glyph_origin.h"
+#include <cstring>
+
 #include "game/checked_math.h"
 
 namespace rallix {
 
-Compositor::Compositor(const Surface& glyph_sheet) : PictureSprite(glyph_sheet) {}
+Compositor::Compositor(const Surface& glyph_sheet) : PictureSprite(glyph_sheet) {
+  for (size_t code = 0; code < origins_.size(); ++code) {
+    origins_[code] = GlyphOriginOf(static_cast<char>(code));
+  }
+}
 
 void Compositor::CopyGlyph(Surface& dest, char glyph, int x, int y) {
-  GlyphPoint origin = GlyphOriginOf(glyph);
-  BlockCopy(dest, x, y, kCellSize, kCellSize, PictureSprite, origin.x, origin.y);
+  const GlyphPoint origin = origins_[static_cast<unsigned char>(glyph)];
+  if (x < 0 || y < 0 || x > kScreenWidth - kCellSize || y > kScreenHeight - kCellSize) {
+    BlockCopy(dest, x, y, kCellSize, kCellSize, PictureSprite, origin.x, origin.y);
+    return;
+  }
+  // Every grid cell and almost every sprite lies wholly inside the picture:
+  // sixteen fixed-size row copies, with no clipping to work out.
+  const uint8_t* from = PictureSprite.Row(origin.y) + origin.x;
+  uint8_t* to = dest.Row(y) + x;
+  for (int row = 0; row < kCellSize; ++row) {
+    std::memcpy(to, from, kCellSize);
+    from += kScreenWidth;
+    to += kScreenWidth;
+  }
 }
 
 void Compositor::RedrawBackground(const TextGrid& grid) {
@@ -24,8 +41,7 @@ void Compositor::ComposeFrame(const TextScreen& screen) {
   BlockCopy(PictureBackSurface, 0, 0, kScreenWidth, kScreenHeight, PictureBackGround, 0, 0);
   if (screen.CellSpriteCount > 0) {
     for (const SpriteEntry& cell : screen.CellSprites) {
-      CopyGlyph(PictureBackSurface, cell.Glyph, Mul16(cell.X, kCellSize),
-                Mul16(cell.Y, kCellSize));
+      CopyGlyph(PictureBackSurface, cell.Glyph, Mul16(cell.X, kCellSize), Mul16(cell.Y, kCellSize));
     }
   }
   if (screen.PixelSpriteCount > 0) {

@@ -2,8 +2,10 @@
 // and the sprite queues into a finished frame.
 #pragma once
 
+#include <array>
 #include <string_view>
 
+#include "display/glyph_origin.h"
 #include "display/surface.h"
 #include "display/text_screen.h"
 
@@ -28,7 +30,12 @@ class Compositor {
   Surface PictureSprite;
 
  private:
+  // Copies the glyph's 16 x 16 block from the sheet to (x, y) of dest,
+  // clipped where it lies partly outside.
   void CopyGlyph(Surface& dest, char glyph, int x, int y);
+
+  // GlyphOriginOf for every character, worked out once.
+  std::array<GlyphPoint, 256> origins_;
 };
 
 }  // namespace rallix

@@ -5,7 +5,9 @@
 
 namespace rallix {
 
-void Surface::Fill(uint8_t value) { std::fill(pixels_.begin(), pixels_.end(), value); }
+void Surface::Fill(uint8_t value) {
+  std::fill(pixels_.begin(), pixels_.end(), value);
+}
 
 void BlockCopy(Surface& dest, int dx, int dy, int w, int h, const Surface& source, int sx, int sy) {
   // Trim the block wherever either end of the copy lies outside its picture.
@@ -19,9 +21,13 @@ void BlockCopy(Surface& dest, int dx, int dy, int w, int h, const Surface& sourc
   h -= top_cut;
   w = std::min({w, kScreenWidth - dx, kScreenWidth - sx});
   h = std::min({h, kScreenHeight - dy, kScreenHeight - sy});
-  if (w <= 0 || h <= 0) return;
+  if (w <= 0 || h <= 0)
+    return;
   if (&dest == &source) {
-    for (int row = 0; row < h; ++row) {
+    // Within one picture the block may overlap itself: copy the rows in the
+    // order that reads every row before it is overwritten.
+    for (int i = 0; i < h; ++i) {
+      int row = dy > sy ? h - 1 - i : i;
       std::memmove(dest.Row(dy + row) + dx, source.Row(sy + row) + sx, static_cast<size_t>(w));
     }
     return;

@@ -4,6 +4,15 @@
 #include "game/run_time_error.h"
 
 namespace rallix {
+namespace {
+
+// A print walks its text with a 16-bit counter, so a text of more than 32767
+// characters overflows before any of it is written.
+void CheckPrintLength(std::string_view text) {
+  Narrow16(static_cast<int64_t>(text.size()));
+}
+
+}  // namespace
 
 std::string TextGrid::Cell(int64_t column, int64_t row) const {
   if (column < 0 || column >= kGridColumns || row < 0 || row >= kGridRows) {
@@ -14,12 +23,18 @@ std::string TextGrid::Cell(int64_t column, int64_t row) const {
 }
 
 void TextScreen::Locate(int32_t column, int32_t row) {
-  if (column >= 0 && column < kGridColumns) CursorX = static_cast<int16_t>(column);
-  if (row >= 0 && row < kGridRows) CursorY = static_cast<int16_t>(row);
+  if (column >= 0 && column < kGridColumns)
+    CursorX = static_cast<int16_t>(column);
+  if (row >= 0 && row < kGridRows)
+    CursorY = static_cast<int16_t>(row);
 }
 
 void TextScreen::StoreAndAdvance(char ch) {
   Grid.Put(CursorX, CursorY, ch);
+  Advance();
+}
+
+void TextScreen::Advance() {
   CursorX = static_cast<int16_t>(CursorX + 1);
   if (CursorX >= kGridColumns) {
     CursorX = 0;
@@ -32,21 +47,28 @@ void TextScreen::StoreAndAdvance(char ch) {
 }
 
 void TextScreen::PrintText(std::string_view text) {
-  for (char ch : text) StoreAndAdvance(ch);
+  CheckPrintLength(text);
+  for (char ch : text)
+    StoreAndAdvance(ch);
 }
 
 void TextScreen::PrintNow(std::string_view text) {
+  CheckPrintLength(text);
   for (char ch : text) {
-    // The count is checked before anything changes, so an overflowing append
-    // leaves the queue and its count in step.
+    Grid.Put(CursorX, CursorY, ch);
+    // The count is checked before the entry goes in, so an overflowing append
+    // leaves the queue and its count in step (the cell is already written and
+    // the cursor stays on it).
     int16_t count = Add16(CellSpriteCount, 1);
     CellSprites.push_back(SpriteEntry{CursorX, CursorY, ch});
     CellSpriteCount = count;
-    StoreAndAdvance(ch);
+    Advance();
   }
 }
 
-void TextScreen::ClearGrid() { Grid = TextGrid(); }
+void TextScreen::ClearGrid() {
+  Grid = TextGrid();
+}
 
 void TextScreen::QueuePixelSprite(std::string_view text, int16_t x, int16_t y) {
   int16_t count = Add16(PixelSpriteCount, 1);

@@ -62,7 +62,8 @@ struct TextScreen {
   // Moves the cursor; a coordinate outside the grid is ignored on its own.
   void Locate(int32_t column, int32_t row);
   // Writes text at the cursor, running on to the next row after column 39 and
-  // back to (0, 0) after the last cell.
+  // back to (0, 0) after the last cell. A text longer than 32767 characters
+  // raises the overflow error and writes nothing.
   void PrintText(std::string_view text);
   // PrintText, and every written cell is also queued for the coming frame.
   void PrintNow(std::string_view text);
@@ -77,6 +78,8 @@ struct TextScreen {
 
  private:
   void StoreAndAdvance(char ch);
+  // Moves the cursor one cell on, wrapping at the end of a row and of the grid.
+  void Advance();
 };
 
 }  // namespace rallix

@@ -1,0 +1,131 @@
+// Where each character's glyph lies in the sheet, and how the sheet is read
+// from its bitmap file.
+#include "display/glyph_origin.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "display/glyph_sheet.h"
+
+namespace rallix {
+namespace {
+
+::testing::AssertionResult OriginIs(std::string_view glyph, int x, int y) {
+  const GlyphPoint origin = GlyphOrigin(glyph);
+  if (origin.x == x && origin.y == y)
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << '"' << glyph << "\" gives (" << origin.x << ", "
+                                       << origin.y << "), not (" << x << ", " << y << ")";
+}
+
+TEST(GlyphOrigin, DigitsAndCapitalsFollowTheirCharacterCodes) {
+  // The sheet's first three rows hold codes 0x30 to 0x5F, sixteen a row.
+  for (char ch : std::string("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ")) {
+    const int code = static_cast<unsigned char>(ch);
+    EXPECT_TRUE(OriginIs(std::string(1, ch), 16 * (code % 16), 16 * (code / 16 - 3)));
+  }
+  EXPECT_TRUE(OriginIs("A", 16, 16));
+  EXPECT_TRUE(OriginIs("O", 240, 16));
+  EXPECT_TRUE(OriginIs("P", 0, 32));
+  EXPECT_TRUE(OriginIs("Z", 160, 32));
+  EXPECT_TRUE(OriginIs("9", 144, 0));
+}
+
+TEST(GlyphOrigin, LineSymbolsAndChevronsComeFromTheFourthRow) {
+  EXPECT_TRUE(OriginIs("-", 0, 48));
+  EXPECT_TRUE(OriginIs("+", 16, 48));
+  EXPECT_TRUE(OriginIs("|", 32, 48));
+  // Not the row 0 cells their codes would give.
+  EXPECT_TRUE(OriginIs("<", 80, 48));
+  EXPECT_TRUE(OriginIs(">", 96, 48));
+}
+
+TEST(GlyphOrigin, EverythingElseIsTheBlankCell) {
+  const std::string set = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-+|<>";
+  for (int code = 0; code < 256; ++code) {
+    const char ch = static_cast<char>(code);
+    if (set.find(ch) != std::string::npos)
+      continue;
+    EXPECT_TRUE(OriginIs(std::string(1, ch), 0, 16)) << "code " << code;
+  }
+  for (const char* glyph : {"", " ", "a", "o", "=", "AB", "--", "0 "}) {
+    EXPECT_TRUE(OriginIs(glyph, 0, 16));
+  }
+  // The single-character form treats '\0' as the empty string.
+  EXPECT_EQ(GlyphOriginOf('\0').x, 0);
+  EXPECT_EQ(GlyphOriginOf('\0').y, 16);
+}
+
+// An 8-bit 640 x 480 BMP whose pixel at (x, y) is (x + 3 * y) mod 256.
+std::vector<uint8_t> MakeBmp(bool bottom_up, uint16_t bits = 8) {
+  const uint32_t pixel_offset = 14 + 40 + 256 * 4;
+  std::vector<uint8_t> bytes(pixel_offset + 640 * 480, 0);
+  auto put32 = [&](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+      bytes[at + i] = static_cast<uint8_t>(v >> (8 * i));
+  };
+  bytes[0] = 'B';
+  bytes[1] = 'M';
+  put32(2, static_cast<uint32_t>(bytes.size()));
+  put32(10, pixel_offset);
+  put32(14, 40);
+  put32(18, 640);
+  put32(22, bottom_up ? 480u : static_cast<uint32_t>(-480));
+  bytes[26] = 1;
+  bytes[28] = static_cast<uint8_t>(bits);
+  for (int y = 0; y < 480; ++y) {
+    const int stored = bottom_up ? 479 - y : y;
+    for (int x = 0; x < 640; ++x) {
+      bytes[pixel_offset + static_cast<size_t>(stored) * 640 + x] = static_cast<uint8_t>(x + 3 * y);
+    }
+  }
+  return bytes;
+}
+
+TEST(GlyphSheetFile, RowsAreReadTopDownWhicheverWayTheyAreStored) {
+  for (bool bottom_up : {true, false}) {
+    const std::vector<uint8_t> bmp = MakeBmp(bottom_up);
+    const auto sheet = DecodeGlyphBmp(bmp.data(), bmp.size());
+    ASSERT_TRUE(sheet.has_value());
+    for (auto [x, y] : {std::pair{0, 0}, {639, 0}, {0, 479}, {17, 33}, {639, 479}}) {
+      EXPECT_EQ(sheet->At(x, y), static_cast<uint8_t>(x + 3 * y)) << x << "," << y;
+    }
+  }
+}
+
+TEST(GlyphSheetFile, AnythingButA640x480EightBitBitmapIsRefused) {
+  const std::vector<uint8_t> good = MakeBmp(true);
+  EXPECT_FALSE(DecodeGlyphBmp(good.data(), 40).has_value());
+  EXPECT_FALSE(DecodeGlyphBmp(good.data(), good.size() - 1).has_value());  // a pixel short
+  std::vector<uint8_t> bad = good;
+  bad[0] = 'X';
+  EXPECT_FALSE(DecodeGlyphBmp(bad.data(), bad.size()).has_value());
+  bad = MakeBmp(true, 24);
+  EXPECT_FALSE(DecodeGlyphBmp(bad.data(), bad.size()).has_value());
+  bad = good;
+  bad[18] = 0x7F;  // width 639
+  EXPECT_FALSE(DecodeGlyphBmp(bad.data(), bad.size()).has_value());
+  bad = good;
+  bad[30] = 1;  // run-length compressed
+  EXPECT_FALSE(DecodeGlyphBmp(bad.data(), bad.size()).has_value());
+  bad = good;
+  bad[10] = 0xFF;  // pixels said to start past the end
+  bad[11] = 0xFF;
+  bad[12] = 0xFF;
+  EXPECT_FALSE(DecodeGlyphBmp(bad.data(), bad.size()).has_value());
+}
+
+TEST(GlyphSheetFile, TheBuiltInSheetIsReadable) {
+  // Throws if the asset compiled into the program is not a valid sheet.
+  const Surface& sheet = BuiltInGlyphSheet();
+  // The blank cell is all black.
+  for (int y = 16; y < 32; ++y) {
+    for (int x = 0; x < 16; ++x)
+      EXPECT_EQ(sheet.At(x, y), kBlack);
+  }
+}
+
+}  // namespace
+}  // namespace rallix
