@@ -11,7 +11,7 @@ namespace rallix {
 // What ended the loop.
 enum class LoopEnd {
   kClosed,  // the window was closed or "QUIT GAME" chosen
-  kLimit,   // the pass limit given to RunPasses was reached
+  kLimit,   // the pass limit given to Run was reached
 };
 
 // Runs passes of the frame loop. Each pass reads the clock, processes the
@@ -23,8 +23,9 @@ class MainLoop {
  public:
   MainLoop(FormMain& form, Platform& platform) : form_(form), platform_(platform) {}
 
-  // Runs until the program ends, or for at most `max_passes` passes when it is
-  // not negative (for tests and tools).
+  // Runs until the program ends, or for at most `max_passes` more passes when
+  // it is not negative (for tests and tools); a later call goes on where this
+  // one stopped.
   LoopEnd Run(int64_t max_passes = -1);
 
   int64_t Passes() const { return passes_; }

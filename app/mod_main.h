@@ -25,8 +25,8 @@ int32_t PointInRect(const PixelRect& rect, const PixelPoint& point);
 
 // Loads the window's game and runs the frame loop until the program ends.
 // Returns the exit status: 0 when the window was closed or "QUIT GAME"
-// chosen; 1 after a run-time error the loop did not trap, which is reported
-// through the platform first.
+// chosen; 1 after a run-time error the loop did not trap (or any other
+// failure), which is reported through the platform first.
 int Main(Platform& platform);
 
 }  // namespace rallix

@@ -5,7 +5,8 @@ namespace rallix::testing {
 std::vector<std::string> ScriptedPlatform::SoundFiles() const {
   std::vector<std::string> files;
   for (const SoundEvent& event : sounds) {
-    if (event.kind != SoundEvent::Kind::kStop) files.push_back(event.file);
+    if (event.kind != SoundEvent::Kind::kStop)
+      files.push_back(event.file);
   }
   return files;
 }
@@ -17,8 +18,10 @@ int32_t ScriptedPlatform::TimeGetTime() {
 }
 
 bool ScriptedPlatform::ProcessMessages() {
-  if (on_messages) on_messages(passes);
-  ++passes;
+  // Counted first, so a pump that throws still counts as a pass.
+  const int64_t pass = passes++;
+  if (on_messages)
+    on_messages(pass);
   return !close_requested;
 }
 
@@ -27,7 +30,8 @@ void ScriptedPlatform::GetKeyboardState(KeySnapshot& keys) {
   if (key_script) {
     key_script(snapshots_taken, keys);
   } else {
-    for (uint8_t key : held_keys) keys[key] = kKeyDownBit;
+    for (uint8_t key : held_keys)
+      keys[key] = kKeyDownBit;
   }
   ++snapshots_taken;
 }
@@ -47,7 +51,8 @@ void ScriptedPlatform::StopSound() {
 
 void ScriptedPlatform::Present(const Surface& frame) {
   last_frame = frame;
-  if (keep_all_frames) frames.push_back(frame);
+  if (keep_all_frames)
+    frames.push_back(frame);
   ++frames_presented;
 }
 
@@ -56,9 +61,11 @@ void ScriptedPlatform::Nap(double milliseconds) {
   nap_remainder_ += milliseconds;
   // The clock counts whole milliseconds; carry the fraction to the next nap.
   int32_t whole = static_cast<int32_t>(nap_remainder_);
-  if (whole == 0) whole = 1;
+  if (whole == 0)
+    whole = 1;
   nap_remainder_ -= whole;
-  if (nap_remainder_ < 0) nap_remainder_ = 0;
+  if (nap_remainder_ < 0)
+    nap_remainder_ = 0;
   now += whole;
 }
 
