@@ -31,35 +31,60 @@ double RoundHalfEven(double value) {
   // unless someone changed it; do it by hand to stay independent of that.
   double floor_value = std::floor(value);
   double diff = value - floor_value;
-  if (diff < 0.5) return floor_value;
-  if (diff > 0.5) return floor_value + 1.0;
+  if (diff < 0.5)
+    return floor_value;
+  if (diff > 0.5)
+    return floor_value + 1.0;
   return std::fmod(floor_value, 2.0) == 0.0 ? floor_value : floor_value + 1.0;
 }
 
 }  // namespace
 
-int16_t Add16(int32_t a, int32_t b) { return NarrowTo<int16_t>(int64_t{a} + b); }
-int16_t Sub16(int32_t a, int32_t b) { return NarrowTo<int16_t>(int64_t{a} - b); }
-int16_t Mul16(int32_t a, int32_t b) { return NarrowTo<int16_t>(int64_t{a} * b); }
+int16_t Add16(int32_t a, int32_t b) {
+  return NarrowTo<int16_t>(int64_t{a} + b);
+}
+int16_t Sub16(int32_t a, int32_t b) {
+  return NarrowTo<int16_t>(int64_t{a} - b);
+}
+int16_t Mul16(int32_t a, int32_t b) {
+  return NarrowTo<int16_t>(int64_t{a} * b);
+}
 
 int32_t Add32(int64_t a, int64_t b) {
   // Operands come from 32-bit fields, so the 64-bit sum is exact.
   return NarrowTo<int32_t>(a + b);
 }
-int32_t Sub32(int64_t a, int64_t b) { return NarrowTo<int32_t>(a - b); }
+int32_t Sub32(int64_t a, int64_t b) {
+  return NarrowTo<int32_t>(a - b);
+}
 int32_t Mul32(int64_t a, int64_t b) {
   int64_t product = 0;
-  if (__builtin_mul_overflow(a, b, &product)) RaiseOverflow();
+  if (__builtin_mul_overflow(a, b, &product))
+    RaiseOverflow();
   return NarrowTo<int32_t>(product);
 }
 
-int16_t Narrow16(int64_t value) { return NarrowTo<int16_t>(value); }
-int32_t Narrow32(int64_t value) { return NarrowTo<int32_t>(value); }
+int16_t Narrow16(int64_t value) {
+  return NarrowTo<int16_t>(value);
+}
+int32_t Narrow32(int64_t value) {
+  return NarrowTo<int32_t>(value);
+}
 
-int16_t Round16(double value) { return RealTo<int16_t>(RoundHalfEven(value)); }
-int32_t Round32(double value) { return RealTo<int32_t>(RoundHalfEven(value)); }
-int16_t Floor16(double value) { return RealTo<int16_t>(std::floor(value)); }
-int32_t Floor32(double value) { return RealTo<int32_t>(std::floor(value)); }
-double FloorReal(double value) { return std::floor(value); }
+int16_t Round16(double value) {
+  return RealTo<int16_t>(RoundHalfEven(value));
+}
+int32_t Round32(double value) {
+  return RealTo<int32_t>(RoundHalfEven(value));
+}
+int16_t Floor16(double value) {
+  return RealTo<int16_t>(std::floor(value));
+}
+int32_t Floor32(double value) {
+  return RealTo<int32_t>(std::floor(value));
+}
+double FloorReal(double value) {
+  return std::floor(value);
+}
 
 }  // namespace rallix

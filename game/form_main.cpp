@@ -36,7 +36,8 @@ bool FormMain::KeyPressEdge(const KeySnapshot& keys, uint8_t virtual_key, Bool16
     latch = kFalse;
     return false;
   }
-  if (latch != kFalse) return false;
+  if (latch != kFalse)
+    return false;
   latch = kTrue;
   return true;
 }

@@ -6,12 +6,14 @@
 namespace rallix {
 
 const PaddleKind& PaddleTable::operator()(int32_t index) const {
-  if (index < 0 || index > 2) RaiseSubscriptOutOfRange();
+  if (index < 0 || index > 2)
+    RaiseSubscriptOutOfRange();
   return rows_[static_cast<size_t>(index)];
 }
 
 PaddleKind& PaddleTable::operator()(int32_t index) {
-  if (index < 0 || index > 2) RaiseSubscriptOutOfRange();
+  if (index < 0 || index > 2)
+    RaiseSubscriptOutOfRange();
   return rows_[static_cast<size_t>(index)];
 }
 
@@ -34,7 +36,9 @@ int16_t NextLevel(int16_t level) {
   return next > 5 ? int16_t{1} : next;
 }
 
-int16_t NextBallSpeed(int16_t ball_speed) { return ball_speed == 8 ? int16_t{4} : int16_t{8}; }
+int16_t NextBallSpeed(int16_t ball_speed) {
+  return ball_speed == 8 ? int16_t{4} : int16_t{8};
+}
 
 int16_t NextPaddleKind(int16_t kind) {
   int16_t next = Add16(kind, 1);
@@ -44,15 +48,14 @@ int16_t NextPaddleKind(int16_t kind) {
 bool operator==(const GameRecord& a, const GameRecord& b) {
   return a.Screen == b.Screen && a.HiScore == b.HiScore && a.Score == b.Score &&
          a.PlayerPoints == b.PlayerPoints && a.ComPoints == b.ComPoints && a.State == b.State &&
-         a.BallX == b.BallX && a.BallY == b.BallY && a.BallVX == b.BallVX &&
-         a.BallVY == b.BallVY && a.PlayerX == b.PlayerX && a.ComX == b.ComX &&
-         a.Stage == b.Stage && a.StateEntered == b.StateEntered &&
-         a.PlayerPaddles == b.PlayerPaddles && a.ComPaddles == b.ComPaddles &&
-         a.KeyLatchUp == b.KeyLatchUp && a.KeyLatchDown == b.KeyLatchDown &&
-         a.KeyLatchSpace == b.KeyLatchSpace && a.MenuCursor == b.MenuCursor &&
-         a.SetCount == b.SetCount && a.BallSpeed == b.BallSpeed && a.Level == b.Level &&
-         a.PlayerPaddleKind == b.PlayerPaddleKind && a.ComPaddleKind == b.ComPaddleKind &&
-         a.Random == b.Random;
+         a.BallX == b.BallX && a.BallY == b.BallY && a.BallVX == b.BallVX && a.BallVY == b.BallVY &&
+         a.PlayerX == b.PlayerX && a.ComX == b.ComX && a.Stage == b.Stage &&
+         a.StateEntered == b.StateEntered && a.PlayerPaddles == b.PlayerPaddles &&
+         a.ComPaddles == b.ComPaddles && a.KeyLatchUp == b.KeyLatchUp &&
+         a.KeyLatchDown == b.KeyLatchDown && a.KeyLatchSpace == b.KeyLatchSpace &&
+         a.MenuCursor == b.MenuCursor && a.SetCount == b.SetCount && a.BallSpeed == b.BallSpeed &&
+         a.Level == b.Level && a.PlayerPaddleKind == b.PlayerPaddleKind &&
+         a.ComPaddleKind == b.ComPaddleKind && a.Random == b.Random;
 }
 
 }  // namespace rallix

@@ -2,7 +2,9 @@
 
 namespace rallix {
 
-std::string PlainDecimal(int64_t value) { return std::to_string(value); }
+std::string PlainDecimal(int64_t value) {
+  return std::to_string(value);
+}
 
 std::string SignedDecimal(int64_t value) {
   return value < 0 ? std::to_string(value) : " " + std::to_string(value);

@@ -15,8 +15,12 @@ std::string DescribeRunTimeError(RunTimeErrorCode code) {
 RunTimeError::RunTimeError(RunTimeErrorCode code)
     : std::runtime_error(DescribeRunTimeError(code)), code_(code) {}
 
-void RaiseOverflow() { throw RunTimeError(RunTimeErrorCode::kOverflow); }
+void RaiseOverflow() {
+  throw RunTimeError(RunTimeErrorCode::kOverflow);
+}
 
-void RaiseSubscriptOutOfRange() { throw RunTimeError(RunTimeErrorCode::kSubscriptOutOfRange); }
+void RaiseSubscriptOutOfRange() {
+  throw RunTimeError(RunTimeErrorCode::kSubscriptOutOfRange);
+}
 
 }  // namespace rallix

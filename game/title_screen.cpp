@@ -6,7 +6,9 @@
 namespace rallix {
 namespace {
 
-int16_t TitleMarkRow(int16_t menu_cursor) { return Add16(13, Mul16(2, menu_cursor)); }
+int16_t TitleMarkRow(int16_t menu_cursor) {
+  return Add16(13, Mul16(2, menu_cursor));
+}
 
 }  // namespace
 
@@ -30,10 +32,14 @@ void FormMain::TitleScreen() {
 
   KeySnapshot keys{};
   platform_.GetKeyboardState(keys);
-  if (KeyPressEdge(keys, kVkUp, r.KeyLatchUp)) r.MenuCursor = Sub16(r.MenuCursor, 1);
-  if (KeyPressEdge(keys, kVkDown, r.KeyLatchDown)) r.MenuCursor = Add16(r.MenuCursor, 1);
-  if (r.MenuCursor > 2) r.MenuCursor = 0;
-  if (r.MenuCursor < 0) r.MenuCursor = 2;
+  if (KeyPressEdge(keys, kVkUp, r.KeyLatchUp))
+    r.MenuCursor = Sub16(r.MenuCursor, 1);
+  if (KeyPressEdge(keys, kVkDown, r.KeyLatchDown))
+    r.MenuCursor = Add16(r.MenuCursor, 1);
+  if (r.MenuCursor > 2)
+    r.MenuCursor = 0;
+  if (r.MenuCursor < 0)
+    r.MenuCursor = 2;
 
   Locate(5, TitleMarkRow(r.MenuCursor));
   PrintText(">");
