@@ -109,7 +109,8 @@ def game_environment(folder, display=None):
     # process; leaks in the game's own code are still reported.
     suppressions = os.path.join(os.path.dirname(os.path.abspath(__file__)), "lsan.supp")
     env["LSAN_OPTIONS"] = ":".join(
-        part for part in (env.get("LSAN_OPTIONS", ""), f"suppressions={suppressions}") if part)
+        part for part in (env.get("LSAN_OPTIONS", ""), f"suppressions={suppressions}",
+                          "print_suppressions=0") if part)
     if display is not None:
         env["DISPLAY"] = display
     return env
@@ -248,6 +249,19 @@ class Game:
             time.sleep(KEY_HOLD_SECONDS)
             self._x_tool(_require("xdotool"), "keyup", key)
             time.sleep(KEY_HOLD_SECONDS)
+
+    def focus_elsewhere(self):
+        """Gives the keyboard to the root window: the game is no longer in
+        the foreground."""
+        info = self._x_tool(_require("xwininfo"), "-root")
+        root = next(line.split()[3] for line in info.splitlines() if "Window id:" in line)
+        self._x_tool(_require("xdotool"), "windowfocus", str(int(root, 16)))
+
+    def hide_and_show(self):
+        """Unmaps and maps the window again: X forgets what it showed, and
+        the game must paint it anew."""
+        self._x_tool(_require("xdotool"), "windowunmap", "--sync", str(self.window))
+        self._x_tool(_require("xdotool"), "windowmap", "--sync", str(self.window))
 
     def close_window(self):
         send_window_close(self.display, self.window)

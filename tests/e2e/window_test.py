@@ -8,6 +8,7 @@ import argparse
 import os
 import signal
 import sys
+import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -48,6 +49,19 @@ class WindowTest(unittest.TestCase):
         self.assertEqual(lines[13][5:16], ">GAME START")
         self.assertEqual(lines[15][6:12], "CONFIG")
         self.assertEqual(lines[17][6:15], "QUIT GAME")
+
+    def test_uncovered_window_shows_the_last_frame_while_paused(self):
+        same, report = self.game.wait_for_frame("title")
+        self.assertTrue(same, report)
+        self.game.press("Down")
+        same, report = self.game.wait_for_frame("title-config")
+        self.assertTrue(same, report)
+        self.game.focus_elsewhere()
+        time.sleep(0.5)  # the game sees the focus go and pauses
+        self.game.hide_and_show()
+        same, report = self.game.wait_for_frame("title-config")
+        self.assertTrue(same, report)
+        self.assertTrue(self.game.running())
 
     def test_down_down_space_quits_at_once_with_status_0(self):
         same, report = self.game.wait_for_frame("title")
