@@ -3,11 +3,14 @@
 // built-in icon.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "app/sdl_dirty_cells.h"
 #include "app/sdl_key_map.h"
+#include "app/sdl_platform.h"
 #include "app/sdl_presenter.h"
 #include "app/window_icon.h"
 
@@ -190,6 +193,78 @@ TEST_F(DummyWindow, RepaintBeforeAnyFrameShowsBlack) {
   Scribble(0xABCDEF);
   presenter.Repaint();
   EXPECT_EQ(PixelAt(320, 240), 0x000000u);
+}
+
+// The platform's message pump, clock, keys and error report on the dummy
+// window, with no sound device.
+class DummyPlatform : public DummyWindow {
+ protected:
+  void SetUp() override {
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    // With a display, SDL would show the fatal error's message box there and
+    // wait for someone to dismiss it.
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    DummyWindow::SetUp();
+    sound_ = std::make_unique<SdlSound>();
+  }
+  void Push(Uint32 type, Uint8 window_event = 0) {
+    SDL_Event event{};
+    event.type = type;
+    event.window.windowID = SDL_GetWindowID(window_);
+    event.window.event = window_event;
+    ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+  }
+  std::unique_ptr<SdlSound> sound_;
+};
+
+TEST_F(DummyPlatform, CloseAndQuitEventsEndTheGameAndRepaintsShowTheLastFrame) {
+  SdlPlatform platform(window_, *sound_);
+  EXPECT_TRUE(platform.ProcessMessages());
+
+  Surface frame;
+  frame.Set(100, 100, kWhite);
+  platform.Present(frame);
+  Scribble(0x112233);
+  Push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_EXPOSED);
+  EXPECT_TRUE(platform.ProcessMessages());
+  EXPECT_EQ(PixelAt(100, 100), 0xFFFFFFu);
+  EXPECT_EQ(PixelAt(200, 200), 0x000000u);
+
+  Push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_CLOSE);
+  EXPECT_FALSE(platform.ProcessMessages());
+  EXPECT_TRUE(platform.ProcessMessages()) << "every pending event was handled";
+  Push(SDL_QUIT);
+  Push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_EXPOSED);
+  EXPECT_FALSE(platform.ProcessMessages());
+}
+
+TEST_F(DummyPlatform, ClockKeysNapAndFatalErrorReport) {
+  SdlPlatform platform(window_, *sound_);
+  const int32_t before = platform.TimeGetTime();
+  const auto start = std::chrono::steady_clock::now();
+  platform.Nap(20);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(20));
+  EXPECT_GE(platform.TimeGetTime() - before, 20);
+  platform.Nap(0);
+  platform.Nap(-5);
+
+  KeySnapshot keys;
+  keys.fill(0xFF);
+  platform.ProcessMessages();
+  platform.GetKeyboardState(keys);
+  for (uint8_t byte : keys)
+    ASSERT_EQ(byte, 0);
+
+  // The dummy driver has no message box, so the report does not wait.
+  ::testing::internal::CaptureStderr();
+  platform.ReportFatalError("Run-time error '6': Overflow");
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "rallix: Run-time error '6': Overflow\n");
+
+  // Without a sound device every sound call returns at once.
+  platform.PlaySoundSync("pupu.WAV");
+  platform.PlaySoundAsync("pon.WAV");
+  platform.StopSound();
 }
 
 TEST(WindowIcon, TheBuiltInIconDecodesAndBadBytesDoNot) {
