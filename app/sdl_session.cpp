@@ -1,6 +1,7 @@
 #include "app/sdl_session.h"
 
 #include <cstdio>
+#include <string>
 
 #include "app/sdl_quiet_stderr.h"
 #include "app/window_icon.h"
@@ -61,11 +62,18 @@ class GameWindow {
   SDL_Window* window_ = nullptr;
 };
 
+// One line that says why, with the display the game looked for.
 int CannotOpenWindow() {
-  const bool no_display =
-      SDL_getenv("DISPLAY") == nullptr && SDL_getenv("WAYLAND_DISPLAY") == nullptr;
-  std::fprintf(stderr, "rallix: cannot open a window: %s%s\n", SDL_GetError(),
-               no_display ? " (neither DISPLAY nor WAYLAND_DISPLAY is set)" : "");
+  std::string where;
+  const char* x_display = SDL_getenv("DISPLAY");
+  const char* wayland_display = SDL_getenv("WAYLAND_DISPLAY");
+  if (x_display != nullptr)
+    where += std::string(" DISPLAY=") + x_display;
+  if (wayland_display != nullptr)
+    where += std::string(" WAYLAND_DISPLAY=") + wayland_display;
+  where = where.empty() ? " (neither DISPLAY nor WAYLAND_DISPLAY is set)"
+                        : " (" + where.substr(1) + ")";
+  std::fprintf(stderr, "rallix: cannot open a window: %s%s\n", SDL_GetError(), where.c_str());
   return 1;
 }
 

@@ -89,7 +89,7 @@ class WindowTest(unittest.TestCase):
 class NoDisplayTest(unittest.TestCase):
     """Without a display the game says so in one line and fails."""
 
-    def run_without_display(self, display):
+    def run_without_display(self, display, mentioned):
         game = Game(PATHS["rallix"], PATHS["screen"])
         self.addCleanup(game.stop)
         env = game_environment(game.folder)
@@ -103,14 +103,15 @@ class NoDisplayTest(unittest.TestCase):
         lines = game.stderr().splitlines()
         self.assertEqual(len(lines), 1, f"stderr: {lines!r}")
         self.assertTrue(lines[0].startswith("rallix: cannot open a window: "), lines[0])
+        self.assertIn(mentioned, lines[0])
 
     def test_no_display_set(self):
-        self.run_without_display(None)
+        self.run_without_display(None, "neither DISPLAY nor WAYLAND_DISPLAY is set")
 
     def test_display_pointing_nowhere(self):
         # A display number no X server listens on (Xvfb's lock files say which
         # are taken; the highest ones are never used by a test).
-        self.run_without_display(":65533")
+        self.run_without_display(":65533", "DISPLAY=:65533")
 
 
 def main():
