@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -100,6 +101,14 @@ void PrintFigures(const RecordingPlatform& recorder, Clock::time_point main_ente
               100.0 * cpu / wall, wall);
   std::printf("peak rss:                    %.1f MB (target < 40)\n", usage.ru_maxrss / 1024.0);
   std::printf("start to first frame:        %.1f ms (target < 150)\n", to_first_ms);
+  // How the periods spread, by whole milliseconds.
+  std::map<int, int> spread;
+  for (double period : periods)
+    ++spread[static_cast<int>(period)];
+  std::printf("frame periods by ms:        ");
+  for (const auto& [ms, count] : spread)
+    std::printf(" %d:%d", ms, count);
+  std::printf("\n");
 }
 
 }  // namespace
