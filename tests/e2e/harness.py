@@ -235,6 +235,16 @@ class Game:
     def window_name(self):
         return self._x_tool(_require("xdotool"), "getwindowname", str(self.window)).strip()
 
+    def properties(self, *names):
+        """The window's X properties, as xprop prints them."""
+        return self._x_tool(_require("xprop"), "-id", str(self.window), *names)
+
+    def position(self):
+        """(x, y) of the client area's top-left corner on the screen."""
+        info = self._x_tool(_require("xwininfo"), "-id", str(self.window))
+        fields = dict(line.strip().split(":", 1) for line in info.splitlines() if ":" in line)
+        return int(fields["Absolute upper-left X"]), int(fields["Absolute upper-left Y"])
+
     def client_size(self):
         """(width, height) of the window's client area, from xwininfo."""
         info = self._x_tool(_require("xwininfo"), "-id", str(self.window))

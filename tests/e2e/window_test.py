@@ -37,6 +37,12 @@ class WindowTest(unittest.TestCase):
     def test_window_is_named_rallix_with_a_640_by_480_client_area(self):
         self.assertEqual(self.game.window_name(), "Rallix")
         self.assertEqual(self.game.client_size(), (640, 480))
+        # Centred on the 1024 x 768 screen, not resizable, with its icon.
+        self.assertEqual(self.game.position(), ((1024 - 640) // 2, (768 - 480) // 2))
+        hints = self.game.properties("WM_NORMAL_HINTS")
+        self.assertIn("minimum size: 640 by 480", hints)
+        self.assertIn("maximum size: 640 by 480", hints)
+        self.assertIn("Icon (32 x 32)", self.game.properties("_NET_WM_ICON"))
         self.assertTrue(self.game.running())
 
     def test_title_screen_equals_the_headless_frame_and_reads_as_the_menu(self):
