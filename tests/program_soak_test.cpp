@@ -20,10 +20,10 @@ namespace rallix::testing {
 namespace {
 
 #if defined(__SANITIZE_ADDRESS__)
-constexpr int64_t kFrames = 100'000;
+constexpr int64_t kFrames = 250'000;
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
-constexpr int64_t kFrames = 100'000;
+constexpr int64_t kFrames = 250'000;
 #else
 constexpr int64_t kFrames = 1'000'000;
 #endif
@@ -111,8 +111,12 @@ class RandomKeys {
   void PlayRally(const GameRecord& r, KeySnapshot& keys) {
     const int64_t point = (int64_t{r.Stage} * 100 + r.PlayerPoints) * 100 + r.ComPoints;
     if (point != last_point_) {
+      // Each game gets a weak or a strong player; the autopilot plays its
+      // share of the points.
+      if (r.Stage == 1 && r.PlayerPoints == 0 && r.ComPoints == 0)
+        skill_ = Chance(0.35) ? 0.3 : 0.9;
       last_point_ = point;
-      piloted_ = Chance(0.75);
+      piloted_ = Chance(skill_);
     }
     Toggle(kSpace, 0.02);
     Toggle(kUp, 0.02);
@@ -136,6 +140,7 @@ class RandomKeys {
   Autopilot pilot_;
   int64_t last_point_ = -1;
   bool piloted_ = true;
+  double skill_ = 0.9;
 };
 
 // What the soak saw.
