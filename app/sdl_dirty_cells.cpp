@@ -16,11 +16,19 @@ bool CellDiffers(const Surface& a, const Surface& b, int column, int row) {
   return false;
 }
 
+// A row of cells is 16 whole pixel rows, which lie one after the other.
+bool RowDiffers(const Surface& a, const Surface& b, int row) {
+  return std::memcmp(a.Row(row * kCellSize), b.Row(row * kCellSize),
+                     static_cast<size_t>(kScreenWidth) * kCellSize) != 0;
+}
+
 }  // namespace
 
 std::vector<SDL_Rect> ChangedCellRects(const Surface& shown, const Surface& next) {
   std::vector<SDL_Rect> rects;
   for (int row = 0; row < kGridRows; ++row) {
+    if (!RowDiffers(shown, next, row))
+      continue;
     int run_start = -1;
     for (int column = 0; column <= kGridColumns; ++column) {
       const bool changed = column < kGridColumns && CellDiffers(shown, next, column, row);
