@@ -1,5 +1,5 @@
 # The two commands: `make run` and `make test`. Both install what is missing.
-.PHONY: run test deps build build-asan bench format clean
+.PHONY: run test deps build build-asan bench format clean web serve-web
 
 CMAKE ?= cmake
 CTEST ?= ctest
@@ -23,6 +23,15 @@ run: build
 test: build build-asan
 	$(CTEST) --preset default
 	$(CTEST) --preset asan
+
+# The browser version: the page in build/web/site, served on 127.0.0.1.
+WEB_PORT ?= 8000
+
+web: deps
+	sh scripts/build-web.sh build/web
+
+serve-web: web
+	sh scripts/serve-web.sh build/web/site $(WEB_PORT)
 
 bench: build
 	sh scripts/bench.sh

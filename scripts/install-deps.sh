@@ -24,7 +24,16 @@ PACKAGES="
   x11-utils
   imagemagick
   python3
+  emscripten
+  chromium
+  chromium-driver
 "
+
+# The browser test drives Chromium from node with npm's playwright-core. A
+# node installed from elsewhere brings its own npm and is kept.
+if ! command -v npm >/dev/null 2>&1; then
+  PACKAGES="$PACKAGES nodejs npm"
+fi
 
 missing=""
 for package in $PACKAGES; do

@@ -1,0 +1,72 @@
+// A page for the web platform's tests: a clock that moves only when read or
+// slept on, a canvas that receives the painted rectangles, and a record of
+// every sleep, sound and line shown.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "display/surface.h"
+#include "web/page.h"
+
+namespace rallix::web::testing {
+
+class FakePage : public Page {
+ public:
+  double clock = 1000.0;
+  double tick_per_read = 0.01;  // each reading of the clock costs this much
+  double timer_lateness = 0;    // how much later than asked a sleep ends
+  double sound_ms = 0;          // how long a sound played to its end lasts
+  bool focus = true;
+  bool stop = false;
+  // Called at the start of every pass with its number (0 first).
+  std::function<void(int64_t pass)> on_pass;
+
+  int64_t passes = 0;
+  std::vector<int> sleeps;
+  std::vector<double> pass_starts;
+  std::vector<std::vector<CanvasRect>> paints;
+  Surface canvas;
+  Surface last_frame_painted;
+  std::vector<std::string> sounds;  // "async pon.WAV", "sync pupu.WAV", "stop"
+  std::vector<std::string> lines;
+
+  double Now() override {
+    const double reading = clock;
+    clock += tick_per_read;
+    return reading;
+  }
+  void Sleep(int milliseconds) override {
+    sleeps.push_back(milliseconds);
+    clock += milliseconds + timer_lateness;
+  }
+  bool BeginPass() override {
+    pass_starts.push_back(clock);
+    if (on_pass)
+      on_pass(passes);
+    ++passes;
+    return !stop;
+  }
+  bool HasFocus() override { return focus; }
+  void Paint(const Surface& frame, const std::vector<CanvasRect>& rects) override {
+    for (const CanvasRect& rect : rects) {
+      for (int y = rect.y; y < rect.y + rect.height; ++y) {
+        for (int x = rect.x; x < rect.x + rect.width; ++x)
+          canvas.Set(x, y, frame.At(x, y));
+      }
+    }
+    paints.push_back(rects);
+    last_frame_painted = frame;
+  }
+  void PlaySound(const std::string& file_name) override { sounds.push_back("async " + file_name); }
+  void PlaySoundToEnd(const std::string& file_name) override {
+    sounds.push_back("sync " + file_name);
+    clock += sound_ms;
+  }
+  void StopSound() override { sounds.push_back("stop"); }
+  void ShowLine(const std::string& text) override { lines.push_back(text); }
+};
+
+}  // namespace rallix::web::testing

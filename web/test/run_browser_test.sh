@@ -1,0 +1,61 @@
+#!/bin/sh
+# Plays the browser build in Debian's Chromium: installs playwright-core as
+# the lock file has it, makes the references from the headless game and runs
+# browser_test.js, with everything Chromium writes kept in a temporary folder.
+#   run_browser_test.sh SITE_DIR RALLIX_SCREEN GLYPH_TABLE WORK_DIR
+# Exits 77 (skipped) when Chromium, node or npm is missing.
+set -eu
+
+if [ $# -ne 4 ]; then
+  echo "usage: run_browser_test.sh SITE_DIR RALLIX_SCREEN GLYPH_TABLE WORK_DIR" >&2
+  exit 2
+fi
+here=$(cd "$(dirname "$0")" && pwd)
+site=$1
+screen=$2
+glyph_table=$3
+work=$4
+chromium=/usr/bin/chromium
+
+for tool in "$chromium" node npm; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "skipped: $tool is missing (sh scripts/install-deps.sh installs it)"
+    exit 77
+  fi
+done
+
+# playwright-core beside the build; npm ci runs again only when the lock
+# file has changed. It never downloads a browser.
+modules=$work/npm
+if ! cmp -s "$here/package-lock.json" "$modules/package-lock.json" ||
+  [ ! -f "$modules/node_modules/playwright-core/package.json" ]; then
+  rm -rf "$modules"
+  mkdir -p "$modules"
+  cp "$here/package.json" "$here/package-lock.json" "$modules/"
+  (cd "$modules" && npm ci --ignore-scripts --no-audit --no-fund --cache "$work/npm-cache")
+fi
+
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/rallix-browser.XXXXXX")
+trap 'rm -rf "$scratch"' EXIT
+trap 'exit 1' INT TERM
+for folder in home config cache data state runtime profile; do
+  mkdir -p "$scratch/$folder"
+done
+chmod 700 "$scratch/runtime"
+
+"$screen" render title "$scratch/title.pgm"
+"$screen" render title-quit "$scratch/title-quit.pgm"
+"$glyph_table" >"$scratch/glyphs.json"
+
+HOME=$scratch/home \
+  XDG_CONFIG_HOME=$scratch/config \
+  XDG_CACHE_HOME=$scratch/cache \
+  XDG_DATA_HOME=$scratch/data \
+  XDG_STATE_HOME=$scratch/state \
+  XDG_RUNTIME_DIR=$scratch/runtime \
+  NODE_PATH=$modules/node_modules \
+  RALLIX_SITE=$site \
+  RALLIX_REFERENCES=$scratch \
+  RALLIX_CHROMIUM=$chromium \
+  RALLIX_PROFILE=$scratch/profile \
+  node --test-reporter=spec "$here/browser_test.js"

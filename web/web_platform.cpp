@@ -1,0 +1,76 @@
+#include "web/web_platform.h"
+
+#include <cmath>
+
+#include "web/changed_cells.h"
+
+namespace rallix::web {
+namespace {
+
+constexpr double kShortestSleepMs = 4.0;
+constexpr int kTimerLatenessMs = 1;
+
+}  // namespace
+
+int32_t MillisecondCount(double page_milliseconds) {
+  const double whole = std::floor(page_milliseconds);
+  // Through 64 bits to 32: the count wraps instead of overflowing.
+  const auto count = static_cast<uint32_t>(static_cast<int64_t>(std::fmod(whole, 4294967296.0)));
+  return static_cast<int32_t>(count);
+}
+
+NapPlan PlanNap(double milliseconds) {
+  NapPlan plan;
+  if (!(milliseconds > 0))
+    return plan;
+  if (milliseconds >= kShortestSleepMs) {
+    plan.sleep_ms = static_cast<int>(milliseconds) - kTimerLatenessMs;
+    return plan;
+  }
+  plan.spin_ms = milliseconds;
+  return plan;
+}
+
+bool WebPlatform::ProcessMessages() {
+  if (!gave_way_)
+    page_.Sleep(0);
+  gave_way_ = false;
+  return page_.BeginPass();
+}
+
+void WebPlatform::PlaySoundSync(const std::string& file_name) {
+  page_.PlaySoundToEnd(file_name);
+  gave_way_ = true;
+}
+
+void WebPlatform::Present(const Surface& frame) {
+  if (!painted_) {
+    page_.Paint(frame, {WholeCanvas()});
+    painted_ = true;
+  } else {
+    const std::vector<CanvasRect> runs = ChangedCellRuns(shown_, frame);
+    if (runs.empty())
+      return;
+    page_.Paint(frame, runs);
+  }
+  shown_ = frame;
+}
+
+void WebPlatform::Nap(double milliseconds) {
+  const NapPlan plan = PlanNap(milliseconds);
+  if (plan.sleep_ms > 0) {
+    page_.Sleep(plan.sleep_ms);
+    gave_way_ = true;
+  }
+  if (plan.spin_ms > 0) {
+    const double until = page_.Now() + plan.spin_ms;
+    while (page_.Now() < until) {
+    }
+  }
+}
+
+void WebPlatform::ReportFatalError(const std::string& message) {
+  page_.ShowLine("Rallix has stopped: " + message);
+}
+
+}  // namespace rallix::web

@@ -1,0 +1,70 @@
+// The game's platform in a browser tab: the canvas, the keys of the page,
+// the page's millisecond clock, its keyboard focus and Web Audio, all reached
+// through a Page. The frame loop's naps give the thread back to the browser,
+// so the page stays responsive while the game runs.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "display/surface.h"
+#include "game/platform.h"
+#include "web/page.h"
+#include "web/web_keys.h"
+
+namespace rallix::web {
+
+// The page's clock (milliseconds since the page opened, with fractions) as
+// the game's millisecond count: whole milliseconds, a 32-bit count seen as
+// signed, wrapping as the desktop's does.
+int32_t MillisecondCount(double page_milliseconds);
+
+// How a nap of some milliseconds is spent: sleeping, which lets the browser
+// run, then spinning on the clock for what is too short to sleep. Browsers
+// hold back repeated short timers to about 4 ms and often fire a timer a
+// millisecond late, so a nap sleeps only in whole milliseconds, one short of
+// the time asked for, and not at all when that is below 4 ms.
+struct NapPlan {
+  int sleep_ms = 0;
+  double spin_ms = 0;
+};
+NapPlan PlanNap(double milliseconds);
+
+class WebPlatform : public Platform {
+ public:
+  explicit WebPlatform(Page& page) : page_(page) {}
+
+  int32_t TimeGetTime() override { return MillisecondCount(page_.Now()); }
+  // The key and focus events reach the game while the browser has the
+  // thread: a pass that has not given it back since the last one does so
+  // here. False when the page asked the game to stop.
+  bool ProcessMessages() override;
+  bool IsForeground() override { return page_.HasFocus(); }
+  void GetKeyboardState(KeySnapshot& keys) override { held_.Fill(keys); }
+  void PlaySoundAsync(const std::string& file_name) override { page_.PlaySound(file_name); }
+  void PlaySoundSync(const std::string& file_name) override;
+  void StopSound() override { page_.StopSound(); }
+  // Paints the cells that differ from the frame on the canvas.
+  void Present(const Surface& frame) override;
+  void Nap(double milliseconds) override;
+  void ReportFatalError(const std::string& message) override;
+
+  // The page's key and focus events. KeyDown and KeyUp return true for the
+  // game's keys, whose default action (scrolling) the page must prevent.
+  bool KeyDown(std::string_view code, unsigned long key_code) {
+    return held_.Press(code, key_code);
+  }
+  bool KeyUp(std::string_view code, unsigned long key_code) {
+    return held_.Release(code, key_code);
+  }
+  void FocusLost() { held_.ReleaseAll(); }
+
+ private:
+  Page& page_;
+  HeldKeys held_;
+  Surface shown_;
+  bool painted_ = false;
+  bool gave_way_ = false;  // the browser had the thread since the last pass began
+};
+
+}  // namespace rallix::web
