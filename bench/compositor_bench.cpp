@@ -43,21 +43,42 @@ void BM_RenderRallyFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_RenderRallyFrame)->Unit(benchmark::kMicrosecond);
 
+void FillGrid(FormMain& form, const char* line) {
+  for (int row = 0; row < kGridRows; ++row) {
+    form.Locate(0, row);
+    form.PrintText(line);
+  }
+}
+
+// Every one of the 1200 cells changes between two redraws: all are copied.
 void BM_RedrawBackgroundFullGrid(benchmark::State& state) {
   NoPresentPlatform platform;
   FormMain form(platform);
-  // Every one of the 1200 cells holds a character.
-  for (int row = 0; row < kGridRows; ++row) {
-    form.Locate(0, row);
-    form.PrintText("RALLIX 0123456789 ABCDEFGHIJKLMNOPQRSTU|");
-  }
+  bool flip = false;
   for (auto _ : state) {
+    FillGrid(form, flip ? "RALLIX 0123456789 ABCDEFGHIJKLMNOPQRSTU|"
+                        : "|UTSRQPONMLKJIHGFEDCBA 9876543210 XILLAR");
+    flip = !flip;
     form.RedrawBackground();
     benchmark::DoNotOptimize(form.Pictures.PictureBackGround.Row(0));
   }
   state.counters["cells"] = kGridColumns * kGridRows;
 }
 BENCHMARK(BM_RedrawBackgroundFullGrid)->Unit(benchmark::kMicrosecond);
+
+// The menus redraw an unchanged grid every frame.
+void BM_RedrawBackgroundUnchangedGrid(benchmark::State& state) {
+  NoPresentPlatform platform;
+  FormMain form(platform);
+  FillGrid(form, "RALLIX 0123456789 ABCDEFGHIJKLMNOPQRSTU|");
+  form.RedrawBackground();
+  for (auto _ : state) {
+    form.RedrawBackground();
+    benchmark::DoNotOptimize(form.Pictures.PictureBackGround.Row(0));
+  }
+  state.counters["cells"] = kGridColumns * kGridRows;
+}
+BENCHMARK(BM_RedrawBackgroundUnchangedGrid)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace rallix

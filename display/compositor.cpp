@@ -10,6 +10,7 @@ Compositor::Compositor(const Surface& glyph_sheet) : PictureSprite(glyph_sheet) 
   for (size_t code = 0; code < origins_.size(); ++code) {
     origins_[code] = GlyphOriginOf(static_cast<char>(code));
   }
+  background_cells_.fill(-1);
 }
 
 void Compositor::CopyGlyph(Surface& dest, char glyph, int x, int y) {
@@ -30,9 +31,17 @@ void Compositor::CopyGlyph(Surface& dest, char glyph, int x, int y) {
 }
 
 void Compositor::RedrawBackground(const TextGrid& grid) {
+  size_t index = 0;
   for (int column = 0; column < kGridColumns; ++column) {
-    for (int row = 0; row < kGridRows; ++row) {
-      CopyGlyph(PictureBackGround, grid.At(column, row), column * kCellSize, row * kCellSize);
+    for (int row = 0; row < kGridRows; ++row, ++index) {
+      const char glyph = grid.At(column, row);
+      const GlyphPoint origin = origins_[static_cast<unsigned char>(glyph)];
+      const auto sheet_cell =
+          static_cast<int16_t>(origin.y / kCellSize * 16 + origin.x / kCellSize);
+      if (background_cells_[index] == sheet_cell)
+        continue;
+      CopyGlyph(PictureBackGround, glyph, column * kCellSize, row * kCellSize);
+      background_cells_[index] = sheet_cell;
     }
   }
 }

@@ -16,7 +16,10 @@ class Compositor {
   // The sheet is copied into PictureSprite; the other pictures start black.
   explicit Compositor(const Surface& glyph_sheet);
 
-  // Renders all 1200 cells of the grid into PictureBackGround, column by column.
+  // Renders all 1200 cells of the grid into PictureBackGround, column by
+  // column. A cell whose glyph is already there is left as it is, so a screen
+  // that redraws an unchanged grid every frame costs next to nothing; the
+  // picture is the same as if every cell had been copied.
   void RedrawBackground(const TextGrid& grid);
 
   // Composes the frame into PictureBackSurface (background, then the queued
@@ -26,7 +29,7 @@ class Compositor {
 
   Surface PictureMain;
   Surface PictureBackSurface;
-  Surface PictureBackGround;
+  Surface PictureBackGround;  // written only by RedrawBackground
   Surface PictureSprite;
 
  private:
@@ -36,6 +39,9 @@ class Compositor {
 
   // GlyphOriginOf for every character, worked out once.
   std::array<GlyphPoint, 256> origins_;
+  // The sheet cell (16 x sheet row + sheet column) each grid cell of
+  // PictureBackGround shows, or -1 before its first render.
+  std::array<int16_t, kGridColumns * kGridRows> background_cells_;
 };
 
 }  // namespace rallix

@@ -84,6 +84,27 @@ TEST_F(CompositorTest, RedrawBackgroundRendersEveryCellOfTheGrid) {
   EXPECT_TRUE(AllBlack(Background()));
 }
 
+TEST_F(CompositorTest, RepeatedRedrawsEqualAFreshRenderOfTheSameGrid) {
+  // Cells whose glyph is already in the background are skipped; whatever the
+  // grid went through before, the picture must equal a first render.
+  uint32_t seed = 12345;
+  const std::string glyphs = "AO0|-+<> a";
+  for (int round = 0; round < 40; ++round) {
+    for (int change = 0; change < 60; ++change) {
+      seed = seed * 1103515245u + 12345u;
+      form.Locate(static_cast<int32_t>(seed >> 8) % kGridColumns,
+                  static_cast<int32_t>(seed >> 16) % kGridRows);
+      form.PrintText(std::string(1, glyphs[(seed >> 24) % glyphs.size()]));
+    }
+    if (round % 7 == 3)
+      form.ClearGrid();
+    form.RedrawBackground();
+    Compositor fresh(sheet);
+    fresh.RedrawBackground(form.Record.Screen.Grid);
+    ASSERT_TRUE(Background() == fresh.PictureBackGround) << "round " << round;
+  }
+}
+
 TEST_F(CompositorTest, FrameWithEmptyQueuesIsTheBackground) {
   form.RenderFrame();
   EXPECT_EQ(platform.frames_presented, 1);
