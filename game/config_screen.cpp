@@ -6,7 +6,9 @@
 namespace rallix {
 namespace {
 
-int16_t ConfigMarkRow(int16_t menu_cursor) { return Add16(10, Mul16(2, menu_cursor)); }
+int16_t ConfigMarkRow(int16_t menu_cursor) {
+  return Add16(10, Mul16(2, menu_cursor));
+}
 
 }  // namespace
 
@@ -47,8 +49,10 @@ void FormMain::ConfigScreen() {
 
   KeySnapshot keys{};
   platform_.GetKeyboardState(keys);
-  if (KeyPressEdge(keys, kVkUp, r.KeyLatchUp)) r.MenuCursor = Sub16(r.MenuCursor, 1);
-  if (KeyPressEdge(keys, kVkDown, r.KeyLatchDown)) r.MenuCursor = Add16(r.MenuCursor, 1);
+  if (KeyPressEdge(keys, kVkUp, r.KeyLatchUp))
+    r.MenuCursor = Sub16(r.MenuCursor, 1);
+  if (KeyPressEdge(keys, kVkDown, r.KeyLatchDown))
+    r.MenuCursor = Add16(r.MenuCursor, 1);
   // Space acts on the item the mark holds now, before the wrap: -1 and 6
   // (an Up or Down edge in the same frame) carry out nothing.
   if (KeyPressEdge(keys, kVkSpace, r.KeyLatchSpace)) {
@@ -75,8 +79,10 @@ void FormMain::ConfigScreen() {
         break;
     }
   }
-  if (r.MenuCursor > 5) r.MenuCursor = 0;
-  if (r.MenuCursor < 0) r.MenuCursor = 5;
+  if (r.MenuCursor > 5)
+    r.MenuCursor = 0;
+  if (r.MenuCursor < 0)
+    r.MenuCursor = 5;
 
   Locate(1, ConfigMarkRow(r.MenuCursor));
   PrintText(">");

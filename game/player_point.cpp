@@ -14,13 +14,15 @@ void FormMain::PlayerPointScored() {
     r.Score = Add32(r.Score, 100);
     if (r.PlayerPoints < r.SetCount) {
       SetState(kStateServe);
-      if (r.HiScore < r.Score) r.HiScore = r.Score;
+      if (r.HiScore < r.Score)
+        r.HiScore = r.Score;
       DrawCourt();
       RedrawBackground();
       return;
     }
     ShowStageWon();
-    if (r.State == kStateGameEnd) return;  // "YOU ARE CHAMPION": the game is over
+    if (r.State == kStateGameEnd)
+      return;  // "YOU ARE CHAMPION": the game is over
   }
   PlayerPointWaitStep();
 }
@@ -31,7 +33,8 @@ void FormMain::ShowStageWon() {
   const int32_t margin = Sub32(Add32(r.SetCount, r.PlayerPoints), r.ComPoints);
   const int32_t bonus = Mul32(margin, Mul16(r.Stage, 1000));
   r.Score = Add32(r.Score, bonus);
-  if (r.HiScore < r.Score) r.HiScore = r.Score;
+  if (r.HiScore < r.Score)
+    r.HiScore = r.Score;
   DrawCourt();
   Locate(5, 15);
   PrintText("BONUS POINT");
