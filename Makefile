@@ -1,5 +1,5 @@
 # The two commands: `make run` and `make test`. Both install what is missing.
-.PHONY: run test deps build build-asan bench format clean web serve-web
+.PHONY: run test deps build build-asan bench format clean web serve-web static-checks
 
 CMAKE ?= cmake
 CTEST ?= ctest
@@ -23,6 +23,11 @@ run: build
 test: build build-asan
 	$(CTEST) --preset default
 	$(CTEST) --preset asan
+	$(MAKE) static-checks
+
+# clang-format (check only) and clang-tidy, both must be clean.
+static-checks: build
+	sh scripts/static-checks.sh build/default
 
 # The browser version: the page in build/web/site, served on 127.0.0.1.
 WEB_PORT ?= 8000
@@ -37,7 +42,7 @@ bench: build
 	sh scripts/bench.sh
 
 format:
-	find app display game tools tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
 	rm -rf build

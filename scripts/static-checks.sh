@@ -1,0 +1,33 @@
+#!/bin/sh
+# clang-format (check only) over every C++ file in the repository, and
+# clang-tidy (.clang-tidy) over the program's own sources as the build
+# directory compiles them. Usage: scripts/static-checks.sh [build-dir]
+set -eu
+cd "$(dirname "$0")/.."
+build_dir=${1:-build/default}
+
+echo "clang-format: checking"
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+echo "clang-format: clean"
+
+if [ ! -f "$build_dir/compile_commands.json" ]; then
+  echo "error: $build_dir/compile_commands.json is missing; configure the build first" >&2
+  exit 1
+fi
+# The sources of the game, its platforms and its tools, as compiled there.
+files=$(python3 - "$build_dir/compile_commands.json" "$(pwd)" <<'PY'
+import json, os, sys
+root = sys.argv[2]
+seen = set()
+for entry in json.load(open(sys.argv[1])):
+    path = os.path.normpath(os.path.join(entry["directory"], entry["file"]))
+    rel = os.path.relpath(path, root)
+    if rel.split(os.sep)[0] in ("app", "display", "game", "tools", "web") and rel not in seen:
+        seen.add(rel)
+        print(rel)
+PY
+)
+count=$(echo "$files" | wc -l)
+echo "clang-tidy: checking $count files"
+echo "$files" | xargs -P 2 -n 4 clang-tidy -p "$build_dir" --quiet 2>/dev/null
+echo "clang-tidy: clean"
