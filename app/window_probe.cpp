@@ -2,11 +2,13 @@
 // frames and what it cost: frame periods, processor use, peak memory and the
 // time from the process's start to the first frame on screen.
 //
-// Usage: window_probe [seconds] [launch-time-ns]
+// Usage: window_probe [seconds] [launch-time-ns] [title|rally]
 //   seconds         how long to run after the first frame (default 10)
 //   launch-time-ns  CLOCK_REALTIME in nanoseconds when the process was
 //                   launched (`date +%s%N` just before); without it the time
 //                   to the first frame is counted from main().
+//   title|rally     stay on the title screen (default), or start a game and
+//                   keep a rally going with a simple steering player.
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -17,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "app/main_loop.h"
 #include "app/mod_main.h"
 #include "app/sdl_session.h"
 
@@ -51,7 +54,13 @@ class RecordingPlatform : public Platform {
     return std::chrono::duration<double>(Clock::now() - presents_.front()).count() < seconds_;
   }
   bool IsForeground() override { return inner_.IsForeground(); }
-  void GetKeyboardState(KeySnapshot& keys) override { inner_.GetKeyboardState(keys); }
+  void GetKeyboardState(KeySnapshot& keys) override {
+    inner_.GetKeyboardState(keys);
+    if (player_ != nullptr)
+      Steer(*player_, keys);
+  }
+  // From now on the keys come from a steering player that reads the record.
+  void PlayWith(const GameRecord& record) { player_ = &record; }
   void PlaySoundAsync(const std::string& file_name) override { inner_.PlaySoundAsync(file_name); }
   void PlaySoundSync(const std::string& file_name) override { inner_.PlaySoundSync(file_name); }
   void StopSound() override { inner_.StopSound(); }
@@ -67,6 +76,26 @@ class RecordingPlatform : public Platform {
   void ReportFatalError(const std::string& message) override { inner_.ReportFatalError(message); }
 
   const std::vector<Clock::time_point>& Presents() const { return presents_; }
+
+  // Space on "GAME START" and on every screen that waits for it; in a rally,
+  // the paddle's middle follows the ball.
+  void Steer(const GameRecord& r, KeySnapshot& keys) {
+    ++snapshots_;
+    const bool space_frame = snapshots_ % 8 < 4;
+    if (r.State == kStateTitle || r.State == kStateGameEnd || r.State == kStatePlayerPoint) {
+      if (space_frame && snapshots_ > 30)
+        keys[kVkSpace] = kKeyDownBit;
+      return;
+    }
+    if (r.State != kStateRally)
+      return;
+    const int width = r.PlayerPaddles(r.PlayerPaddleKind).Width;
+    const double middle = 16.0 * r.PlayerX + 8.0 * width;
+    if (middle > r.BallX + 8)
+      keys[kVkLeft] = kKeyDownBit;
+    else if (middle < r.BallX - 8)
+      keys[kVkRight] = kKeyDownBit;
+  }
   std::chrono::system_clock::time_point FirstPresentWall() const { return first_present_wall_; }
   double CpuAtFirstPresent() const { return cpu_at_first_present_; }
 
@@ -76,6 +105,8 @@ class RecordingPlatform : public Platform {
   std::vector<Clock::time_point> presents_;
   std::chrono::system_clock::time_point first_present_wall_{};
   double cpu_at_first_present_ = 0;
+  const GameRecord* player_ = nullptr;
+  int64_t snapshots_ = 0;
 };
 
 double Percentile(std::vector<double> values, double share) {
@@ -141,9 +172,20 @@ int main(int argc, char** argv) {
         std::chrono::duration_cast<std::chrono::system_clock::duration>(
             std::chrono::nanoseconds(std::strtoll(argv[2], nullptr, 10))));
   }
+  const bool rally = argc > 3 && std::string(argv[3]) == "rally";
   return RunOnSdl([&](SdlPlatform& platform) {
     RecordingPlatform recorder(platform, seconds > 0 ? seconds : 10.0);
-    const int status = Main(recorder);
+    int status = 0;
+    if (rally) {
+      FormMain form(recorder);
+      recorder.PlayWith(form.Record);
+      MainLoop(form, recorder).Run();
+      std::printf("screen:                      a game with a steering player (stage %d)\n",
+                  form.Record.Stage);
+    } else {
+      status = Main(recorder);
+      std::printf("screen:                      the title\n");
+    }
     PrintFigures(recorder, main_entered, launched);
     return status;
   });

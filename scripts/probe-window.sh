@@ -4,7 +4,7 @@
 # cost: median and 99th percentile frame period, processor use, peak memory
 # and the time from launch to the first frame on screen.
 #
-# Usage: scripts/probe-window.sh [build-dir] [seconds]
+# Usage: scripts/probe-window.sh [build-dir] [seconds] [title|rally]
 #   build-dir  a configured and built tree (default: build/default)
 set -eu
 
@@ -45,4 +45,4 @@ cd "$(dirname "$probe")"
 launched=$(date +%s%N)
 env -i PATH="$PATH" DISPLAY=":$display" HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" \
   SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-disk}" SDL_DISKAUDIOFILE="$work/audio.raw" MESA_SHADER_CACHE_DISABLE=true \
-  "$probe" "$seconds" "$launched"
+  "$probe" "$seconds" "$launched" "${3:-title}"
