@@ -7,9 +7,12 @@
 //   launch-time-ns  CLOCK_REALTIME in nanoseconds when the process was
 //                   launched (`date +%s%N` just before); without it the time
 //                   to the first frame is counted from main().
-//   title|rally     stay on the title screen (default), or start a game and
-//                   keep a rally going with a simple steering player.
+//   title|rally|soak  stay on the title screen (default); start a game and
+//                   keep a rally going with a simple steering player; or
+//                   take the keys from the X server (scripts/soak-window.sh
+//                   presses them) and sample the memory every ten seconds.
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -32,6 +35,18 @@ double Seconds(const timeval& t) {
   return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6;
 }
 
+// The resident memory of the process now, in megabytes.
+double ResidentMegabytes() {
+  long pages_total = 0;
+  long pages_resident = 0;
+  FILE* statm = std::fopen("/proc/self/statm", "r");
+  if (statm == nullptr)
+    return 0;
+  const int read = std::fscanf(statm, "%ld %ld", &pages_total, &pages_resident);
+  std::fclose(statm);
+  return read == 2 ? static_cast<double>(pages_resident) * sysconf(_SC_PAGESIZE) / 1048576.0 : 0;
+}
+
 // Processor time the process has used so far, user and system.
 double CpuSeconds() {
   rusage usage{};
@@ -51,7 +66,11 @@ class RecordingPlatform : public Platform {
       return false;
     if (presents_.empty())
       return true;
-    return std::chrono::duration<double>(Clock::now() - presents_.front()).count() < seconds_;
+    const double running = std::chrono::duration<double>(Clock::now() - presents_.front()).count();
+    if (running >= 10.0 * static_cast<double>(memory_samples_.size() + 1))
+      memory_samples_.push_back(ResidentMegabytes());
+    time_up_ = running >= seconds_;
+    return !time_up_;
   }
   bool IsForeground() override { return inner_.IsForeground(); }
   void GetKeyboardState(KeySnapshot& keys) override {
@@ -76,6 +95,9 @@ class RecordingPlatform : public Platform {
   void ReportFatalError(const std::string& message) override { inner_.ReportFatalError(message); }
 
   const std::vector<Clock::time_point>& Presents() const { return presents_; }
+  // The resident memory every ten seconds from the first frame on, in MB.
+  const std::vector<double>& MemorySamples() const { return memory_samples_; }
+  bool TimeUp() const { return time_up_; }
 
   // Space on "GAME START" and on every screen that waits for it; in a rally,
   // the paddle's middle follows the ball.
@@ -105,6 +127,8 @@ class RecordingPlatform : public Platform {
   std::vector<Clock::time_point> presents_;
   std::chrono::system_clock::time_point first_present_wall_{};
   double cpu_at_first_present_ = 0;
+  std::vector<double> memory_samples_;
+  bool time_up_ = false;
   const GameRecord* player_ = nullptr;
   int64_t snapshots_ = 0;
 };
@@ -172,16 +196,28 @@ int main(int argc, char** argv) {
         std::chrono::duration_cast<std::chrono::system_clock::duration>(
             std::chrono::nanoseconds(std::strtoll(argv[2], nullptr, 10))));
   }
-  const bool rally = argc > 3 && std::string(argv[3]) == "rally";
+  const std::string mode = argc > 3 ? argv[3] : "title";
   return RunOnSdl([&](SdlPlatform& platform) {
     RecordingPlatform recorder(platform, seconds > 0 ? seconds : 10.0);
     int status = 0;
-    if (rally) {
+    if (mode == "rally") {
       FormMain form(recorder);
       recorder.PlayWith(form.Record);
       MainLoop(form, recorder).Run();
       std::printf("screen:                      a game with a steering player (stage %d)\n",
                   form.Record.Stage);
+    } else if (mode == "soak") {
+      FormMain form(recorder);
+      MainLoop loop(form, recorder);
+      loop.Run();
+      std::printf("screen:                      keys from the X server\n");
+      std::printf("ended by:                    %s\n",
+                  recorder.TimeUp() ? "the time limit" : "the game (QUIT GAME or closed)");
+      std::printf("run-time errors trapped:     %d\n", loop.TrapSpent() ? 1 : 0);
+      std::printf("memory every 10 s (MB):     ");
+      for (double megabytes : recorder.MemorySamples())
+        std::printf(" %.1f", megabytes);
+      std::printf("\n");
     } else {
       status = Main(recorder);
       std::printf("screen:                      the title\n");
