@@ -92,7 +92,8 @@ uint64_t SdlSound::Start(std::vector<uint8_t> samples) {
 void SdlSound::WaitUntilHeard(uint64_t id, size_t bytes) {
   const size_t frame_bytes =
       static_cast<size_t>(SDL_AUDIO_BITSIZE(obtained_.format) / 8) * obtained_.channels;
-  const double sound_ms = 1000.0 * static_cast<double>(bytes / frame_bytes) / obtained_.freq;
+  const size_t frames = bytes / frame_bytes;
+  const double sound_ms = 1000.0 * static_cast<double>(frames) / obtained_.freq;
   const auto device_buffer =
       std::chrono::duration<double, std::milli>(1000.0 * obtained_.samples / obtained_.freq);
   // A device that stalls or disappears must not hold the game for ever.

@@ -18,6 +18,53 @@ size_t FrameBytes(SDL_AudioFormat format, Uint8 channels) {
   return static_cast<size_t>(SDL_AUDIO_BITSIZE(format) / 8) * channels;
 }
 
+uint32_t ReadLittleEndian32(const uint8_t* bytes) {
+  return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+         static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+}
+
+void WriteLittleEndian32(uint8_t* bytes, uint32_t value) {
+  for (int i = 0; i < 4; ++i)
+    bytes[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+// SDL's WAV loader allocates what a chunk's header claims before it reads
+// the chunk, so a 100-byte file that claims four gigabytes of samples would
+// make it ask for four gigabytes. Every chunk size that runs past the end of
+// the bytes is cut to what is there: the loader then finds the same chunks
+// and reads the same samples, with allocations bounded by the file's size.
+void FitChunkSizesToTheBytes(std::vector<uint8_t>& file) {
+  const size_t size = file.size();
+  if (size < 12)
+    return;
+  size_t position = 0;
+  if (std::memcmp(file.data(), "RIFF", 4) == 0) {
+    const uint32_t there =
+        static_cast<uint32_t>(std::min<size_t>(size - 8, std::numeric_limits<uint32_t>::max()));
+    if (ReadLittleEndian32(file.data() + 4) > there)
+      WriteLittleEndian32(file.data() + 4, there);
+    position = 12;  // after "RIFF", its size and "WAVE"
+  } else if (std::memcmp(file.data(), "WAVE", 4) == 0) {
+    position = 4;  // a file without its RIFF header, which SDL also reads
+  } else {
+    return;
+  }
+  while (size - position >= 8) {
+    uint8_t* header = file.data() + position;
+    const size_t there = size - position - 8;
+    const uint32_t claimed = ReadLittleEndian32(header + 4);
+    if (claimed > there) {
+      WriteLittleEndian32(header + 4, static_cast<uint32_t>(there));
+      return;
+    }
+    // Chunks start on even offsets: an odd-sized chunk has a pad byte.
+    const size_t next = position + 8 + claimed + (claimed & 1u);
+    if (next > size)
+      return;
+    position = next;
+  }
+}
+
 }  // namespace
 
 std::optional<std::vector<uint8_t>> DecodeSoundForDevice(const uint8_t* data, size_t size,
@@ -29,7 +76,9 @@ std::optional<std::vector<uint8_t>> DecodeSoundForDevice(const uint8_t* data, si
   if (device_frame == 0 || device.freq <= 0)
     return std::nullopt;
 
-  SDL_RWops* source = SDL_RWFromConstMem(data, static_cast<int>(size));
+  std::vector<uint8_t> file(data, data + size);
+  FitChunkSizesToTheBytes(file);
+  SDL_RWops* source = SDL_RWFromConstMem(file.data(), static_cast<int>(file.size()));
   if (source == nullptr)
     return std::nullopt;
   SDL_AudioSpec wav{};
@@ -59,8 +108,11 @@ std::optional<std::vector<uint8_t>> DecodeSoundForDevice(const uint8_t* data, si
   }
   const size_t whole_frames_bytes = wav_frames * wav_frame;
   const size_t work_bytes = whole_frames_bytes * static_cast<size_t>(std::max(cvt.len_mult, 1));
-  if (work_bytes > 2 * max_bytes + whole_frames_bytes)
+  // SDL counts the conversion's buffer in int.
+  if (work_bytes > 2 * max_bytes + whole_frames_bytes ||
+      work_bytes > static_cast<size_t>(std::numeric_limits<int>::max())) {
     return std::nullopt;
+  }
   std::vector<uint8_t> converted(work_bytes);
   std::memcpy(converted.data(), buffer.samples, whole_frames_bytes);
   if (cvt.needed != 0) {
