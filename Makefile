@@ -20,7 +20,7 @@ build-asan: deps
 run: build
 	cd build/default/app && ./rallix
 
-test: build build-asan
+test: build build-asan fuzz-smoke
 	$(CTEST) --preset default
 	$(CTEST) --preset asan
 	$(MAKE) static-checks
@@ -28,6 +28,12 @@ test: build build-asan
 # clang-format (check only) and clang-tidy, both must be clean.
 static-checks: build
 	sh scripts/static-checks.sh build/default
+
+# The sound loader's fuzz target (fuzz/), built with clang apart from the
+# presets and run for 30 s; scripts/fuzz-sound.sh SECONDS runs it longer.
+.PHONY: fuzz-smoke
+fuzz-smoke: deps
+	sh scripts/fuzz-sound.sh 30
 
 # The browser version: the page in build/web/site, served on 127.0.0.1.
 WEB_PORT ?= 8000
