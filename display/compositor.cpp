@@ -5,6 +5,11 @@
 #include "game/checked_math.h"
 
 namespace rallix {
+namespace {
+
+constexpr size_t kMostChangedBlocks = 300;
+
+}  // namespace
 
 Compositor::Compositor(const Surface& glyph_sheet) : PictureSprite(glyph_sheet) {
   for (size_t code = 0; code < origins_.size(); ++code) {
@@ -42,23 +47,57 @@ void Compositor::RedrawBackground(const TextGrid& grid) {
         continue;
       CopyGlyph(PictureBackGround, glyph, column * kCellSize, row * kCellSize);
       background_cells_[index] = sheet_cell;
+      if (!compose_whole_) {
+        background_changes_.push_back({column * kCellSize, row * kCellSize, kCellSize, kCellSize});
+        if (background_changes_.size() > kMostChangedBlocks) {
+          compose_whole_ = true;  // past a few hundred cells whole copies are cheaper
+          background_changes_.clear();
+        }
+      }
     }
   }
 }
 
 void Compositor::ComposeFrame(const TextScreen& screen) {
-  BlockCopy(PictureBackSurface, 0, 0, kScreenWidth, kScreenHeight, PictureBackGround, 0, 0);
+  const bool whole = compose_whole_;
+  // Until this frame is finished, the next one must not rely on it.
+  compose_whole_ = true;
+  if (whole) {
+    BlockCopy(PictureBackSurface, 0, 0, kScreenWidth, kScreenHeight, PictureBackGround, 0, 0);
+  } else {
+    for (const Block& b : background_changes_)
+      BlockCopy(PictureBackSurface, b.x, b.y, b.w, b.h, PictureBackGround, b.x, b.y);
+    for (const Block& b : last_sprites_)
+      BlockCopy(PictureBackSurface, b.x, b.y, b.w, b.h, PictureBackGround, b.x, b.y);
+  }
+  sprites_.clear();
   if (screen.CellSpriteCount > 0) {
     for (const SpriteEntry& cell : screen.CellSprites) {
-      CopyGlyph(PictureBackSurface, cell.Glyph, Mul16(cell.X, kCellSize), Mul16(cell.Y, kCellSize));
+      const int x = Mul16(cell.X, kCellSize);
+      const int y = Mul16(cell.Y, kCellSize);
+      CopyGlyph(PictureBackSurface, cell.Glyph, x, y);
+      sprites_.push_back({x, y, kCellSize, kCellSize});
     }
   }
   if (screen.PixelSpriteCount > 0) {
     for (const SpriteEntry& sprite : screen.PixelSprites) {
-      CopyGlyph(PictureBackSurface, sprite.Glyph, Sub16(sprite.X, 8), Sub16(sprite.Y, 8));
+      const int x = Sub16(sprite.X, 8);
+      const int y = Sub16(sprite.Y, 8);
+      CopyGlyph(PictureBackSurface, sprite.Glyph, x, y);
+      sprites_.push_back({x, y, kCellSize, kCellSize});
     }
   }
-  BlockCopy(PictureMain, 0, 0, kScreenWidth, kScreenHeight, PictureBackSurface, 0, 0);
+  if (whole) {
+    BlockCopy(PictureMain, 0, 0, kScreenWidth, kScreenHeight, PictureBackSurface, 0, 0);
+  } else {
+    for (const std::vector<Block>* blocks : {&background_changes_, &last_sprites_, &sprites_}) {
+      for (const Block& b : *blocks)
+        BlockCopy(PictureMain, b.x, b.y, b.w, b.h, PictureBackSurface, b.x, b.y);
+    }
+  }
+  last_sprites_.swap(sprites_);
+  background_changes_.clear();
+  compose_whole_ = false;
 }
 
 }  // namespace rallix

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string_view>
+#include <vector>
 
 #include "display/glyph_origin.h"
 #include "display/surface.h"
@@ -25,14 +26,22 @@ class Compositor {
   // Composes the frame into PictureBackSurface (background, then the queued
   // cells, then the queued pixel sprites, each queue in its order) and copies
   // it to PictureMain. The caller shows PictureMain and empties the queues.
+  // Only the blocks that can differ from the last frame are copied (the
+  // background's changed cells and the sprites of this frame and the last);
+  // the pictures are the same as if the whole surfaces had been copied.
   void ComposeFrame(const TextScreen& screen);
 
+  // Written only by the compositor's own operations.
   Surface PictureMain;
   Surface PictureBackSurface;
-  Surface PictureBackGround;  // written only by RedrawBackground
+  Surface PictureBackGround;
   Surface PictureSprite;
 
  private:
+  struct Block {
+    int x, y, w, h;
+  };
+
   // Copies the glyph's 16 x 16 block from the sheet to (x, y) of dest,
   // clipped where it lies partly outside.
   void CopyGlyph(Surface& dest, char glyph, int x, int y);
@@ -42,6 +51,14 @@ class Compositor {
   // The sheet cell (16 x sheet row + sheet column) each grid cell of
   // PictureBackGround shows, or -1 before its first render.
   std::array<int16_t, kGridColumns * kGridRows> background_cells_;
+  // What ComposeFrame must bring over besides this frame's sprites: the
+  // background cells rendered anew since the last frame and the last frame's
+  // sprites. `compose_whole_` asks for whole-surface copies instead (the first
+  // frame, many changed cells, or a frame that was not finished).
+  std::vector<Block> background_changes_;
+  std::vector<Block> last_sprites_;
+  std::vector<Block> sprites_;
+  bool compose_whole_ = true;
 };
 
 }  // namespace rallix

@@ -105,6 +105,42 @@ TEST_F(CompositorTest, RepeatedRedrawsEqualAFreshRenderOfTheSameGrid) {
   }
 }
 
+TEST_F(CompositorTest, FramesEqualAWholeComposeWhateverCameBefore) {
+  // Frames copy only the blocks that can have changed; each must equal the
+  // frame a new compositor makes from the same background and queues.
+  uint32_t seed = 99;
+  auto next = [&seed](uint32_t range) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int>((seed >> 8) % range);
+  };
+  const std::string glyphs = "AO0|-+<> ";
+  TextGrid rendered = form.Record.Screen.Grid;
+  for (int frame = 0; frame < 300; ++frame) {
+    const int changes = frame % 50 == 7 ? 400 : next(4);  // now and then a whole new screen
+    for (int i = 0; i < changes; ++i) {
+      form.Locate(next(kGridColumns), next(kGridRows));
+      form.PrintText(std::string(1, glyphs[next(glyphs.size())]));
+    }
+    if (next(3) == 0) {
+      form.RedrawBackground();
+      rendered = form.Record.Screen.Grid;
+    }
+    for (int i = next(30); i > 0; --i) {
+      form.Locate(next(kGridColumns), next(kGridRows));
+      form.PrintNow(std::string(1, glyphs[next(glyphs.size())]));
+    }
+    for (int i = next(3); i > 0; --i)
+      form.PutSprite("O", static_cast<int16_t>(next(680) - 20),
+                     static_cast<int16_t>(next(520) - 20));
+    Compositor whole(sheet);
+    whole.RedrawBackground(rendered);
+    whole.ComposeFrame(form.Record.Screen);
+    form.RenderFrame();
+    ASSERT_TRUE(Shown() == whole.PictureMain) << "frame " << frame;
+    ASSERT_TRUE(form.Pictures.PictureBackSurface == whole.PictureBackSurface) << "frame " << frame;
+  }
+}
+
 TEST_F(CompositorTest, FrameWithEmptyQueuesIsTheBackground) {
   form.RenderFrame();
   EXPECT_EQ(platform.frames_presented, 1);
