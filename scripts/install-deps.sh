@@ -18,12 +18,16 @@ PACKAGES="
   clang-tidy
   libclang-rt-14-dev
   xvfb
+  xfonts-base
   xauth
   xdotool
   x11-apps
   x11-utils
   imagemagick
   python3
+  dpkg-dev
+  file
+  desktop-file-utils
   emscripten
   chromium
   chromium-driver
