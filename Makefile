@@ -1,8 +1,10 @@
 # The two commands: `make run` and `make test`. Both install what is missing.
-.PHONY: run test deps build build-asan bench format clean web serve-web static-checks
+.PHONY: run test deps build build-asan bench format clean web serve-web static-checks \
+	package pictures
 
 CMAKE ?= cmake
 CTEST ?= ctest
+CPACK ?= cpack
 
 deps:
 	@sh scripts/install-deps.sh
@@ -34,6 +36,17 @@ static-checks: build
 .PHONY: fuzz-smoke
 fuzz-smoke: deps
 	sh scripts/fuzz-sound.sh 30
+
+# The Debian package: build/default/packages/rallix_<version>_<arch>.deb
+# (docs/install.md).
+package: build
+	cd build/default && $(CPACK) -G DEB
+
+# The pictures in docs/, captured from the real game under Xvfb.
+PYTHON ?= $(shell test -x /usr/bin/python3 && echo /usr/bin/python3 || echo python3)
+
+pictures: build
+	$(PYTHON) scripts/capture-pictures.py --build build/default --out docs
 
 # The browser version: the page in build/web/site, served on 127.0.0.1.
 WEB_PORT ?= 8000
