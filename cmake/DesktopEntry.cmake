@@ -37,3 +37,5 @@ set(entry "${RALLIX_DESKTOP_WORK_DIR}/desktop-${destination_key}/rallix.desktop"
 configure_file("${RALLIX_DESKTOP_TEMPLATE}" "${entry}" @ONLY)
 file(INSTALL "${entry}" DESTINATION "${applications}"
      FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+get_filename_component(entry_dir "${entry}" DIRECTORY)
+file(REMOVE_RECURSE "${entry_dir}")
