@@ -8,6 +8,7 @@
 #include <string>
 
 #include "display/glyph_sheet.h"
+#include "tests/e2e/ball_finder.h"
 #include "tests/e2e/screen_capture.h"
 #include "tests/e2e/scripted_situations.h"
 #include "tests/e2e/xwd_image.h"
@@ -27,6 +28,8 @@ int Usage() {
       "                                  pixel for pixel, 1 when it differs\n"
       "       rallix_screen text CAPTURE.xwd   the screen as 30 lines of 40 characters\n"
       "                                  ('?' for a cell that shows no glyph)\n"
+      "       rallix_screen look CAPTURE.xwd   the same text, then a line 'ball X Y' for\n"
+      "                                  every place the ball's block shows whole\n"
       "       rallix_screen situations         the situations known\n",
       stderr);
   return kTrouble;
@@ -79,19 +82,35 @@ int Compare(const std::string& capture_path, const std::string& situation) {
   return difference.Same() ? kOk : kDiffers;
 }
 
-int Text(const std::string& capture_path) {
-  RgbImage capture;
-  if (!Capture(capture_path, capture))
-    return kTrouble;
+// 30 lines of 40 characters; false when the capture is not 640 x 480.
+bool PrintText(const RgbImage& capture) {
   const ScreenReader reader(BuiltInGlyphSheet());
   const std::vector<std::string> lines = reader.Read(capture);
   if (lines.empty()) {
     std::fprintf(stderr, "rallix_screen: the capture is %d x %d, not 640 x 480\n", capture.width,
                  capture.height);
-    return kTrouble;
+    return false;
   }
   for (const std::string& line : lines)
     std::printf("%s\n", line.c_str());
+  return true;
+}
+
+int Text(const std::string& capture_path) {
+  RgbImage capture;
+  if (!Capture(capture_path, capture))
+    return kTrouble;
+  return PrintText(capture) ? kOk : kTrouble;
+}
+
+// The text and the ball from one capture: what a test steering the paddle
+// needs, in one run of the tool.
+int Look(const std::string& capture_path) {
+  RgbImage capture;
+  if (!Capture(capture_path, capture) || !PrintText(capture))
+    return kTrouble;
+  for (const BallSighting& ball : BallFinder(BuiltInGlyphSheet()).Find(capture))
+    std::printf("ball %d %d\n", ball.x, ball.y);
   return kOk;
 }
 
@@ -114,6 +133,8 @@ int main(int argc, char** argv) {
     return Compare(argv[2], argv[3]);
   if (command == "text" && argc == 3)
     return Text(argv[2]);
+  if (command == "look" && argc == 3)
+    return Look(argv[2]);
   if (command == "situations" && argc == 2)
     return ListSituations();
   return Usage();
