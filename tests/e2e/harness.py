@@ -7,13 +7,16 @@ reads it back through the rallix_screen tool. Nothing here assumes a display,
 a sound card or a home folder of the machine it runs on.
 """
 
+import argparse
 import ctypes
 import os
 import select
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
+import unittest
 
 # A key held this long is seen by at least one of the game's 17 ms key
 # snapshots, even on a busy machine.
@@ -159,8 +162,11 @@ def send_window_close(display, window):
 class Game:
     """One run of the rallix executable, started in its own folder."""
 
-    def __init__(self, rallix, screen_tool, display=None, env=None):
+    def __init__(self, rallix, screen_tool, display=None, env=None, args=(), cwd=None):
         self.rallix = os.path.abspath(rallix)
+        self.args = list(args)
+        # The game finds its sounds in its working directory.
+        self.cwd = os.path.abspath(cwd) if cwd else os.path.dirname(self.rallix)
         self.screen_tool = os.path.abspath(screen_tool)
         self.display = display
         self.folder = tempfile.mkdtemp(prefix="rallix-e2e-")
@@ -176,7 +182,7 @@ class Game:
     def start(self):
         with open(self._stdout_path, "wb") as out, open(self._stderr_path, "wb") as err:
             self.process = subprocess.Popen(
-                [self.rallix], cwd=os.path.dirname(self.rallix), env=self.env,
+                [self.rallix, *self.args], cwd=self.cwd, env=self.env,
                 stdin=subprocess.DEVNULL, stdout=out, stderr=err)
         return self
 
@@ -196,6 +202,23 @@ class Game:
     def stderr(self):
         with open(self._stderr_path, "rb") as err:
             return err.read().decode(errors="replace")
+
+    def stdout(self):
+        with open(self._stdout_path, "rb") as out:
+            return out.read().decode(errors="replace")
+
+    def audio_recording(self):
+        """The file SDL's disk audio driver writes the game's sound into."""
+        return self.env.get("SDL_DISKAUDIOFILE")
+
+    def wait_for_stderr(self, predicate, timeout=5):
+        """Reads standard error until predicate(text) holds; the last text."""
+        deadline = time.monotonic() + timeout
+        while True:
+            text = self.stderr()
+            if predicate(text) or time.monotonic() > deadline:
+                return text
+            time.sleep(0.05)
 
     def stop(self):
         if self.running():
@@ -220,17 +243,41 @@ class Game:
             raise HarnessError(f"{' '.join(args)} failed: {result.stderr.decode(errors='replace')}")
         return result.stdout.decode(errors="replace")
 
-    def find_window(self, timeout=10):
-        """Waits for the window named "Rallix" and gives it the keyboard."""
+    def find_window(self, timeout=10, focus=True):
+        """Waits for the window named "Rallix" and, unless told not to, gives
+        it the keyboard."""
+        deadline = time.monotonic() + timeout
+        while True:
+            # The game's own window has a class (the program's name); a
+            # message box the game shows has the same name but none.
+            for window in self.windows_named("^Rallix$"):
+                try:
+                    wm_class = self._x_tool(_require("xprop"), "-id", str(window), "WM_CLASS")
+                except HarnessError:
+                    continue  # gone in the meantime
+                if "WM_CLASS(STRING) = " in wm_class:
+                    self.window = window
+                    if focus:
+                        self.focus()
+                    return window
+            if time.monotonic() > deadline:
+                raise HarnessError(f"no window named Rallix within {timeout} s; the game "
+                                   f"said: {self.stderr()!r}")
+            time.sleep(0.02)
+
+    def focus(self, window=None):
+        """Gives the keyboard to the game's window (or another one)."""
+        self._x_tool(_require("xdotool"), "windowfocus", "--sync", str(window or self.window))
+
+    def windows_named(self, pattern):
+        """The ids of the mapped windows whose name matches the regular
+        expression, the game's own included."""
         try:
-            found = self._x_tool(_require("xdotool"), "search", "--sync", "--name", "^Rallix$",
-                                 timeout=timeout)
-        except subprocess.TimeoutExpired as error:
-            raise HarnessError(f"no window named Rallix within {timeout} s; the game said: "
-                               f"{self.stderr()!r}") from error
-        self.window = int(found.split()[0])
-        self._x_tool(_require("xdotool"), "windowfocus", "--sync", str(self.window))
-        return self.window
+            found = self._x_tool(_require("xdotool"), "search", "--onlyvisible", "--name",
+                                 pattern)
+        except HarnessError:
+            return []  # xdotool fails when it finds nothing
+        return [int(word) for word in found.split()]
 
     def window_name(self):
         return self._x_tool(_require("xdotool"), "getwindowname", str(self.window)).strip()
@@ -260,6 +307,26 @@ class Game:
             self._x_tool(_require("xdotool"), "keyup", key)
             time.sleep(KEY_HOLD_SECONDS)
 
+    def key_down(self, key):
+        """Puts the key down until key_up: the game sees it held."""
+        self._x_tool(_require("xdotool"), "keydown", key)
+
+    def key_up(self, key):
+        self._x_tool(_require("xdotool"), "keyup", key)
+
+    def hold(self, key, seconds):
+        """Holds the key down for about `seconds`."""
+        self.key_down(key)
+        try:
+            time.sleep(seconds)
+        finally:
+            self.key_up(key)
+
+    def send_key_to(self, window, key):
+        """Gives the keyboard to `window` and presses the key there."""
+        self.focus(window)
+        self._x_tool(_require("xdotool"), "key", "--window", str(window), key)
+
     def focus_elsewhere(self):
         """Gives the keyboard to the root window: the game is no longer in
         the foreground."""
@@ -273,8 +340,8 @@ class Game:
         self._x_tool(_require("xdotool"), "windowunmap", "--sync", str(self.window))
         self._x_tool(_require("xdotool"), "windowmap", "--sync", str(self.window))
 
-    def close_window(self):
-        send_window_close(self.display, self.window)
+    def close_window(self, window=None):
+        send_window_close(self.display, window or self.window)
 
     # --- what the window shows -----------------------------------------
 
@@ -295,6 +362,22 @@ class Game:
         if result.returncode != 0:
             raise HarnessError(result.stderr.decode(errors="replace"))
         return result.stdout.decode().splitlines()
+
+    def look(self, capture=None):
+        """What the window shows: its 30 lines of text, and the (x, y) of every
+        place where the ball's block shows (the point the game queued for the
+        ball; a printed "O" is found as well)."""
+        result = self._screen("look", capture or self.capture())
+        if result.returncode != 0:
+            raise HarnessError(result.stderr.decode(errors="replace"))
+        lines, balls = [], []
+        for line in result.stdout.decode().splitlines():
+            if len(lines) < 30:
+                lines.append(line)
+            elif line.startswith("ball "):
+                _, x, y = line.split()
+                balls.append((int(x), int(y)))
+        return lines, balls
 
     def compare(self, situation, capture=None):
         """(True, report) when the window equals the headless frame exactly."""
@@ -321,3 +404,101 @@ class Game:
             if predicate(lines) or time.monotonic() > deadline or not self.running():
                 return lines
             time.sleep(0.05)
+
+
+class Heard:
+    """One place where a sound begins in a recording of the game's audio."""
+
+    def __init__(self, name, seconds, frame, frames, whole):
+        self.name = name
+        self.seconds = seconds  # from the start of the recording
+        self.frame = frame
+        self.frames = frames  # frames of the sound found there unchanged
+        self.whole = whole
+
+    def __repr__(self):
+        return f"{self.name}@{self.seconds:.3f}s{'' if self.whole else ' (cut)'}"
+
+
+class SoundFinder:
+    """Finds the game's sounds in what SDL's disk audio driver recorded, with
+    the rallix_audio tool: each WAV file is converted exactly as the game
+    converts it for its device, and found where those samples lie unchanged.
+    """
+
+    def __init__(self, audio_tool, sound_folder):
+        self.audio_tool = os.path.abspath(audio_tool)
+        self.sound_folder = sound_folder
+
+    def find(self, recording, *names):
+        """Every place each named sound begins, in the order of the recording."""
+        sounds = [os.path.join(self.sound_folder, name) for name in names]
+        result = subprocess.run([self.audio_tool, "find", recording, *sounds],
+                                capture_output=True, check=False, timeout=60)
+        if result.returncode != 0:
+            raise HarnessError(result.stderr.decode(errors="replace"))
+        heard = []
+        for line in result.stdout.decode().splitlines():
+            name, seconds, frame, frames, whole = line.split()
+            heard.append(Heard(name, float(seconds), int(frame), int(frames), whole == "whole"))
+        return sorted(heard, key=lambda h: h.frame)
+
+    def wait_for(self, recording, name, count=1, timeout=10, whole=False):
+        """Searches the growing recording until `count` plays of the sound
+        are in it (whole ones, if asked); the plays found then."""
+        deadline = time.monotonic() + timeout
+        while True:
+            found = [h for h in self.find(recording, name) if h.whole or not whole]
+            if len(found) >= count or time.monotonic() > deadline:
+                return found
+            time.sleep(0.02)
+
+
+class GameTestCase(unittest.TestCase):
+    """A test that runs programs of the game in a private X server, one for
+    the whole test. PATHS maps the tool names of run_tests to their paths."""
+
+    PATHS = {}
+
+    def setUp(self):
+        self.x = XServer()
+        self.x.__enter__()
+        self.addCleanup(self.x.__exit__, None, None, None)
+
+    def start_game(self, program="rallix", args=(), focus=True):
+        """Starts the program (a key of PATHS) beside the game's sounds and
+        waits for its window."""
+        game = Game(self.PATHS[program], self.PATHS["screen"], display=self.x.display,
+                    args=args, cwd=os.path.dirname(os.path.abspath(self.PATHS["rallix"])))
+        self.addCleanup(game.stop)
+        game.start()
+        game.find_window(focus=focus)
+        return game
+
+    def assertEnds(self, game, status_wanted, within):
+        """The program ends within `within` seconds (a bound against hangs,
+        far above what it needs) with the status wanted."""
+        status = game.wait(timeout=within)
+        self.assertIsNotNone(status, f"still running {within} s later; stderr: {game.stderr()!r}")
+        self.assertEqual(status, status_wanted, f"stderr: {game.stderr()!r}")
+
+
+def run_tests(module_name, description, tools):
+    """The command line of a test module: the paths of the programs the tests
+    need (--NAME PATH for each name in `tools`), then test names to run (all
+    when none). Returns the exit status."""
+    parser = argparse.ArgumentParser(description=description,
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
+    for name, meaning in tools.items():
+        parser.add_argument(f"--{name}", required=True, help=meaning)
+    parser.add_argument("tests", nargs="*", help="TestClass.test_name; all when none")
+    args = parser.parse_args()
+    module = sys.modules[module_name]
+    GameTestCase.PATHS.update({name: getattr(args, name) for name in tools})
+    loader = unittest.defaultTestLoader
+    suite = (loader.loadTestsFromNames(args.tests, module) if args.tests
+             else loader.loadTestsFromModule(module))
+    result = unittest.TextTestRunner(verbosity=2).run(suite)
+    failed = len(result.failures) + len(result.errors)
+    print(f"{result.testsRun - failed} passed, {failed} failed")
+    return 0 if result.wasSuccessful() else 1

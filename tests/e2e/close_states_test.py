@@ -1,0 +1,111 @@
+"""End-to-end tests of closing the window: in every one of the game's seven
+states the program ends at once with status 0, and a close request made while
+the miss sound plays ends it right after the sound.
+
+The states that last one frame (the new game, the serve) and the screens
+that take a win or a lost game to reach are set up by rallix_launcher, which
+runs the real game on the real SDL platform from a prepared game and says in
+which state it was closed; the title, the configuration menu and the rally
+are reached there with key presses from the title, as a player would.
+
+Run one test:  close_states_test.py --rallix PATH --screen PATH --launcher PATH
+                   --audio PATH CloseTest.test_name
+"""
+
+import os
+import re
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from harness import GameTestCase, SoundFinder, run_tests  # noqa: E402
+
+PATHS = GameTestCase.PATHS
+
+# How long the program may take to end once the window is closed: far more
+# than it needs (it ends in the next pass), only a bound against hanging.
+END_WITHIN = 10
+
+
+class CloseTest(GameTestCase):
+
+    def launch(self, setup, *options, focus=True):
+        return self.start_game("launcher", args=[setup, *options], focus=focus)
+
+    def assertClosedInState(self, game, state):
+        game.close_window()
+        self.assertEnds(game, 0, within=END_WITHIN)
+        said = re.fullmatch(r"closed in state (\d+) after (\d+) passes\n", game.stdout())
+        self.assertIsNotNone(said, f"stdout: {game.stdout()!r}")
+        self.assertEqual(int(said.group(1)), state)
+        self.assertEqual(game.stderr(), "")
+
+    def test_1_title(self):
+        game = self.launch("title")
+        same, report = game.wait_for_frame("title")
+        self.assertTrue(same, report)
+        self.assertClosedInState(game, 1)
+
+    def test_2_new_game(self):
+        # In the background the game stays in the state "GAME START" left it.
+        game = self.launch("new-game", "--background", focus=False)
+        self.assertClosedInState(game, 2)
+
+    def test_3_serve(self):
+        game = self.launch("serve", "--background", focus=False)
+        self.assertClosedInState(game, 3)
+
+    def test_4_rally(self):
+        game = self.launch("title")
+        game.wait_for_frame("title")
+        game.press("space")
+        lines = game.wait_for_text(lambda lines: "--+--" in lines[23])
+        self.assertIn("-----", lines[1])
+        self.assertClosedInState(game, 4)
+
+    def test_5_game_end(self):
+        game = self.launch("game-over")
+        lines = game.wait_for_text(lambda lines: lines[12][6:15] == "GAME OVER", timeout=10)
+        self.assertEqual(lines[15][4:18], "PUSH SPACE KEY", "\n".join(lines))
+        self.assertEqual(lines[8][25:30], "    5")
+        self.assertClosedInState(game, 5)
+
+    def test_6_player_point(self):
+        game = self.launch("stage-won")
+        lines = game.wait_for_text(lambda lines: lines[12][7:14] == "YOU WIN", timeout=10)
+        self.assertEqual(lines[15][5:16], "BONUS POINT", "\n".join(lines))
+        self.assertEqual(lines[16][11:16], "10000")
+        self.assertClosedInState(game, 6)
+
+    def test_7_configuration(self):
+        game = self.launch("title")
+        game.wait_for_frame("title")
+        game.press("Down", "space")
+        same, report = game.wait_for_frame("config")
+        self.assertTrue(same, report)
+        self.assertClosedInState(game, 7)
+
+    def test_close_request_while_the_miss_sound_plays_ends_the_game_after_it(self):
+        game = self.launch("miss")
+        finder = SoundFinder(PATHS["audio"], game.cwd)
+        recording = game.audio_recording()
+        # The ball falls past the paddle within a second; the close is sent as
+        # soon as the sound's first samples reach the recording.
+        started = finder.wait_for(recording, "pupu.WAV", timeout=15)
+        self.assertEqual(len(started), 1, "no pupu.WAV within 15 s")
+        game.close_window()
+        self.assertFalse(started[0].whole,
+                         "the sound had ended before the close request was sent")
+        self.assertEnds(game, 0, within=END_WITHIN)
+        # The whole sound was heard, and nothing after it: the game ended in
+        # the pass after the miss, at the serve it had set up.
+        heard = finder.find(recording, "pupu.WAV", "pon.WAV", "pin.WAV", "pipopin.WAV")
+        self.assertEqual([(h.name, h.whole) for h in heard], [("pupu.WAV", True)], heard)
+        self.assertEqual(game.stdout().split()[:4], ["closed", "in", "state", "3"])
+
+
+if __name__ == "__main__":
+    sys.exit(run_tests(__name__, __doc__, {
+        "rallix": "the rallix executable (its folder holds the sounds)",
+        "screen": "the rallix_screen tool",
+        "launcher": "the rallix_launcher program",
+        "audio": "the rallix_audio tool"}))

@@ -1,0 +1,125 @@
+"""End-to-end tests of playing and configuring in the real window: "GAME
+START" opens the court with both paddles and a moving ball, Left takes the
+player's paddle to the wall, and the configuration menu changes the points
+per stage and returns to the title.
+
+Run one test:  play_test.py --rallix PATH --screen PATH PlayTest.test_name
+"""
+
+import os
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from harness import GameTestCase, run_tests  # noqa: E402
+
+PATHS = GameTestCase.PATHS
+
+PLAYER_ROW = 23
+COMPUTER_ROW = 1
+# The court's playing columns lie between the walls at x 0..15 and 336..351.
+COURT_RIGHT_EDGE = 22 * 16
+
+
+def court_balls(balls):
+    """The sightings of the ball inside the court (the status panel's printed
+    O's are no ball)."""
+    return [(x, y) for x, y in balls if x < COURT_RIGHT_EDGE]
+
+
+class PlayTest(GameTestCase):
+
+    def setUp(self):
+        super().setUp()
+        self.game = self.start_game()
+        same, report = self.game.wait_for_frame("title")
+        self.assertTrue(same, report)
+
+    def start_rally(self):
+        self.game.press("space")
+        return self.game.wait_for_text(
+            lambda lines: "-----" in lines[COMPUTER_ROW] and "--+--" in lines[PLAYER_ROW])
+
+    def test_game_start_shows_the_court_with_both_paddles_and_a_moving_ball(self):
+        lines = self.start_rally()
+        # The paddles where the serve puts them; the computer's does not move
+        # while the ball is below row 1, nor the player's without a key.
+        self.assertEqual(lines[PLAYER_ROW][12:17], "--+--", "\n".join(lines))
+        self.assertEqual(lines[PLAYER_ROW].count("-"), 4)
+        self.assertEqual(lines[COMPUTER_ROW][5:10], "-----", "\n".join(lines))
+        self.assertEqual(lines[COMPUTER_ROW][:22].count("-"), 5)
+        for row in range(25):
+            self.assertEqual((lines[row][0], lines[row][21]), ("|", "|"), f"walls, row {row}")
+        self.assertEqual(lines[0][22:30], "HI-SCORE")
+        self.assertEqual(lines[1][22:30], "   30000")
+        self.assertEqual(lines[3][22:30], "       0")
+        self.assertNotIn("RALLIX", "".join(lines), "the title is gone")
+
+        # The served ball goes down the court: two looks find it lower.
+        first = second = None
+        for _ in range(100):
+            lines, balls = self.game.look()
+            balls = court_balls(balls)
+            if len(balls) == 1:
+                if first is None:
+                    first = balls[0]
+                elif balls[0][1] > first[1]:
+                    second = balls[0]
+                    break
+        self.assertIsNotNone(first, "no ball seen in the court")
+        self.assertIsNotNone(second, f"the ball stays at {first}")
+        # Where it straddles cells, the text shows '?', where it does not, an O.
+        column, row = second[0] // 16, second[1] // 16
+        cells = {lines[r][c] for r in (row - 1, row) for c in (column - 1, column)}
+        self.assertTrue(cells & {"?", "O"}, f"ball at {second}: {cells}")
+
+    def test_holding_left_takes_the_players_paddle_to_column_1(self):
+        self.start_rally()
+        self.game.key_down("Left")
+        try:
+            lines = self.game.wait_for_text(lambda lines: lines[PLAYER_ROW][1:7] == "--+-- ")
+        finally:
+            self.game.key_up("Left")
+        self.assertEqual(lines[PLAYER_ROW][:7], "|--+-- ", "\n".join(lines))
+        self.assertEqual(lines[PLAYER_ROW].count("-"), 4)
+        self.assertTrue(self.game.running())
+
+
+class ConfigurationTest(GameTestCase):
+
+    def test_set_count_steps_to_6_and_exit_returns_to_the_title(self):
+        game = self.start_game()
+        same, report = game.wait_for_frame("title")
+        self.assertTrue(same, report)
+        game.press("Down", "space")
+        same, report = game.wait_for_frame("config")
+        self.assertTrue(same, report)
+        lines = game.screen_text()
+        self.assertEqual(lines[10][1:17], "> SET COUNT    5")
+        self.assertEqual(lines[20][3:7], "EXIT")
+
+        game.press("space")
+        same, report = game.wait_for_frame("config-count-6")
+        self.assertTrue(same, report)
+        lines = game.screen_text()
+        self.assertEqual(lines[10][15:17], " 6")
+        self.assertEqual(lines[10][1], ">", "the mark stays on SET COUNT")
+
+        # Up from the first item wraps to EXIT; Space there leaves the menu.
+        game.press("Up")
+        same, report = game.wait_for_frame("config-6-exit")
+        self.assertTrue(same, report)
+        game.press("space")
+        lines = game.wait_for_text(lambda lines: lines[10][6:12] == "RALLIX")
+        self.assertEqual(lines[13][5:16], ">GAME START", "\n".join(lines))
+        self.assertEqual([row for row in range(25) if ">" in lines[row]], [13],
+                         "one mark, on GAME START")
+        self.assertNotIn("SET COUNT", "".join(lines))
+        same, report = game.wait_for_frame("title")
+        self.assertTrue(same, report)
+        game.close_window()
+        self.assertEnds(game, 0, within=10)
+
+
+if __name__ == "__main__":
+    sys.exit(run_tests(__name__, __doc__, {"rallix": "the rallix executable",
+                                           "screen": "the rallix_screen tool"}))
