@@ -1,6 +1,7 @@
 #include "app/sdl_sound_decode.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -13,6 +14,11 @@ struct WavBuffer {
   Uint32 length = 0;
   ~WavBuffer() { SDL_FreeWAV(samples); }
 };
+
+// Far above any sound card's rate. SDL's resampler sizes its padding with
+// 512 x the sound's rate in int: from 4 MHz on that overflows, and the
+// resampler reads outside its buffers.
+constexpr int kMaxSoundRate = 1'000'000;
 
 size_t FrameBytes(SDL_AudioFormat format, Uint8 channels) {
   return static_cast<size_t>(SDL_AUDIO_BITSIZE(format) / 8) * channels;
@@ -65,6 +71,26 @@ void FitChunkSizesToTheBytes(std::vector<uint8_t>& file) {
   }
 }
 
+// Float samples belong in [-1, 1]. SDL's conversions are upset by the rest:
+// a NaN cast to an integer sample is undefined, and the resampler spreads an
+// infinity into NaNs around it. A NaN becomes silence and everything else is
+// clipped to full scale, as the device would clip it.
+void ClipFloatSamples(uint8_t* bytes, size_t length, SDL_AudioFormat format) {
+  if (!SDL_AUDIO_ISFLOAT(format) || SDL_AUDIO_BITSIZE(format) != 32)
+    return;
+  const bool little_endian = !SDL_AUDIO_ISBIGENDIAN(format);
+  for (size_t at = 0; at + 4 <= length; at += 4) {
+    float stored = 0;
+    std::memcpy(&stored, bytes + at, 4);
+    const float sample = little_endian ? SDL_SwapFloatLE(stored) : SDL_SwapFloatBE(stored);
+    const float clipped = std::isnan(sample) ? 0.0f : std::clamp(sample, -1.0f, 1.0f);
+    if (clipped == sample)
+      continue;
+    stored = little_endian ? SDL_SwapFloatLE(clipped) : SDL_SwapFloatBE(clipped);
+    std::memcpy(bytes + at, &stored, 4);
+  }
+}
+
 }  // namespace
 
 std::optional<std::vector<uint8_t>> DecodeSoundForDevice(const uint8_t* data, size_t size,
@@ -73,7 +99,7 @@ std::optional<std::vector<uint8_t>> DecodeSoundForDevice(const uint8_t* data, si
   if (data == nullptr || size == 0 || size > static_cast<size_t>(std::numeric_limits<int>::max()))
     return std::nullopt;
   const size_t device_frame = FrameBytes(device.format, device.channels);
-  if (device_frame == 0 || device.freq <= 0)
+  if (device_frame == 0 || device.freq <= 0 || device.freq > kMaxSoundRate)
     return std::nullopt;
 
   std::vector<uint8_t> file(data, data + size);
@@ -88,7 +114,7 @@ std::optional<std::vector<uint8_t>> DecodeSoundForDevice(const uint8_t* data, si
     return std::nullopt;
   }
   const size_t wav_frame = FrameBytes(wav.format, wav.channels);
-  if (wav_frame == 0 || wav.freq <= 0)
+  if (wav_frame == 0 || wav.freq <= 0 || wav.freq > kMaxSoundRate)
     return std::nullopt;
   const size_t wav_frames = buffer.length / wav_frame;
   if (wav_frames == 0)
@@ -115,6 +141,7 @@ std::optional<std::vector<uint8_t>> DecodeSoundForDevice(const uint8_t* data, si
   }
   std::vector<uint8_t> converted(work_bytes);
   std::memcpy(converted.data(), buffer.samples, whole_frames_bytes);
+  ClipFloatSamples(converted.data(), whole_frames_bytes, wav.format);
   if (cvt.needed != 0) {
     cvt.buf = converted.data();
     cvt.len = static_cast<int>(whole_frames_bytes);
@@ -125,6 +152,13 @@ std::optional<std::vector<uint8_t>> DecodeSoundForDevice(const uint8_t* data, si
     converted.resize(whole_frames_bytes);
   }
   if (converted.size() > max_bytes)
+    return std::nullopt;
+  // A step of SDL's conversion that fails (the resampler, when it cannot get
+  // its padding) still reports success, and leaves samples of another format
+  // behind: loud noise. Those come out at another length.
+  const size_t whole_device_frames = converted.size() / device_frame;
+  const double got_frames = static_cast<double>(whole_device_frames);
+  if (std::abs(got_frames - expected_frames) > 2.0 + expected_frames / 1000.0)
     return std::nullopt;
   const size_t got = converted.size();
   converted.resize(got - got % device_frame);

@@ -1,6 +1,8 @@
 #include "tests/support/wav_variants.h"
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace rallix::testing {
 namespace {
@@ -129,6 +131,21 @@ WavFormat Pcm(uint16_t channels, uint32_t rate, uint16_t bits, uint16_t tag = 1)
   return format;
 }
 
+// A quarter of full scale, but for a burst of 100 samples that are NaN, the
+// infinities and 1e30: out of range for every sample format.
+SoundVariant FloatWithNanAndInfinity() {
+  std::vector<uint8_t> data = FloatSamples({0.25f}, kFrames);
+  const float wild[] = {std::numeric_limits<float>::quiet_NaN(),
+                        std::numeric_limits<float>::infinity(),
+                        -std::numeric_limits<float>::infinity(), 1e30f};
+  for (size_t i = 0; i < 100; ++i) {
+    const std::vector<uint8_t> sample = FloatSamples({wild[i % 4]}, 1);
+    std::copy(sample.begin(), sample.end(), data.begin() + 4 * (4000 + i));
+  }
+  return Whole("float-with-nan-and-infinity", WavFile(Pcm(1, 44100, 32, 3), data), 8192, 8192,
+               kFrames, 100);
+}
+
 }  // namespace
 
 std::vector<uint8_t> WavFile(const WavFormat& format, const std::vector<uint8_t>& data,
@@ -207,6 +224,11 @@ std::vector<SoundVariant> SoundVariants() {
   variants.push_back(Nothing("no-samples", WavFile(stereo16, {})));
   // At one frame a second the samples would play for hours.
   variants.push_back(Nothing("rate-of-1-hz", WavFile(Pcm(1, 1, 16), PcmSamples(16, {900}, 8820))));
+  // Rates that overflow the arithmetic of SDL's resampler.
+  variants.push_back(
+      Nothing("rate-of-4-megahertz", WavFile(Pcm(2, 4194301, 8), PcmSamples(8, {64, 64}, 8820))));
+  variants.push_back(
+      Nothing("rate-of-8-megahertz", WavFile(Pcm(1, 8388608, 16), PcmSamples(16, {900}, 8820))));
 
   // What SDL decodes.
   variants.push_back(Whole("pcm-8-bit-unsigned",
@@ -226,6 +248,7 @@ std::vector<SoundVariant> SoundVariants() {
   variants.push_back(Whole("float-32-bit-48000-hz",
                            WavFile(Pcm(1, 48000, 32, 3), FloatSamples({0.25f}, 9600)), 8192, 8192,
                            kFrames, 100));
+  variants.push_back(FloatWithNanAndInfinity());
   variants.push_back(Whole("pcm-11025-hz", WavFile(Pcm(1, 11025, 16), PcmSamples(16, {6000}, 2205)),
                            6000, 6000, kFrames, 100));
   variants.push_back(Whole("pcm-48000-hz",
