@@ -89,7 +89,31 @@ rallix_install_launcher(games debian EXCLUDE_FROM_ALL)
 configure_file(${RALLIX_PACKAGING_DIR}/rallix.6.in ${RALLIX_PACKAGING_BUILD_DIR}/rallix.6 @ONLY)
 set(RALLIX_PACKAGE_MAINTAINER "Rallix developers <rallix@example.org>"
     CACHE STRING "The package's maintainer, as 'Name <address>'")
-string(TIMESTAMP RALLIX_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
+# The changelog is dated by SOURCE_DATE_EPOCH when set, else by the last
+# commit, else now: configuring again does not change it.
+set(RALLIX_DATE_EPOCH "$ENV{SOURCE_DATE_EPOCH}")
+if(NOT RALLIX_DATE_EPOCH)
+  find_package(Git QUIET)
+  if(GIT_FOUND)
+    execute_process(
+      COMMAND ${GIT_EXECUTABLE} log -1 --format=%ct
+      WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
+      OUTPUT_VARIABLE RALLIX_DATE_EPOCH
+      OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  endif()
+endif()
+if(RALLIX_DATE_EPOCH MATCHES "^[0-9]+$")
+  set(rallix_saved_epoch "$ENV{SOURCE_DATE_EPOCH}")
+  set(ENV{SOURCE_DATE_EPOCH} "${RALLIX_DATE_EPOCH}")
+  string(TIMESTAMP RALLIX_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
+  if(rallix_saved_epoch STREQUAL "")
+    unset(ENV{SOURCE_DATE_EPOCH})
+  else()
+    set(ENV{SOURCE_DATE_EPOCH} "${rallix_saved_epoch}")
+  endif()
+else()
+  string(TIMESTAMP RALLIX_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
+endif()
 configure_file(${RALLIX_PACKAGING_DIR}/changelog.in ${RALLIX_PACKAGING_BUILD_DIR}/changelog @ONLY)
 find_program(RALLIX_GZIP gzip REQUIRED)
 set(RALLIX_COMPRESSED)
