@@ -109,19 +109,33 @@ class RallyLog:
 
 class Steering:
     """Moves the player's paddle with held Left and Right keys: under the
-    ball while a return is wanted, well away from it otherwise."""
+    ball while a return is wanted, well away from it otherwise.
+
+    It steers only by three looks at a ball coming down that went the same
+    way across both gaps: two looks on either side of a wall bounce point the
+    wrong way, and a paddle sent to the far end by them may not get back in
+    time. Each look steers again, so a hold that moved the paddle short (a
+    busy machine runs fewer frames) is made good by the next."""
 
     def __init__(self, game):
         self.game = game
         self.holds = 0
 
-    def steer(self, last, now, want_return):
-        if not now.same_rally_as(last) or now.paddle is None:
+    def steer(self, before_last, last, now, want_return):
+        if not (now.same_rally_as(last) and last.same_rally_as(before_last)):
             return
-        landing = landing_x(last.ball, now.ball)
-        if landing is None:
+        if now.paddle is None:
             return
-        if want_return and RETURN_RANGE[0] <= landing <= RETURN_RANGE[1]:
+        (x0, y0), (x1, y1), (x2, y2) = before_last.ball, last.ball, now.ball
+        if not y0 < y1 < y2 or (x1 - x0) * (x2 - x1) < 0:
+            return
+        if (x1 == x0) != (x2 == x1):
+            return  # stopped against a wall on one of the gaps
+        # The widest gap gives the steadiest direction.
+        landing = landing_x(before_last.ball, now.ball)
+        if want_return:
+            if not RETURN_RANGE[0] <= landing <= RETURN_RANGE[1]:
+                return  # not worth a return: stay put for the next ball
             target = paddle_column_for(landing)
         else:
             # The far end: its span misses the landing point by 70 pixels.
@@ -150,7 +164,7 @@ class WholeGameTest(GameTestCase):
                 return log, steering, now
             if now.ball is not None:
                 log.note(before_last, last, now)
-                steering.steer(last, now, want_return=not log.returns)
+                steering.steer(before_last, last, now, want_return=not log.returns)
                 before_last, last = last, now
         self.fail(f"no GAME OVER within {timeout} s; returns {log.returns}")
 
