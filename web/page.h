@@ -7,20 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "display/changed_cells.h"
 #include "display/surface.h"
 
 namespace rallix::web {
 
 // A rectangle of the canvas, in pixels.
-struct CanvasRect {
-  int x = 0;
-  int y = 0;
-  int width = 0;
-  int height = 0;
-  friend bool operator==(const CanvasRect& a, const CanvasRect& b) {
-    return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
-  }
-};
+using CanvasRect = CellRun;
+
+// The whole canvas as one rectangle.
+inline CanvasRect WholeCanvas() {
+  return CanvasRect{0, 0, kScreenWidth, kScreenHeight};
+}
 
 class Page {
  public:

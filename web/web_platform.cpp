@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "web/changed_cells.h"
+#include "display/changed_cells.h"
 
 namespace rallix::web {
 namespace {

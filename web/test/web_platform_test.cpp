@@ -9,10 +9,10 @@
 
 #include "app/main_loop.h"
 #include "app/mod_main.h"
+#include "display/changed_cells.h"
 #include "display/glyph_origin.h"
 #include "display/glyph_sheet.h"
 #include "game/form_main.h"
-#include "web/changed_cells.h"
 #include "web/test/fake_page.h"
 
 namespace rallix::web {
