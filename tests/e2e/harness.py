@@ -493,10 +493,16 @@ def run_tests(module_name, description, tools):
         parser.add_argument(f"--{name}", required=True, help=meaning)
     parser.add_argument("tests", nargs="*", help="TestClass.test_name; all when none")
     args = parser.parse_args()
-    module = sys.modules[module_name]
     GameTestCase.PATHS.update({name: getattr(args, name) for name in tools})
+    return run_suite(module_name, args.tests)
+
+
+def run_suite(module_name, names):
+    """Runs the named tests of the module (all when none) and prints how many
+    passed. Returns the exit status."""
+    module = sys.modules[module_name]
     loader = unittest.defaultTestLoader
-    suite = (loader.loadTestsFromNames(args.tests, module) if args.tests
+    suite = (loader.loadTestsFromNames(names, module) if names
              else loader.loadTestsFromModule(module))
     result = unittest.TextTestRunner(verbosity=2).run(suite)
     failed = len(result.failures) + len(result.errors)

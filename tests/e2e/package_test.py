@@ -19,7 +19,7 @@ import tempfile
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import Game, HarnessError, XServer  # noqa: E402
+from harness import Game, HarnessError, XServer, run_suite  # noqa: E402
 
 PATHS = {}
 SOUNDS = ("pon.WAV", "pin.WAV", "pupu.WAV", "pipopin.WAV")
@@ -309,14 +309,7 @@ def main():
     args = parser.parse_args()
     PATHS.update(build=os.path.abspath(args.build_dir), cmake=args.cmake, cpack=args.cpack,
                  screen=args.screen)
-    loader = unittest.defaultTestLoader
-    module = sys.modules[__name__]
-    suite = (loader.loadTestsFromNames(args.tests, module) if args.tests
-             else loader.loadTestsFromModule(module))
-    result = unittest.TextTestRunner(verbosity=2).run(suite)
-    failed = len(result.failures) + len(result.errors)
-    print(f"{result.testsRun - failed} passed, {failed} failed")
-    return 0 if result.wasSuccessful() else 1
+    return run_suite(__name__, args.tests)
 
 
 if __name__ == "__main__":

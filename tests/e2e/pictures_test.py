@@ -18,6 +18,9 @@ import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SCRIPT = os.path.join(os.path.dirname(os.path.dirname(HERE)), "scripts", "capture-pictures.py")
+sys.path.insert(0, HERE)
+from harness import run_suite  # noqa: E402
+
 PATHS = {}
 BLACK, WHITE = (0, 0, 0), (255, 255, 255)
 
@@ -114,12 +117,7 @@ def main():
     parser.add_argument("tests", nargs="*")
     args = parser.parse_args()
     PATHS.update(build=os.path.abspath(args.build_dir), screen=args.screen)
-    loader = unittest.defaultTestLoader
-    module = sys.modules[__name__]
-    suite = (loader.loadTestsFromNames(args.tests, module) if args.tests
-             else loader.loadTestsFromModule(module))
-    result = unittest.TextTestRunner(verbosity=2).run(suite)
-    return 0 if result.wasSuccessful() else 1
+    return run_suite(__name__, args.tests)
 
 
 if __name__ == "__main__":

@@ -12,7 +12,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import Game, XServer, game_environment  # noqa: E402
+from harness import Game, XServer, game_environment, run_suite  # noqa: E402
 
 PATHS = {}
 
@@ -129,14 +129,7 @@ def main():
     args = parser.parse_args()
     PATHS["rallix"] = args.rallix
     PATHS["screen"] = args.screen
-    loader = unittest.defaultTestLoader
-    module = sys.modules[__name__]
-    suite = (loader.loadTestsFromNames(args.tests, module) if args.tests
-             else loader.loadTestsFromModule(module))
-    result = unittest.TextTestRunner(verbosity=2).run(suite)
-    failed = len(result.failures) + len(result.errors)
-    print(f"{result.testsRun - failed} passed, {failed} failed")
-    return 0 if result.wasSuccessful() else 1
+    return run_suite(__name__, args.tests)
 
 
 if __name__ == "__main__":
