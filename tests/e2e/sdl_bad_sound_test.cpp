@@ -20,6 +20,7 @@
 #include "app/sdl_sound.h"
 #include "app/sdl_sound_decode.h"
 #include "game/form_main.h"
+#include "tests/e2e/test_wav.h"
 #include "tests/support/autopilot.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
@@ -29,6 +30,7 @@ namespace rallix {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using e2e::DeviceSpec;
 using testing::SoundVariant;
 using testing::TempFolder;
 using Heard = SoundVariant::Heard;
@@ -228,21 +230,14 @@ INSTANTIATE_TEST_SUITE_P(Variants, OddSoundFile, ::testing::ValuesIn(Cases()),
                            return name;
                          });
 
-SDL_AudioSpec Device(int freq, SDL_AudioFormat format, Uint8 channels) {
-  SDL_AudioSpec spec{};
-  spec.freq = freq;
-  spec.format = format;
-  spec.channels = channels;
-  return spec;
-}
-
 // Whatever device SDL opens, every variant converts to whole device frames
 // in the expected number, or is refused.
 TEST(OddSoundDecode, EveryVariantConvertsForEveryDeviceOrIsRefused) {
   SdlAllocationLimit limit;
-  const SDL_AudioSpec devices[] = {Device(44100, AUDIO_S16SYS, 2), Device(48000, AUDIO_F32SYS, 2),
-                                   Device(22050, AUDIO_U8, 1), Device(96000, AUDIO_S32SYS, 6),
-                                   Device(8000, AUDIO_S8, 4)};
+  const SDL_AudioSpec devices[] = {
+      DeviceSpec(44100, AUDIO_S16SYS, 2), DeviceSpec(48000, AUDIO_F32SYS, 2),
+      DeviceSpec(22050, AUDIO_U8, 1), DeviceSpec(96000, AUDIO_S32SYS, 6),
+      DeviceSpec(8000, AUDIO_S8, 4)};
   for (const SoundVariant& variant : testing::SoundVariants()) {
     for (const SDL_AudioSpec& device : devices) {
       SCOPED_TRACE(variant.name + " at " + std::to_string(device.freq) + " Hz");

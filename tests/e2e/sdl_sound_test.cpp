@@ -21,6 +21,7 @@
 namespace rallix {
 namespace {
 
+using e2e::DeviceSpec;
 using e2e::MakeWav;
 using Clock = std::chrono::steady_clock;
 
@@ -47,14 +48,6 @@ class TempFolder {
  private:
   std::string path_;
 };
-
-SDL_AudioSpec DeviceSpec(int freq, SDL_AudioFormat format, Uint8 channels) {
-  SDL_AudioSpec spec{};
-  spec.freq = freq;
-  spec.format = format;
-  spec.channels = channels;
-  return spec;
-}
 
 TEST(SoundFile, ReadsRegularFilesAndRefusesEverythingElse) {
   TempFolder folder;

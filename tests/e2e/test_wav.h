@@ -1,11 +1,23 @@
-// WAV files made in memory for the sound tests.
+// WAV files made in memory for the sound tests, and the devices they are
+// converted for.
 #pragma once
+
+#include <SDL.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace rallix::e2e {
+
+// An audio device's spec as SDL_OpenAudioDevice would report it.
+inline SDL_AudioSpec DeviceSpec(int freq, SDL_AudioFormat format, Uint8 channels) {
+  SDL_AudioSpec spec{};
+  spec.freq = freq;
+  spec.format = format;
+  spec.channels = channels;
+  return spec;
+}
 
 inline void PutLittleEndian(std::vector<uint8_t>& out, uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i)
