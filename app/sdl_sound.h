@@ -21,7 +21,7 @@ class SdlSound {
   SdlSound& operator=(const SdlSound&) = delete;
 
   bool HasDevice() const { return device_ != 0; }
-  const SDL_AudioSpec& DeviceSpec() const { return obtained_; }
+  const SDL_AudioSpec& DeviceFormat() const { return obtained_; }
 
   // Starts the sound of the file and returns at once. It replaces the sound
   // that is playing; a file that cannot be played leaves silence.

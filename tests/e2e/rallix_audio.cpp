@@ -24,7 +24,7 @@ constexpr int kTrouble = 2;
 
 int Usage() {
   std::fputs(
-      "usage: rallix_audio spec     the format of the device the game opens under SDL's\n"
+      "usage: rallix_audio format   the format of the device the game opens under SDL's\n"
       "                             disk driver: RATE BITS SIGNED|UNSIGNED|FLOAT CHANNELS\n"
       "       rallix_audio find RECORDING.raw SOUND.WAV...\n"
       "                             every place each sound begins in the recording, one\n"
@@ -33,9 +33,9 @@ int Usage() {
   return kTrouble;
 }
 
-// The spec the game's own sound player gets from the disk driver. The
+// The device format the game's own sound player gets from the disk driver. The
 // driver writes to /dev/null here: only the format is wanted.
-std::optional<SDL_AudioSpec> DiskDeviceSpec() {
+std::optional<SDL_AudioSpec> DiskDeviceFormat() {
   setenv("SDL_AUDIODRIVER", "disk", 1);
   setenv("SDL_DISKAUDIOFILE", "/dev/null", 1);
   SdlSound sound;
@@ -43,28 +43,28 @@ std::optional<SDL_AudioSpec> DiskDeviceSpec() {
     std::fprintf(stderr, "rallix_audio: no disk audio device: %s\n", SDL_GetError());
     return std::nullopt;
   }
-  return sound.DeviceSpec();
+  return sound.DeviceFormat();
 }
 
-size_t FrameBytes(const SDL_AudioSpec& spec) {
-  return static_cast<size_t>(SDL_AUDIO_BITSIZE(spec.format) / 8) * spec.channels;
+size_t FrameBytes(const SDL_AudioSpec& device) {
+  return static_cast<size_t>(SDL_AUDIO_BITSIZE(device.format) / 8) * device.channels;
 }
 
-int Spec() {
-  const std::optional<SDL_AudioSpec> spec = DiskDeviceSpec();
-  if (!spec)
+int PrintFormat() {
+  const std::optional<SDL_AudioSpec> device = DiskDeviceFormat();
+  if (!device)
     return kTrouble;
-  const char* kind = SDL_AUDIO_ISFLOAT(spec->format)    ? "FLOAT"
-                     : SDL_AUDIO_ISSIGNED(spec->format) ? "SIGNED"
-                                                        : "UNSIGNED";
-  std::printf("%d %d %s %d %s\n", spec->freq, SDL_AUDIO_BITSIZE(spec->format), kind, spec->channels,
-              SDL_AUDIO_ISBIGENDIAN(spec->format) ? "BE" : "LE");
+  const char* kind = SDL_AUDIO_ISFLOAT(device->format)    ? "FLOAT"
+                     : SDL_AUDIO_ISSIGNED(device->format) ? "SIGNED"
+                                                          : "UNSIGNED";
+  std::printf("%d %d %s %d %s\n", device->freq, SDL_AUDIO_BITSIZE(device->format), kind,
+              device->channels, SDL_AUDIO_ISBIGENDIAN(device->format) ? "BE" : "LE");
   return kOk;
 }
 
 int Find(const std::string& recording_path, const std::vector<std::string>& sounds) {
-  const std::optional<SDL_AudioSpec> spec = DiskDeviceSpec();
-  if (!spec)
+  const std::optional<SDL_AudioSpec> device = DiskDeviceFormat();
+  if (!device)
     return kTrouble;
   std::ifstream file(recording_path, std::ios::binary);
   if (!file) {
@@ -75,23 +75,24 @@ int Find(const std::string& recording_path, const std::vector<std::string>& soun
   const std::vector<uint8_t> recording((std::istreambuf_iterator<char>(file)),
                                        std::istreambuf_iterator<char>());
   SoundSearch search;
-  search.frame_bytes = FrameBytes(*spec);
-  search.silence = spec->silence;
+  search.frame_bytes = FrameBytes(*device);
+  search.silence = device->silence;
   // 256 frames of exact 16-bit samples are never met by chance.
   search.min_frames = 256;
   for (const std::string& path : sounds) {
     // Converted exactly as the game converts it for the device.
     const std::optional<std::vector<uint8_t>> bytes = ReadSoundFile(path);
     const std::optional<std::vector<uint8_t>> sound =
-        bytes ? DecodeSoundForDevice(bytes->data(), bytes->size(), *spec) : std::nullopt;
+        bytes ? DecodeSoundForDevice(bytes->data(), bytes->size(), *device) : std::nullopt;
     if (!sound) {
       std::fprintf(stderr, "rallix_audio: %s is not a sound the game can play\n", path.c_str());
       return kTrouble;
     }
     const std::string name = path.substr(path.find_last_of('/') + 1);
     for (const SoundOccurrence& at : FindSound(recording, *sound, search)) {
-      std::printf("%s %.4f %zu %zu %s\n", name.c_str(), static_cast<double>(at.frame) / spec->freq,
-                  at.frame, at.frames_matched, at.whole ? "whole" : "cut");
+      std::printf("%s %.4f %zu %zu %s\n", name.c_str(),
+                  static_cast<double>(at.frame) / device->freq, at.frame, at.frames_matched,
+                  at.whole ? "whole" : "cut");
     }
   }
   return kOk;
@@ -103,8 +104,8 @@ int Find(const std::string& recording_path, const std::vector<std::string>& soun
 int main(int argc, char** argv) {
   using namespace rallix::e2e;
   const std::string command = argc > 1 ? argv[1] : "";
-  if (command == "spec" && argc == 2)
-    return Spec();
+  if (command == "format" && argc == 2)
+    return PrintFormat();
   if (command == "find" && argc >= 4)
     return Find(argv[2], std::vector<std::string>(argv + 3, argv + argc));
   return Usage();

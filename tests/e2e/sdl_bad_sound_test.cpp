@@ -30,7 +30,7 @@ namespace rallix {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using e2e::DeviceSpec;
+using e2e::AudioDevice;
 using testing::SoundVariant;
 using testing::TempFolder;
 using Heard = SoundVariant::Heard;
@@ -162,10 +162,10 @@ class OddSoundFile : public ::testing::TestWithParam<SoundCase> {
     setenv("SDL_DISKAUDIOFILE", output_.c_str(), 1);
     sound_ = std::make_unique<SdlSound>();
     ASSERT_TRUE(sound_->HasDevice()) << SDL_GetError();
-    const SDL_AudioSpec& spec = sound_->DeviceSpec();
-    ASSERT_EQ(spec.freq, 44100);
-    ASSERT_EQ(spec.format, AUDIO_S16SYS);
-    ASSERT_EQ(spec.channels, 2);
+    const SDL_AudioSpec& device = sound_->DeviceFormat();
+    ASSERT_EQ(device.freq, 44100);
+    ASSERT_EQ(device.format, AUDIO_S16SYS);
+    ASSERT_EQ(device.channels, 2);
   }
   void TearDown() override {
     sound_.reset();
@@ -235,9 +235,9 @@ INSTANTIATE_TEST_SUITE_P(Variants, OddSoundFile, ::testing::ValuesIn(Cases()),
 TEST(OddSoundDecode, EveryVariantConvertsForEveryDeviceOrIsRefused) {
   SdlAllocationLimit limit;
   const SDL_AudioSpec devices[] = {
-      DeviceSpec(44100, AUDIO_S16SYS, 2), DeviceSpec(48000, AUDIO_F32SYS, 2),
-      DeviceSpec(22050, AUDIO_U8, 1), DeviceSpec(96000, AUDIO_S32SYS, 6),
-      DeviceSpec(8000, AUDIO_S8, 4)};
+      AudioDevice(44100, AUDIO_S16SYS, 2), AudioDevice(48000, AUDIO_F32SYS, 2),
+      AudioDevice(22050, AUDIO_U8, 1), AudioDevice(96000, AUDIO_S32SYS, 6),
+      AudioDevice(8000, AUDIO_S8, 4)};
   for (const SoundVariant& variant : testing::SoundVariants()) {
     for (const SDL_AudioSpec& device : devices) {
       SCOPED_TRACE(variant.name + " at " + std::to_string(device.freq) + " Hz");

@@ -21,7 +21,7 @@
 namespace rallix {
 namespace {
 
-using e2e::DeviceSpec;
+using e2e::AudioDevice;
 using e2e::MakeWav;
 using Clock = std::chrono::steady_clock;
 
@@ -73,25 +73,25 @@ TEST(SoundDecode, ConvertsToTheDeviceFormatRateAndChannels) {
   // 8-bit mono at 22050 Hz to 16-bit stereo at 44100 Hz: four times the
   // bytes per frame, twice the frames (give or take the resampler's edge).
   const std::vector<uint8_t> wav = MakeWav(22050, 1, 8, 2205, 200);
-  auto samples = DecodeSoundForDevice(wav.data(), wav.size(), DeviceSpec(44100, AUDIO_S16SYS, 2));
+  auto samples = DecodeSoundForDevice(wav.data(), wav.size(), AudioDevice(44100, AUDIO_S16SYS, 2));
   ASSERT_TRUE(samples);
   EXPECT_NEAR(static_cast<double>(samples->size()), 4 * 4410.0, 4 * 64.0);
   EXPECT_EQ(samples->size() % 4, 0u);
 
   // The same format passes through unchanged.
   const std::vector<uint8_t> same = MakeWav(44100, 2, 16, 1000, 1234);
-  samples = DecodeSoundForDevice(same.data(), same.size(), DeviceSpec(44100, AUDIO_S16LSB, 2));
+  samples = DecodeSoundForDevice(same.data(), same.size(), AudioDevice(44100, AUDIO_S16LSB, 2));
   ASSERT_TRUE(samples);
   ASSERT_EQ(samples->size(), 4000u);
   EXPECT_EQ((*samples)[0] | (*samples)[1] << 8, 1234);
 
-  samples = DecodeSoundForDevice(same.data(), same.size(), DeviceSpec(48000, AUDIO_F32SYS, 1));
+  samples = DecodeSoundForDevice(same.data(), same.size(), AudioDevice(48000, AUDIO_F32SYS, 1));
   ASSERT_TRUE(samples);
   EXPECT_EQ(samples->size() % 4, 0u);
 }
 
 TEST(SoundDecode, RefusesWhatIsNotAPlayableSound) {
-  const SDL_AudioSpec device = DeviceSpec(44100, AUDIO_S16SYS, 2);
+  const SDL_AudioSpec device = AudioDevice(44100, AUDIO_S16SYS, 2);
   const std::vector<uint8_t> wav = MakeWav(22050, 1, 16, 1000, 100);
   EXPECT_FALSE(DecodeSoundForDevice(nullptr, 0, device));
   const std::vector<uint8_t> garbage(1000, 0x5a);
@@ -106,7 +106,7 @@ TEST(SoundDecode, RefusesWhatIsNotAPlayableSound) {
   EXPECT_FALSE(DecodeSoundForDevice(wav.data(), wav.size(), device, 4000));
   EXPECT_TRUE(DecodeSoundForDevice(wav.data(), wav.size(), device, 16000));
   // A device format SDL cannot convert to.
-  EXPECT_FALSE(DecodeSoundForDevice(wav.data(), wav.size(), DeviceSpec(44100, 0, 2)));
+  EXPECT_FALSE(DecodeSoundForDevice(wav.data(), wav.size(), AudioDevice(44100, 0, 2)));
   // Cut inside the samples: what is there plays, or nothing; never a crash.
   for (size_t cut = 0; cut < wav.size(); cut += 7) {
     DecodeSoundForDevice(wav.data(), cut, device);
@@ -123,10 +123,10 @@ class SoundPlayback : public ::testing::Test {
     setenv("SDL_DISKAUDIOFILE", output_.c_str(), 1);
     sound_ = std::make_unique<SdlSound>();
     ASSERT_TRUE(sound_->HasDevice()) << SDL_GetError();
-    const SDL_AudioSpec& spec = sound_->DeviceSpec();
-    ASSERT_EQ(spec.freq, 44100);
-    ASSERT_EQ(spec.format, AUDIO_S16SYS);
-    ASSERT_EQ(spec.channels, 2);
+    const SDL_AudioSpec& device = sound_->DeviceFormat();
+    ASSERT_EQ(device.freq, 44100);
+    ASSERT_EQ(device.format, AUDIO_S16SYS);
+    ASSERT_EQ(device.channels, 2);
   }
   void TearDown() override { unsetenv("SDL_DISKAUDIOFILE"); }
 

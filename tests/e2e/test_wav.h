@@ -10,13 +10,13 @@
 
 namespace rallix::e2e {
 
-// An audio device's spec as SDL_OpenAudioDevice would report it.
-inline SDL_AudioSpec DeviceSpec(int freq, SDL_AudioFormat format, Uint8 channels) {
-  SDL_AudioSpec spec{};
-  spec.freq = freq;
-  spec.format = format;
-  spec.channels = channels;
-  return spec;
+// An audio device as SDL_OpenAudioDevice would report it.
+inline SDL_AudioSpec AudioDevice(int freq, SDL_AudioFormat format, Uint8 channels) {
+  SDL_AudioSpec device{};
+  device.freq = freq;
+  device.format = format;
+  device.channels = channels;
+  return device;
 }
 
 inline void PutLittleEndian(std::vector<uint8_t>& out, uint32_t value, int bytes) {
