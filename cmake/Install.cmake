@@ -30,11 +30,11 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 
 install(TARGETS rallix RUNTIME DESTINATION ${RALLIX_INSTALL_GAME_DIR})
 
-# The sounds that app/ copies beside the game in the build tree.
-get_directory_property(RALLIX_INSTALLED_SOUNDS DIRECTORY ${CMAKE_SOURCE_DIR}/app
+# The sounds that sdl/ copies beside the game in the build tree.
+get_directory_property(RALLIX_INSTALLED_SOUNDS DIRECTORY ${CMAKE_SOURCE_DIR}/sdl
                        DEFINITION RALLIX_SOUNDS)
 if(NOT RALLIX_INSTALLED_SOUNDS)
-  message(FATAL_ERROR "app/CMakeLists.txt no longer names the game's sounds in RALLIX_SOUNDS")
+  message(FATAL_ERROR "sdl/CMakeLists.txt no longer names the game's sounds in RALLIX_SOUNDS")
 endif()
 foreach(sound ${RALLIX_INSTALLED_SOUNDS})
   install(FILES ${RALLIX_SOUND_DIR}/${sound} DESTINATION ${RALLIX_INSTALL_SOUNDS_DIR})

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "game/checked_math.h"
+#include "base/checked_math.h"
 
 namespace rallix {
 namespace {

@@ -1,7 +1,7 @@
 #include "display/text_screen.h"
 
-#include "game/checked_math.h"
-#include "game/run_time_error.h"
+#include "base/checked_math.h"
+#include "base/run_time_error.h"
 
 namespace rallix {
 namespace {

@@ -11,7 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/sdl_sound_decode.h"
+#include "sdl/sdl_sound_decode.h"
 
 namespace rallix::fuzz {
 

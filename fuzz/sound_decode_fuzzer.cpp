@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "app/sdl_sound_decode.h"
 #include "fuzz/device_choice.h"
+#include "sdl/sdl_sound_decode.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0)

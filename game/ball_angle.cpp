@@ -2,7 +2,7 @@
 // 90 left, 180 down, 270 right.
 #include <cmath>
 
-#include "game/checked_math.h"
+#include "base/checked_math.h"
 #include "game/form_main.h"
 
 namespace rallix {

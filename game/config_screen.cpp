@@ -1,7 +1,7 @@
 // The configuration menu: five settings and "EXIT".
-#include "game/checked_math.h"
+#include "base/checked_math.h"
+#include "base/number_text.h"
 #include "game/form_main.h"
-#include "game/number_text.h"
 
 namespace rallix {
 namespace {

@@ -1,6 +1,6 @@
 // The walled court and the status panel beside it.
+#include "base/number_text.h"
 #include "game/form_main.h"
-#include "game/number_text.h"
 
 namespace rallix {
 

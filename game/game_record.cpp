@@ -1,7 +1,7 @@
 #include "game/game_record.h"
 
-#include "game/checked_math.h"
-#include "game/run_time_error.h"
+#include "base/checked_math.h"
+#include "base/run_time_error.h"
 
 namespace rallix {
 

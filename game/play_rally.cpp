@@ -1,8 +1,8 @@
 // The rally: both paddles, the ball, its hits and bounces, and the misses.
-#include "app/mod_main.h"
-#include "game/checked_math.h"
+#include "base/checked_math.h"
+#include "base/run_time_error.h"
 #include "game/form_main.h"
-#include "game/run_time_error.h"
+#include "game/pixel_rect.h"
 
 namespace rallix {
 namespace {

@@ -1,7 +1,7 @@
 // The player's point, the stage bonus and the wait for the next stage.
-#include "game/checked_math.h"
+#include "base/checked_math.h"
+#include "base/number_text.h"
 #include "game/form_main.h"
-#include "game/number_text.h"
 
 namespace rallix {
 

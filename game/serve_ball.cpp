@@ -1,5 +1,5 @@
 // The serve: ball under the computer's paddle, a random downward direction.
-#include "game/checked_math.h"
+#include "base/checked_math.h"
 #include "game/form_main.h"
 
 namespace rallix {

@@ -1,7 +1,7 @@
 // The title menu: "GAME START", "CONFIG" and "QUIT GAME".
-#include "game/checked_math.h"
+#include "base/checked_math.h"
+#include "base/run_time_error.h"
 #include "game/form_main.h"
-#include "game/run_time_error.h"
 
 namespace rallix {
 namespace {

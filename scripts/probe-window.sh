@@ -11,7 +11,7 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build/default}" && pwd)
 seconds=${2:-10}
-probe=$build/app/window_probe
+probe=$build/bench/window_probe
 
 if [ ! -x "$probe" ]; then
   echo "error: $probe is missing; build it first: cmake --build $build --target window_probe" >&2

@@ -10,7 +10,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 minutes=${1:-10}
 build=$(cd "${2:-$root/build/default}" && pwd)
-probe=$build/app/window_probe
+probe=$build/bench/window_probe
 [ -x "$probe" ] || { echo "error: $probe is missing; run make build first" >&2; exit 1; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/rallix-soak-XXXXXX")

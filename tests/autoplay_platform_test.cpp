@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <string>
 
-#include "app/main_loop.h"
 #include "game/form_main.h"
+#include "game/main_loop.h"
 #include "tests/support/autoplay_platform.h"
 #include "tests/support/screen_text.h"
 #include "tests/support/scripted_platform.h"

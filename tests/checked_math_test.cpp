@@ -1,11 +1,11 @@
-#include "game/checked_math.h"
+#include "base/checked_math.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
-#include "game/run_time_error.h"
+#include "base/run_time_error.h"
 
 namespace rallix {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/run_time_error.h"
 #include "game/form_main.h"
-#include "game/run_time_error.h"
 #include "tests/support/screen_text.h"
 #include "tests/support/scripted_platform.h"
 

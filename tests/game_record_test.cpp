@@ -6,8 +6,8 @@
 
 #include <vector>
 
+#include "base/run_time_error.h"
 #include "game/form_main.h"
-#include "game/run_time_error.h"
 #include "tests/support/scripted_platform.h"
 
 namespace rallix {

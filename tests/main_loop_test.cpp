@@ -1,14 +1,14 @@
 // The frame loop: foreground pauses, state changes, its one error trap and
 // the pacing of passes against the millisecond clock.
-#include "app/main_loop.h"
+#include "game/main_loop.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "app/mod_main.h"
+#include "base/run_time_error.h"
 #include "game/form_main.h"
-#include "game/run_time_error.h"
+#include "game/mod_main.h"
 #include "tests/support/screen_text.h"
 #include "tests/support/scripted_platform.h"
 

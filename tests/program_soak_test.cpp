@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "app/main_loop.h"
+#include "base/run_time_error.h"
 #include "game/form_main.h"
-#include "game/run_time_error.h"
+#include "game/main_loop.h"
 #include "tests/support/autopilot.h"
 #include "tests/support/scripted_platform.h"
 

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-#include "game/run_time_error.h"
+#include "base/run_time_error.h"
 #include "tests/support/rally_court.h"
 
 namespace rallix {

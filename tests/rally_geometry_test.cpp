@@ -8,8 +8,8 @@
 #include <initializer_list>
 #include <limits>
 
-#include "app/mod_main.h"
-#include "game/run_time_error.h"
+#include "base/run_time_error.h"
+#include "game/pixel_rect.h"
 #include "tests/support/rally_court.h"
 
 namespace rallix {

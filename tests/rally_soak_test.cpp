@@ -14,7 +14,7 @@
 #include <cstdio>
 #include <random>
 
-#include "game/run_time_error.h"
+#include "base/run_time_error.h"
 #include "tests/support/rally_court.h"
 
 namespace rallix {

@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "app/main_loop.h"
 #include "game/form_main.h"
+#include "game/main_loop.h"
 #include "tests/support/scripted_platform.h"
 
 namespace rallix {

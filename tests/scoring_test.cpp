@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "game/run_time_error.h"
+#include "base/run_time_error.h"
 #include "tests/support/game_session.h"
 
 namespace rallix::testing {

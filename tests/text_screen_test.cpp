@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "game/run_time_error.h"
+#include "base/run_time_error.h"
 #include "tests/support/screen_text.h"
 
 namespace rallix {

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "app/main_loop.h"
-#include "app/mod_main.h"
 #include "game/form_main.h"
+#include "game/main_loop.h"
+#include "game/mod_main.h"
 #include "tests/support/screen_text.h"
 #include "tests/support/scripted_platform.h"
 

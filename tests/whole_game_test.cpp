@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "game/number_text.h"
+#include "base/number_text.h"
 #include "tests/support/autopilot.h"
 #include "tests/support/game_session.h"
 

@@ -2,7 +2,7 @@
 // keys and focus, until "QUIT GAME" or a run-time error ends it.
 #include <emscripten/html5.h>
 
-#include "app/mod_main.h"
+#include "game/mod_main.h"
 #include "web/emscripten_page.h"
 #include "web/web_platform.h"
 

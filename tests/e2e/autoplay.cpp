@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <exception>
 
-#include "app/main_loop.h"
-#include "app/sdl_session.h"
 #include "game/form_main.h"
+#include "game/main_loop.h"
+#include "sdl/sdl_session.h"
 #include "tests/support/autoplay_platform.h"
 
 int main() {

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "app/main_loop.h"
 #include "display/compositor.h"
 #include "display/glyph_origin.h"
 #include "display/glyph_sheet.h"
 #include "game/form_main.h"
+#include "game/main_loop.h"
 #include "tests/e2e/screen_capture.h"
 #include "tests/e2e/scripted_situations.h"
 #include "tests/e2e/xwd_image.h"

@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "game/run_time_error.h"
+#include "base/run_time_error.h"
 
 namespace rallix::e2e {
 

@@ -6,10 +6,10 @@
 #include <set>
 #include <string>
 
-#include "app/main_loop.h"
-#include "app/mod_main.h"
+#include "base/run_time_error.h"
 #include "game/form_main.h"
-#include "game/run_time_error.h"
+#include "game/main_loop.h"
+#include "game/mod_main.h"
 #include "tests/e2e/faulty_platform.h"
 #include "tests/e2e/launch_setups.h"
 #include "tests/support/screen_text.h"

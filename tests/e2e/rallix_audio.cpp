@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "app/sdl_sound.h"
-#include "app/sdl_sound_decode.h"
-#include "app/sdl_sound_file.h"
+#include "sdl/sdl_sound.h"
+#include "sdl/sdl_sound_decode.h"
+#include "sdl/sdl_sound_file.h"
 #include "tests/e2e/sound_finder.h"
 
 namespace rallix::e2e {

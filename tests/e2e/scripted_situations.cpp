@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "app/main_loop.h"
 #include "game/form_main.h"
+#include "game/main_loop.h"
 #include "tests/support/scripted_platform.h"
 
 namespace rallix::e2e {

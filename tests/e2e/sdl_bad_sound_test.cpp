@@ -15,11 +15,11 @@
 #include <thread>
 #include <vector>
 
-#include "app/main_loop.h"
-#include "app/sdl_session.h"
-#include "app/sdl_sound.h"
-#include "app/sdl_sound_decode.h"
 #include "game/form_main.h"
+#include "game/main_loop.h"
+#include "sdl/sdl_session.h"
+#include "sdl/sdl_sound.h"
+#include "sdl/sdl_sound_decode.h"
 #include "tests/e2e/test_wav.h"
 #include "tests/support/autopilot.h"
 #include "tests/support/scripted_platform.h"

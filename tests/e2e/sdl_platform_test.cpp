@@ -8,11 +8,11 @@
 #include <memory>
 #include <vector>
 
-#include "app/sdl_dirty_cells.h"
-#include "app/sdl_key_map.h"
-#include "app/sdl_platform.h"
-#include "app/sdl_presenter.h"
-#include "app/window_icon.h"
+#include "sdl/sdl_dirty_cells.h"
+#include "sdl/sdl_key_map.h"
+#include "sdl/sdl_platform.h"
+#include "sdl/sdl_presenter.h"
+#include "sdl/window_icon.h"
 
 namespace rallix {
 

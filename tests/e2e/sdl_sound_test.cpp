@@ -13,9 +13,9 @@
 #include <thread>
 #include <vector>
 
-#include "app/sdl_sound.h"
-#include "app/sdl_sound_decode.h"
-#include "app/sdl_sound_file.h"
+#include "sdl/sdl_sound.h"
+#include "sdl/sdl_sound_decode.h"
+#include "sdl/sdl_sound_file.h"
 #include "tests/e2e/test_wav.h"
 
 namespace rallix {

@@ -6,11 +6,11 @@
 #include <exception>
 #include <string>
 
-#include "app/main_loop.h"
-#include "app/mod_main.h"
-#include "app/sdl_session.h"
+#include "base/run_time_error.h"
 #include "game/form_main.h"
-#include "game/run_time_error.h"
+#include "game/main_loop.h"
+#include "game/mod_main.h"
+#include "sdl/sdl_session.h"
 #include "tests/e2e/faulty_platform.h"
 #include "tests/e2e/launch_setups.h"
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "game/checked_math.h"
+#include "base/checked_math.h"
 
 namespace rallix::testing {
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/main_loop.h"
 #include "game/form_main.h"
+#include "game/main_loop.h"
 #include "tests/support/scripted_platform.h"
 
 namespace rallix::testing {

@@ -7,12 +7,12 @@
 #include <climits>
 #include <random>
 
-#include "app/main_loop.h"
-#include "app/mod_main.h"
 #include "display/changed_cells.h"
 #include "display/glyph_origin.h"
 #include "display/glyph_sheet.h"
 #include "game/form_main.h"
+#include "game/main_loop.h"
+#include "game/mod_main.h"
 #include "web/test/fake_page.h"
 
 namespace rallix::web {

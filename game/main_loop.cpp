@@ -1,6 +1,6 @@
-#include "app/main_loop.h"
+#include "game/main_loop.h"
 
-#include "game/run_time_error.h"
+#include "base/run_time_error.h"
 
 namespace rallix {
 

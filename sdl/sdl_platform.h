@@ -4,9 +4,9 @@
 
 #include <SDL.h>
 
-#include "app/sdl_presenter.h"
-#include "app/sdl_sound.h"
 #include "game/platform.h"
+#include "sdl/sdl_presenter.h"
+#include "sdl/sdl_sound.h"
 
 namespace rallix {
 

@@ -1,11 +1,11 @@
-#include "app/sdl_session.h"
+#include "sdl/sdl_session.h"
 
 #include <cstdio>
 #include <string>
 
-#include "app/sdl_quiet_stderr.h"
-#include "app/window_icon.h"
 #include "display/surface.h"
+#include "sdl/sdl_quiet_stderr.h"
+#include "sdl/window_icon.h"
 
 namespace rallix {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "app/sdl_platform.h"
+#include "sdl/sdl_platform.h"
 
 namespace rallix {
 

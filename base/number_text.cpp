@@ -1,4 +1,4 @@
-#include "game/number_text.h"
+#include "base/number_text.h"
 
 namespace rallix {
 

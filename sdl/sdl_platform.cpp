@@ -1,10 +1,10 @@
-#include "app/sdl_platform.h"
+#include "sdl/sdl_platform.h"
 
 #include <chrono>
 #include <cstdio>
 #include <thread>
 
-#include "app/sdl_key_map.h"
+#include "sdl/sdl_key_map.h"
 
 namespace rallix {
 

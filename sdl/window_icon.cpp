@@ -1,4 +1,4 @@
-#include "app/window_icon.h"
+#include "sdl/window_icon.h"
 
 #include <limits>
 

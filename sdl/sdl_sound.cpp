@@ -1,13 +1,13 @@
-#include "app/sdl_sound.h"
+#include "sdl/sdl_sound.h"
 
 #include <algorithm>
 #include <cstring>
 #include <optional>
 #include <thread>
 
-#include "app/sdl_quiet_stderr.h"
-#include "app/sdl_sound_decode.h"
-#include "app/sdl_sound_file.h"
+#include "sdl/sdl_quiet_stderr.h"
+#include "sdl/sdl_sound_decode.h"
+#include "sdl/sdl_sound_file.h"
 
 namespace rallix {
 namespace {

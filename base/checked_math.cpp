@@ -1,9 +1,9 @@
-#include "game/checked_math.h"
+#include "base/checked_math.h"
 
 #include <cmath>
 #include <limits>
 
-#include "game/run_time_error.h"
+#include "base/run_time_error.h"
 
 namespace rallix {
 namespace {

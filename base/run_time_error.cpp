@@ -1,4 +1,4 @@
-#include "game/run_time_error.h"
+#include "base/run_time_error.h"
 
 namespace rallix {
 

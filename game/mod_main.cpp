@@ -1,19 +1,12 @@
-#include "app/mod_main.h"
+#include "game/mod_main.h"
 
 #include <exception>
 
-#include "app/main_loop.h"
+#include "base/run_time_error.h"
 #include "game/form_main.h"
-#include "game/run_time_error.h"
+#include "game/main_loop.h"
 
 namespace rallix {
-
-int32_t PointInRect(const PixelRect& rect, const PixelPoint& point) {
-  return (rect.Left <= point.X && point.X <= rect.Right && rect.Top <= point.Y &&
-          point.Y <= rect.Bottom)
-             ? 1
-             : 0;
-}
 
 int Main(Platform& platform) {
   try {

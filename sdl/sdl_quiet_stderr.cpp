@@ -1,4 +1,4 @@
-#include "app/sdl_quiet_stderr.h"
+#include "sdl/sdl_quiet_stderr.h"
 
 #include <fcntl.h>
 #include <unistd.h>

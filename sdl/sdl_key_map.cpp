@@ -1,4 +1,4 @@
-#include "app/sdl_key_map.h"
+#include "sdl/sdl_key_map.h"
 
 namespace rallix {
 namespace {

@@ -22,9 +22,9 @@
 #include <string>
 #include <vector>
 
-#include "app/main_loop.h"
-#include "app/mod_main.h"
-#include "app/sdl_session.h"
+#include "game/main_loop.h"
+#include "game/mod_main.h"
+#include "sdl/sdl_session.h"
 
 namespace rallix {
 namespace {

@@ -1,10 +1,10 @@
-#include "app/sdl_presenter.h"
+#include "sdl/sdl_presenter.h"
 
 #include <array>
 #include <cstring>
 #include <vector>
 
-#include "app/sdl_dirty_cells.h"
+#include "sdl/sdl_dirty_cells.h"
 
 namespace rallix {
 namespace {

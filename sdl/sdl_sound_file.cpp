@@ -1,4 +1,4 @@
-#include "app/sdl_sound_file.h"
+#include "sdl/sdl_sound_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

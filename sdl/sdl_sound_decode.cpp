@@ -1,4 +1,4 @@
-#include "app/sdl_sound_decode.h"
+#include "sdl/sdl_sound_decode.h"
 
 #include <algorithm>
 #include <cmath>

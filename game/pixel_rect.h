@@ -1,9 +1,8 @@
-// ModMain: the program's start and the free function of the rally's paddle test.
+// Pixel rectangles and points of the court, and the test the rally uses to
+// find whether the ball has struck a paddle.
 #pragma once
 
 #include <cstdint>
-
-#include "game/platform.h"
 
 namespace rallix {
 
@@ -22,11 +21,5 @@ struct PixelPoint {
 
 // 1 when the point lies in the rectangle, edges included, else 0.
 int32_t PointInRect(const PixelRect& rect, const PixelPoint& point);
-
-// Loads the window's game and runs the frame loop until the program ends.
-// Returns the exit status: 0 when the window was closed or "QUIT GAME"
-// chosen; 1 after a run-time error the loop did not trap (or any other
-// failure), which is reported through the platform first.
-int Main(Platform& platform);
 
 }  // namespace rallix

@@ -1,4 +1,4 @@
-#include "app/sdl_dirty_cells.h"
+#include "sdl/sdl_dirty_cells.h"
 
 #include "display/changed_cells.h"
 

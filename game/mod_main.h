@@ -1,0 +1,14 @@
+// ModMain: the program's start.
+#pragma once
+
+#include "game/platform.h"
+
+namespace rallix {
+
+// Loads the window's game and runs the frame loop until the program ends.
+// Returns the exit status: 0 when the window was closed or "QUIT GAME"
+// chosen; 1 after a run-time error the loop did not trap (or any other
+// failure), which is reported through the platform first.
+int Main(Platform& platform);
+
+}  // namespace rallix
