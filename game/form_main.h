@@ -58,16 +58,19 @@ class FormMain {
   Platform& Host() { return platform_; }
 
  private:
-  // The rally's steps, split at its error trap.
-  void RallySteps1To13();
-  void RallySteps14To15();
+  // The rally's two halves, split at its error trap: the moves, hits and
+  // bounces of both paddles and the ball, then the tests for a goal at
+  // either end.
+  void MovePaddlesAndBall();
+  void CheckGoals();
   void MoveComputerPaddle();
   void HitBallWithPaddles();
   void BounceBallOffWalls();
   void PlayerMissed();
   // The stage-won screen after the winning point.
   void ShowStageWon();
-  void PlayerPointWaitStep();
+  // After a won stage: Space starts the next one.
+  void WaitForNextStage();
   // Reads one key with its edge latch: true on the press edge.
   bool KeyPressEdge(const KeySnapshot& keys, uint8_t virtual_key, Bool16& latch);
 

@@ -18,20 +18,20 @@ void FormMain::PlayRally() {
   // more, unless the frame already had an error.
   bool had_error = false;
   try {
-    RallySteps1To13();
+    MovePaddlesAndBall();
   } catch (const RunTimeError&) {
     had_error = true;
   }
   try {
-    RallySteps14To15();
+    CheckGoals();
   } catch (const RunTimeError&) {
     if (had_error)
       throw;
-    RallySteps14To15();
+    CheckGoals();
   }
 }
 
-void FormMain::RallySteps1To13() {
+void FormMain::MovePaddlesAndBall() {
   GameRecord& r = Record;
   r.StateEntered = kFalse;
 
@@ -125,7 +125,7 @@ void FormMain::BounceBallOffWalls() {
   }
 }
 
-void FormMain::RallySteps14To15() {
+void FormMain::CheckGoals() {
   GameRecord& r = Record;
   if (r.BallY <= 1)
     SetState(kStatePlayerPoint);

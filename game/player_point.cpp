@@ -24,7 +24,7 @@ void FormMain::PlayerPointScored() {
     if (r.State == kStateGameEnd)
       return;  // "YOU ARE CHAMPION": the game is over
   }
-  PlayerPointWaitStep();
+  WaitForNextStage();
 }
 
 void FormMain::ShowStageWon() {
@@ -53,7 +53,7 @@ void FormMain::ShowStageWon() {
   RedrawBackground();
 }
 
-void FormMain::PlayerPointWaitStep() {
+void FormMain::WaitForNextStage() {
   GameRecord& r = Record;
   r.StateEntered = kFalse;
   KeySnapshot keys{};
