@@ -41,7 +41,7 @@ read -r display <"$work/displayfd"
 
 mkdir -p "$work/home" "$work/runtime"
 chmod 700 "$work/runtime"
-cd "$(dirname "$probe")"
+cd "$build/app"  # the game finds its sounds beside it
 launched=$(date +%s%N)
 env -i PATH="$PATH" DISPLAY=":$display" HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" \
   SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-disk}" SDL_DISKAUDIOFILE="$work/audio.raw" MESA_SHADER_CACHE_DISABLE=true \

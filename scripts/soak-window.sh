@@ -34,7 +34,7 @@ chmod 700 "$work/runtime"
 keys=(Left Left Left Right Right Right Up Down space)
 deadline=$(($(date +%s) + minutes * 60))
 run=0
-cd "$(dirname "$probe")"
+cd "$build/app"  # the game finds its sounds beside it
 while [ "$(date +%s)" -lt "$deadline" ]; do
   run=$((run + 1))
   remaining=$((deadline - $(date +%s)))
