@@ -1,5 +1,6 @@
 #include "tools/icon_art.h"
 
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 
@@ -135,6 +136,20 @@ RgbaImage IconRgba(int size) {
   return image;
 }
 
+RgbaImage IconRgbaEnlarged(int scale) {
+  const RgbaImage small = IconRgba(32);
+  RgbaImage image{small.width * scale, small.height * scale, {}};
+  image.rgba.reserve(static_cast<size_t>(image.width) * image.height * 4);
+  for (int y = 0; y < image.height; ++y) {
+    for (int x = 0; x < image.width; ++x) {
+      const auto from =
+          small.rgba.begin() + (static_cast<ptrdiff_t>(y / scale) * small.width + x / scale) * 4;
+      image.rgba.insert(image.rgba.end(), from, from + 4);
+    }
+  }
+  return image;
+}
+
 std::vector<GeneratedFile> IconFiles() {
   std::vector<GeneratedFile> files;
   for (int size : {32, 16}) {
@@ -143,6 +158,10 @@ std::vector<GeneratedFile> IconFiles() {
   }
   for (int size : {32, 16}) {
     files.push_back({"icon-" + std::to_string(size) + ".png", EncodeRgbaPng(IconRgba(size))});
+  }
+  for (int scale : {6, 16}) {
+    files.push_back({"icon-" + std::to_string(32 * scale) + ".png",
+                     EncodeRgbaPng(IconRgbaEnlarged(scale), PngPacking::kRuns)});
   }
   return files;
 }

@@ -1,5 +1,6 @@
 // The window icon: a court with both paddles and the ball, drawn as tables
-// a person can read and edit, in two sizes.
+// a person can read and edit, in two sizes; the browser's home-screen icons
+// are the bigger one enlarged.
 #pragma once
 
 #include <array>
@@ -37,7 +38,11 @@ Palette IconPalette();
 IndexedImage IconImage(int size);
 RgbaImage IconRgba(int size);
 
-// "icon-32.bmp", "icon-16.bmp", "icon-32.png" and "icon-16.png".
+// The 32 x 32 art enlarged `scale` times, each pixel a square of pixels.
+RgbaImage IconRgbaEnlarged(int scale);
+
+// "icon-32.bmp", "icon-16.bmp", "icon-32.png" and "icon-16.png", and the
+// browser's "icon-192.png" and "icon-512.png" (the 32 x 32 art 6 and 16 times).
 std::vector<GeneratedFile> IconFiles();
 
 }  // namespace rallix::art

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "tools/byte_writer.h"
+#include "tools/run_length_zlib.h"
 
 namespace rallix::art {
 namespace {
@@ -72,7 +73,7 @@ std::vector<uint8_t> StoredZlib(const std::vector<uint8_t>& data) {
   return out.Take();
 }
 
-std::vector<uint8_t> EncodeRgbaPng(const RgbaImage& image) {
+std::vector<uint8_t> EncodeRgbaPng(const RgbaImage& image, PngPacking packing) {
   if (image.width <= 0 || image.height <= 0 ||
       image.rgba.size() != static_cast<size_t>(image.width) * image.height * 4) {
     throw std::invalid_argument("a PNG needs a positive size and four bytes per pixel");
@@ -98,7 +99,9 @@ std::vector<uint8_t> EncodeRgbaPng(const RgbaImage& image) {
     auto row = image.rgba.begin() + static_cast<std::ptrdiff_t>(row_bytes * y);
     scanlines.insert(scanlines.end(), row, row + static_cast<std::ptrdiff_t>(row_bytes));
   }
-  Chunk(out, "IDAT", StoredZlib(scanlines));
+  Chunk(out, "IDAT",
+        packing == PngPacking::kRuns ? RunLengthZlib(scanlines, 4, row_bytes + 1)
+                                     : StoredZlib(scanlines));
   Chunk(out, "IEND", {});
   return out.Take();
 }

@@ -1,5 +1,6 @@
 // Writes PNG files without a compression library: the image data goes into
-// stored (uncompressed) deflate blocks, which every PNG reader accepts.
+// stored (uncompressed) deflate blocks, which every PNG reader accepts, or,
+// for big flat pictures, into runs (run_length_zlib.h).
 #pragma once
 
 #include <cstddef>
@@ -24,7 +25,11 @@ uint32_t Adler32(const uint8_t* data, size_t size);
 // A zlib stream of stored blocks (at most 65535 bytes each) holding `data`.
 std::vector<uint8_t> StoredZlib(const std::vector<uint8_t>& data);
 
+// How the image data is packed: as it is, or as runs of repeated pixels.
+enum class PngPacking { kStored, kRuns };
+
 // The whole file: signature, IHDR (8-bit RGBA, no interlace), IDAT, IEND.
-std::vector<uint8_t> EncodeRgbaPng(const RgbaImage& image);
+std::vector<uint8_t> EncodeRgbaPng(const RgbaImage& image,
+                                   PngPacking packing = PngPacking::kStored);
 
 }  // namespace rallix::art
