@@ -1,7 +1,7 @@
 // The browser services the web platform is built on: the page's clock and
-// timers, its canvas, its audio and the line of text under the canvas. The
-// real page reaches the browser through emscripten (emscripten_page.h); the
-// tests use a fake.
+// timers, its canvas, its audio, its touch controls and gamepads, and the
+// line of text under the canvas. The real page reaches the browser through
+// emscripten (emscripten_page.h); the tests use a fake.
 #pragma once
 
 #include <string>
@@ -9,6 +9,7 @@
 
 #include "display/changed_cells.h"
 #include "display/surface.h"
+#include "web/web_keys.h"
 
 namespace rallix::web {
 
@@ -32,8 +33,12 @@ class Page {
   // Called once at the start of every pass of the frame loop. False when
   // the page has asked the game to stop.
   virtual bool BeginPass() = 0;
-  // True while the page has the keyboard focus.
-  virtual bool HasFocus() = 0;
+  // True while the game is in front: the page has the keyboard focus and
+  // the player has not paused the game (P).
+  virtual bool InFront() = 0;
+  // The presses and releases of the touch controls and the gamepads since
+  // the last call, oldest first.
+  virtual std::vector<ButtonEvent> TakeButtonEvents() = 0;
   // Copies the given rectangles of the frame to the canvas (palette index 0
   // black, any other white).
   virtual void Paint(const Surface& frame, const std::vector<CanvasRect>& rects) = 0;
@@ -44,6 +49,8 @@ class Page {
   virtual void StopSound() = 0;
   // Shows one line of text under the canvas.
   virtual void ShowLine(const std::string& text) = 0;
+  // Offers to play again and returns when the player has asked to.
+  virtual void WaitForPlayAgain() = 0;
 };
 
 }  // namespace rallix::web

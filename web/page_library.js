@@ -1,6 +1,7 @@
-// The page side of the browser build: the canvas, the sounds and the line
-// under the canvas. Linked into rallix.js with --js-library; the C++ side
-// calls the rallix_page_* functions (web/emscripten_page.cpp).
+// The game's side of the page: the canvas, the sounds, the touch controls,
+// the gamepads, the pause and the line under the canvas. Linked into
+// rallix.js with --js-library; the C++ side calls the rallix_page_*
+// functions (web/emscripten_page.cpp). The page around it is page.js.
 //
 // The page keeps a few figures for anyone who looks (the browser test does):
 // Module.rallix.passes() counts the passes of the frame loop, .sounds() lists
@@ -21,6 +22,110 @@ mergeInto(LibraryManager.library, {
     source: null,    // the sound playing
     generation: 0,   // raised by every play and stop: a late decode is dropped
     sounds: [],      // {file, how, outcome} of the last sounds asked for
+    running: false,  // a game runs (P pauses it), or the page offers to play again
+    paused: false,
+    buttons: [],     // source, virtual key, down: touch and pad presses not yet taken
+    padKeys: {},     // virtual key -> true while a gamepad holds it
+    letGo: [],       // what lets go of every touch control at once
+
+    // Sources of a press, as web/emscripten_page.cpp reads them.
+    TOUCH: 1,
+    PAD: 2,
+
+    press: function(source, key, down) {
+      RallixPage.buttons.push(source, key, down ? 1 : 0);
+    },
+
+    setPaused: function(paused) {
+      RallixPage.paused = paused;
+      document.getElementById('paused').hidden = !paused;
+    },
+
+    togglePause: function() {
+      if (RallixPage.running) RallixPage.setPaused(!RallixPage.paused);
+    },
+
+    // P pauses and goes on; the key is the page's, not the game's.
+    onKey: function(event) {
+      if (event.code !== 'KeyP' || event.repeat || event.ctrlKey || event.altKey || event.metaKey) {
+        return;
+      }
+      RallixPage.togglePause();
+    },
+
+    // A touch control is held while at least one finger is on it. A finger
+    // that slides from one control to the next lets go of the first and
+    // holds the second, so the controls do not keep the finger they began with.
+    wireControl: function(control) {
+      var key = Number(control.getAttribute('data-key'));
+      var fingers = new Set();
+      var hold = function(event) {
+        if (!(event.buttons & 1) || fingers.has(event.pointerId)) return;
+        if (control.hasPointerCapture && control.hasPointerCapture(event.pointerId)) {
+          control.releasePointerCapture(event.pointerId);
+        }
+        fingers.add(event.pointerId);
+        if (fingers.size === 1) {
+          control.classList.add('held');
+          RallixPage.press(RallixPage.TOUCH, key, true);
+        }
+      };
+      var letGo = function(event) {
+        if (!fingers.delete(event.pointerId) || fingers.size > 0) return;
+        control.classList.remove('held');
+        RallixPage.press(RallixPage.TOUCH, key, false);
+      };
+      control.addEventListener('pointerdown', hold);
+      control.addEventListener('pointerenter', hold);
+      control.addEventListener('pointerup', letGo);
+      control.addEventListener('pointercancel', letGo);
+      control.addEventListener('pointerleave', letGo);
+      control.addEventListener('contextmenu', function(event) { event.preventDefault(); });
+      RallixPage.letGo.push(function() {
+        fingers.clear();
+        control.classList.remove('held');
+      });
+    },
+
+    // The page lost the focus: the game lets go of every key (web_main.cpp),
+    // and the controls and pads start afresh.
+    onBlur: function() {
+      RallixPage.letGo.forEach(function(letGo) { letGo(); });
+      RallixPage.padKeys = {};
+      RallixPage.buttons = [];
+    },
+
+    // Every connected gamepad in the standard layout: the D-pad and the left
+    // stick (beyond half way) are the arrows, A (button 0) and Start
+    // (button 9) are Space. A change since the last look is a press or a
+    // release of the pad's keys.
+    readPads: function() {
+      var pads = [];
+      try {
+        pads = navigator.getGamepads ? navigator.getGamepads() : [];
+      } catch (e) {
+      }
+      var held = {};
+      for (var i = 0; i < pads.length; ++i) {
+        var pad = pads[i];
+        if (!pad || pad.connected === false) continue;
+        var pressed = function(number) {
+          var button = pad.buttons[number];
+          return !!button && (button.pressed === true || button.value > 0.5);
+        };
+        var x = pad.axes[0] || 0;
+        var y = pad.axes[1] || 0;
+        if (pressed(14) || x <= -0.5) held[37] = true;
+        if (pressed(15) || x >= 0.5) held[39] = true;
+        if (pressed(12) || y <= -0.5) held[38] = true;
+        if (pressed(13) || y >= 0.5) held[40] = true;
+        if (pressed(0) || pressed(9)) held[32] = true;
+      }
+      [32, 37, 38, 39, 40].forEach(function(key) {
+        if (!held[key] !== !RallixPage.padKeys[key]) RallixPage.press(RallixPage.PAD, key, held[key]);
+      });
+      RallixPage.padKeys = held;
+    },
 
     // The audio context may only start with a user's gesture: the first key
     // press makes it, a later one resumes it if the browser suspended it.
@@ -112,7 +217,16 @@ mergeInto(LibraryManager.library, {
     RallixPage.image = RallixPage.context.createImageData(RallixPage.width, RallixPage.height);
     RallixPage.line = document.getElementById('status');
     RallixPage.line.textContent = '';
+    RallixPage.running = true;
     window.addEventListener('keydown', RallixPage.startAudio, true);
+    window.addEventListener('pointerup', RallixPage.startAudio, true);
+    window.addEventListener('keydown', RallixPage.onKey);
+    window.addEventListener('blur', RallixPage.onBlur);
+    document.getElementById('pause').addEventListener('click', function(event) {
+      event.currentTarget.blur();
+      RallixPage.togglePause();
+    });
+    document.querySelectorAll('[data-key]').forEach(RallixPage.wireControl);
     Module['rallix'] = {
       passes: function() { return RallixPage.passes; },
       sounds: function() { return RallixPage.sounds.slice(); },
@@ -126,8 +240,21 @@ mergeInto(LibraryManager.library, {
     return RallixPage.stopRequested ? 0 : 1;
   },
 
-  rallix_page_has_focus: function() {
-    return document.hasFocus() ? 1 : 0;
+  rallix_page_in_front__deps: ['$RallixPage'],
+  rallix_page_in_front: function() {
+    return document.hasFocus() && !RallixPage.paused ? 1 : 0;
+  },
+
+  // Copies up to `capacity` presses (source, virtual key, down) to `events`
+  // after a look at the gamepads; returns how many.
+  rallix_page_take_buttons__deps: ['$RallixPage'],
+  rallix_page_take_buttons: function(events, capacity) {
+    RallixPage.readPads();
+    var queue = RallixPage.buttons;
+    var count = Math.min(capacity, queue.length / 3);
+    for (var i = 0; i < 3 * count; ++i) HEAP32[(events >> 2) + i] = queue[i];
+    queue.splice(0, 3 * count);
+    return count;
   },
 
   // pixels: the 640 x 480 palette indices; rects: count times x, y, w, h.
@@ -179,5 +306,24 @@ mergeInto(LibraryManager.library, {
   rallix_page_show_line__deps: ['$RallixPage'],
   rallix_page_show_line: function(text) {
     RallixPage.line.textContent = UTF8ToString(text);
+  },
+
+  // Holds the program (Asyncify) until the play-again button is pressed.
+  rallix_page_wait_for_play_again__deps: ['$RallixPage'],
+  rallix_page_wait_for_play_again: function() {
+    Asyncify.handleSleep(function(wakeUp) {
+      RallixPage.running = false;
+      RallixPage.setPaused(false);
+      var again = document.getElementById('again');
+      again.hidden = false;
+      again.onclick = function() {
+        again.onclick = null;
+        again.hidden = true;
+        again.blur();
+        RallixPage.stopRequested = false;
+        RallixPage.running = true;
+        wakeUp();
+      };
+    });
   },
 });

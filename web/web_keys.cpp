@@ -24,11 +24,19 @@ std::optional<uint8_t> GameKeyOf(std::string_view code, unsigned long key_code) 
   return std::nullopt;
 }
 
+bool IsGameKey(int virtual_key) {
+  for (const GameKey& key : kGameKeys) {
+    if (virtual_key == key.virtual_key)
+      return true;
+  }
+  return false;
+}
+
 bool HeldKeys::Press(std::string_view code, unsigned long key_code) {
   const std::optional<uint8_t> key = GameKeyOf(code, key_code);
   if (!key)
     return false;
-  down_[*key] = kKeyDownBit;
+  Press(KeySource::kKeyboard, *key);
   return true;
 }
 
@@ -36,8 +44,36 @@ bool HeldKeys::Release(std::string_view code, unsigned long key_code) {
   const std::optional<uint8_t> key = GameKeyOf(code, key_code);
   if (!key)
     return false;
-  down_[*key] = 0;
+  Release(KeySource::kKeyboard, *key);
   return true;
+}
+
+void HeldKeys::Press(KeySource source, int virtual_key) {
+  if (!IsGameKey(virtual_key))
+    return;
+  down_[static_cast<int>(source)].set(static_cast<size_t>(virtual_key));
+  tapped_.set(static_cast<size_t>(virtual_key));
+}
+
+void HeldKeys::Release(KeySource source, int virtual_key) {
+  if (!IsGameKey(virtual_key))
+    return;
+  down_[static_cast<int>(source)].reset(static_cast<size_t>(virtual_key));
+}
+
+void HeldKeys::ReleaseAll() {
+  for (std::bitset<256>& source : down_)
+    source.reset();
+  tapped_.reset();
+}
+
+void HeldKeys::TakeSnapshot(KeySnapshot& keys) {
+  std::bitset<256> down = tapped_;
+  for (const std::bitset<256>& source : down_)
+    down |= source;
+  for (size_t key = 0; key < keys.size(); ++key)
+    keys[key] = down.test(key) ? kKeyDownBit : 0;
+  tapped_.reset();
 }
 
 }  // namespace rallix::web

@@ -1,7 +1,9 @@
 // The game's five keys in the browser, and the held keys that the key
-// snapshot is filled from.
+// snapshot is filled from: the keyboard's, the touch controls' and the
+// gamepads', all feeding the same snapshot.
 #pragma once
 
+#include <bitset>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -16,7 +18,25 @@ namespace rallix::web {
 // Nothing for every other key.
 std::optional<uint8_t> GameKeyOf(std::string_view code, unsigned long key_code);
 
-// Which of the game's keys are down, as left by the key events so far.
+// True for the virtual-key codes of the game's five keys.
+bool IsGameKey(int virtual_key);
+
+// Where a press comes from. A key is down while any of them holds it, so
+// letting go of the pad's Left does not let go of the keyboard's.
+enum class KeySource : uint8_t { kKeyboard, kTouch, kPad };
+constexpr int kKeySources = 3;
+
+// One press or release of a game key by the touch controls or a gamepad, as
+// the page reports them.
+struct ButtonEvent {
+  KeySource source = KeySource::kTouch;
+  int virtual_key = 0;
+  bool down = false;
+};
+
+// Which of the game's keys are down, as left by the key events so far, and
+// which were pressed since the last snapshot: a press that went down and up
+// again between two snapshots is seen as down in the next one, once.
 class HeldKeys {
  public:
   // A key went down (or repeats). True when it is one of the game's keys,
@@ -24,13 +44,21 @@ class HeldKeys {
   bool Press(std::string_view code, unsigned long key_code);
   // A key went up. True for the game's keys, as Press.
   bool Release(std::string_view code, unsigned long key_code);
+  // A game key pressed or let go by a source; anything else is ignored.
+  void Press(KeySource source, int virtual_key);
+  void Release(KeySource source, int virtual_key);
   // The page lost the keyboard focus: no key-up will come for the keys held.
-  void ReleaseAll() { down_.fill(0); }
-  // The snapshot: bit 0x80 set for each held key, every other byte 0.
-  void Fill(KeySnapshot& keys) const { keys = down_; }
+  void ReleaseAll();
+  // Presses made while the game was not in front count for nothing once
+  // they are let go.
+  void ForgetTaps() { tapped_.reset(); }
+  // The snapshot: bit 0x80 set for each held key and each key pressed since
+  // the last snapshot, every other byte 0.
+  void TakeSnapshot(KeySnapshot& keys);
 
  private:
-  KeySnapshot down_{};
+  std::bitset<256> down_[kKeySources];
+  std::bitset<256> tapped_;
 };
 
 }  // namespace rallix::web

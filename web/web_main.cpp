@@ -1,5 +1,7 @@
 // The browser's entry point: the game on the page's canvas, with the page's
-// keys and focus, until "QUIT GAME" or a run-time error ends it.
+// keys and focus, until "QUIT GAME" or a run-time error ends it. After
+// "QUIT GAME" the page offers to play again: a new run, as if the program
+// had been started anew.
 #include <emscripten/html5.h>
 
 #include "game/mod_main.h"
@@ -37,13 +39,16 @@ void Listen(WebPlatform* platform) {
 
 int main() {
   rallix::web::EmscriptenPage page;
-  WebPlatform platform(page);
-  Listen(&platform);
-  const int status = rallix::Main(platform);
-  // The keys go back to the page (the arrows scroll it again); the canvas
-  // keeps the last frame.
-  Listen(nullptr);
-  if (status == 0)
-    page.ShowLine("The game has ended. Reload the page to play again.");
-  return status;
+  for (;;) {
+    WebPlatform platform(page);
+    Listen(&platform);
+    const int status = rallix::Main(platform);
+    // The keys go back to the page; the canvas keeps the last frame.
+    Listen(nullptr);
+    if (status != 0)
+      return status;
+    page.ShowLine("The game has ended.");
+    page.WaitForPlayAgain();
+    page.ShowLine("");
+  }
 }

@@ -35,7 +35,28 @@ bool WebPlatform::ProcessMessages() {
   if (!gave_way_)
     page_.Sleep(0);
   gave_way_ = false;
-  return page_.BeginPass();
+  const bool going_on = page_.BeginPass();
+  for (const ButtonEvent& event : page_.TakeButtonEvents()) {
+    if (event.down)
+      held_.Press(event.source, event.virtual_key);
+    else
+      held_.Release(event.source, event.virtual_key);
+  }
+  return going_on;
+}
+
+bool WebPlatform::IsForeground() {
+  const bool in_front = page_.InFront();
+  if (!in_front)
+    held_.ForgetTaps();
+  return in_front;
+}
+
+bool WebPlatform::KeyDown(std::string_view code, unsigned long key_code) {
+  const bool game_key = held_.Press(code, key_code);
+  if (!page_.InFront())
+    held_.ForgetTaps();
+  return game_key;
 }
 
 void WebPlatform::PlaySoundSync(const std::string& file_name) {

@@ -37,10 +37,13 @@ class WebPlatform : public Platform {
   int32_t TimeGetTime() override { return MillisecondCount(page_.Now()); }
   // The key and focus events reach the game while the browser has the
   // thread: a pass that has not given it back since the last one does so
-  // here. False when the page asked the game to stop.
+  // here. Then the touch controls' and gamepads' presses are taken in.
+  // False when the page asked the game to stop.
   bool ProcessMessages() override;
-  bool IsForeground() override { return page_.HasFocus(); }
-  void GetKeyboardState(KeySnapshot& keys) override { held_.Fill(keys); }
+  // The page has the focus and the game is not paused. While it is not in
+  // front, a press and release counts for nothing, as on the desktop.
+  bool IsForeground() override;
+  void GetKeyboardState(KeySnapshot& keys) override { held_.TakeSnapshot(keys); }
   void PlaySoundAsync(const std::string& file_name) override { page_.PlaySound(file_name); }
   void PlaySoundSync(const std::string& file_name) override;
   void StopSound() override { page_.StopSound(); }
@@ -51,9 +54,7 @@ class WebPlatform : public Platform {
 
   // The page's key and focus events. KeyDown and KeyUp return true for the
   // game's keys, whose default action (scrolling) the page must prevent.
-  bool KeyDown(std::string_view code, unsigned long key_code) {
-    return held_.Press(code, key_code);
-  }
+  bool KeyDown(std::string_view code, unsigned long key_code);
   bool KeyUp(std::string_view code, unsigned long key_code) {
     return held_.Release(code, key_code);
   }

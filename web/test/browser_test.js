@@ -1,14 +1,17 @@
 'use strict';
-// The browser build played in Debian's Chromium with real key events. The
-// page is served on 127.0.0.1; the canvas is read back pixel by pixel and,
-// cell by cell against the game's glyphs, as text. Run by
-// run_browser_test.sh, which sets up the environment below.
+// The browser build played in Debian's Chromium with real key, touch and
+// (stubbed) gamepad input: on a desktop page, on a 2560 x 1440 screen, on a
+// phone, offline, and with a file missing. The site is served on 127.0.0.1;
+// the canvas is read back pixel by pixel and, cell by cell against the
+// game's glyphs, as text. Run by run_browser_test.sh, which sets up the
+// environment below.
 
 const {describe, it, before, after} = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const http = require('node:http');
 const path = require('node:path');
+const zlib = require('node:zlib');
 const {chromium} = require('playwright-core');
 
 const SITE = process.env.RALLIX_SITE;
@@ -22,29 +25,44 @@ const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 const CONTENT_TYPES = {
   '.html': 'text/html; charset=utf-8',
+  '.css': 'text/css',
   '.js': 'text/javascript',
   '.wasm': 'application/wasm',
   '.data': 'application/octet-stream',
   '.png': 'image/png',
+  '.webmanifest': 'application/manifest+json',
 };
 
-// The site folder on a free port of 127.0.0.1.
-function serve(folder) {
+// The site folder on a free port of 127.0.0.1. The test can take it off
+// the network (`offline`), leave files out (`missing`) and rename the
+// service worker's store, as a new build would (`store`).
+function serve(folder, missing = []) {
   const server = http.createServer((request, response) => {
+    if (server.offline) {
+      request.socket.destroy();
+      return;
+    }
     const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
     const file = path.join(folder, name === '/' ? 'index.html' : name);
-    if (!file.startsWith(folder + path.sep) || !fs.existsSync(file)) {
+    if (!file.startsWith(folder + path.sep) || !fs.existsSync(file) ||
+        missing.includes(path.basename(file))) {
       response.writeHead(404).end();
       return;
     }
     const type = CONTENT_TYPES[path.extname(file)] || 'application/octet-stream';
     response.writeHead(200, {'Content-Type': type});
+    if (server.store && path.basename(file) === 'service-worker.js') {
+      response.end(fs.readFileSync(file, 'utf8').replace(/rallix-[0-9a-f]+/, server.store));
+      return;
+    }
     fs.createReadStream(file).pipe(response);
   });
   return new Promise((resolve) => {
     server.listen(0, '127.0.0.1', () => resolve(server));
   });
 }
+
+const addressOf = (server) => `http://127.0.0.1:${server.address().port}/`;
 
 // A frame of the headless game written by rallix_screen, as a string of '0'
 // (black) and '1' (white), one character a pixel.
@@ -89,6 +107,46 @@ function describeDifference(shown, expected) {
   }
   if (count === 0) return '';
   return `${count} pixels differ, the first at (${first % WIDTH}, ${Math.floor(first / WIDTH)})`;
+}
+
+// A screenshot's pixels: 8-bit RGB or RGBA PNG as Chromium writes it.
+function decodePng(png) {
+  let width = 0;
+  let height = 0;
+  let channels = 0;
+  const data = [];
+  for (let at = 8; at < png.length;) {
+    const length = png.readUInt32BE(at);
+    const kind = png.toString('latin1', at + 4, at + 8);
+    const body = png.subarray(at + 8, at + 8 + length);
+    if (kind === 'IHDR') {
+      [width, height] = [body.readUInt32BE(0), body.readUInt32BE(4)];
+      channels = {2: 3, 6: 4}[body[9]];
+      assert.ok(body[8] === 8 && channels && body[12] === 0, 'an unexpected PNG format');
+    } else if (kind === 'IDAT') {
+      data.push(body);
+    }
+    at += 12 + length;
+  }
+  const raw = zlib.inflateSync(Buffer.concat(data));
+  const stride = width * channels;
+  const pixels = Buffer.alloc(stride * height);
+  const paeth = (a, b, c) => {
+    const p = a + b - c;
+    const [pa, pb, pc] = [Math.abs(p - a), Math.abs(p - b), Math.abs(p - c)];
+    return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+  };
+  for (let y = 0; y < height; ++y) {
+    const filter = raw[y * (stride + 1)];
+    for (let x = 0; x < stride; ++x) {
+      const a = x >= channels ? pixels[y * stride + x - channels] : 0;
+      const b = y > 0 ? pixels[(y - 1) * stride + x] : 0;
+      const c = x >= channels && y > 0 ? pixels[(y - 1) * stride + x - channels] : 0;
+      const predicted = [0, a, b, (a + b) >> 1, paeth(a, b, c)][filter];
+      pixels[y * stride + x] = (raw[y * (stride + 1) + 1 + x] + predicted) & 255;
+    }
+  }
+  return {width, height, channels, pixels};
 }
 
 // Reads a grabbed canvas as 30 lines of 40 characters, '?' for a cell that
@@ -138,26 +196,87 @@ function findBall(pixels) {
   return box;
 }
 
-describe('Rallix in Chromium', () => {
-  let server;
-  let context;
-  let page;
-  let reader;
-  const errors = [];
+// Where the game's elements are on the page, in CSS pixels.
+function boxes(page) {
+  return page.evaluate(() => {
+    const box = (selector) => {
+      const r = document.querySelector(selector).getBoundingClientRect();
+      return {left: r.left, top: r.top, right: r.right, bottom: r.bottom,
+              width: r.width, height: r.height};
+    };
+    return {canvas: box('#screen'), stage: box('#stage'), header: box('header'),
+            footer: box('footer'), move: box('#move'), act: box('#act'),
+            viewport: {width: innerWidth, height: innerHeight},
+            scroll: [scrollX, scrollY, document.documentElement.scrollHeight]};
+  });
+}
 
-  const text = async () => reader.lines(await grab(page));
+let browser;
+let reader;
+
+// One tab of its own: its screen read as text, and its errors.
+class Tab {
+  constructor(page) {
+    this.page = page;
+    this.errors = [];
+    page.on('pageerror', (error) => this.errors.push(error.message));
+    page.on('console', (message) => {
+      if (message.type() === 'error') this.errors.push(message.text());
+    });
+  }
+
+  async open(server) {
+    await this.page.goto(addressOf(server));
+    await this.page.waitForFunction(
+        () => window.Module && Module.rallix && Module.rallix.passes() > 2);
+  }
+
+  async text() {
+    return reader.lines(await grab(this.page));
+  }
 
   // Polls the screen until `test` holds for its lines; returns them.
-  async function waitForScreen(what, test, timeoutMs = 3000) {
+  async waitForScreen(what, test, timeoutMs = 3000) {
     const until = Date.now() + timeoutMs;
     let lines;
     do {
-      lines = await text();
+      lines = await this.text();
       if (test(lines)) return lines;
       await sleep(20);
     } while (Date.now() < until);
     assert.fail(`the screen never showed ${what}; it shows:\n${lines.join('\n')}`);
   }
+
+  passes() {
+    return this.page.evaluate(() => Module.rallix.passes());
+  }
+
+  status() {
+    return this.page.evaluate(() => document.getElementById('status').textContent);
+  }
+}
+
+const LAUNCH = {
+  executablePath: process.env.RALLIX_CHROMIUM,
+  headless: true,
+  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--disable-background-networking',
+         '--disable-component-update', '--disable-sync', '--no-first-run'],
+};
+
+before(async () => {
+  reader = new ScreenReader(JSON.parse(fs.readFileSync(path.join(REFERENCES, 'glyphs.json'))));
+  browser = await chromium.launch(LAUNCH);
+});
+
+after(async () => {
+  if (browser) await browser.close();
+});
+
+describe('Rallix in Chromium', () => {
+  let server;
+  let context;
+  let tab;
+  let page;
 
   async function hold(key, ms = KEY_HOLD_MS) {
     await page.keyboard.down(key);
@@ -166,30 +285,12 @@ describe('Rallix in Chromium', () => {
     await sleep(KEY_HOLD_MS);
   }
 
-  const passes = () => page.evaluate(() => Module.rallix.passes());
-
-  async function open() {
-    await page.goto(`http://127.0.0.1:${server.address().port}/`);
-    await page.waitForFunction(() => window.Module && Module.rallix && Module.rallix.passes() > 2);
-  }
-
   before(async () => {
-    reader = new ScreenReader(JSON.parse(fs.readFileSync(path.join(REFERENCES, 'glyphs.json'))));
     server = await serve(path.resolve(SITE));
-    context = await chromium.launchPersistentContext(process.env.RALLIX_PROFILE, {
-      executablePath: process.env.RALLIX_CHROMIUM,
-      headless: true,
-      args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--disable-background-networking',
-             '--disable-component-update', '--disable-sync', '--no-first-run'],
-      // Shorter than the page, so that keys the page does not stop would scroll it.
-      viewport: {width: 800, height: 400},
-    });
-    page = context.pages()[0] || await context.newPage();
-    page.on('pageerror', (error) => errors.push(error.message));
-    page.on('console', (message) => {
-      if (message.type() === 'error') errors.push(message.text());
-    });
-    await open();
+    context = await browser.newContext({viewport: {width: 1024, height: 768}});
+    page = await context.newPage();
+    tab = new Tab(page);
+    await tab.open(server);
   });
 
   after(async () => {
@@ -206,7 +307,42 @@ describe('Rallix in Chromium', () => {
     assert.equal(lines[15].substr(6, 6), 'CONFIG');
     assert.equal(lines[17].substr(6, 9), 'QUIT GAME');
     assert.equal(lines[1].substr(23, 7), '  30000');
-    assert.equal(await page.evaluate(() => document.getElementById('status').textContent), '');
+    assert.equal(await tab.status(), '');
+  });
+
+  it('fills a 2560 x 1440 page at the largest whole scale, pixel for pixel', async () => {
+    await page.setViewportSize({width: 2560, height: 1440});
+    try {
+      await page.waitForFunction(() => document.getElementById('screen').clientWidth > 640);
+      const {canvas, stage, header, footer, scroll} = await boxes(page);
+      const scale = canvas.width / WIDTH;
+      console.log(`the canvas on a 2560 x 1440 page: ${canvas.width} x ${canvas.height}, ` +
+                  `scale ${scale}`);
+      assert.ok(Number.isInteger(scale) && scale >= 2, `scale ${scale}`);
+      assert.equal(canvas.height, HEIGHT * scale);
+      assert.ok((scale + 1) * WIDTH > stage.width || (scale + 1) * HEIGHT > stage.height,
+          `scale ${scale + 1} would fit as well`);
+      assert.ok(canvas.top >= header.bottom && canvas.bottom <= footer.top,
+          'the canvas covers the page\'s text');
+      assert.deepEqual(scroll.slice(0, 2), [0, 0]);
+      // Every pixel of the screenshot is the title's pixel under it.
+      const shot = decodePng(await page.screenshot({clip: {x: canvas.left, y: canvas.top,
+        width: canvas.width, height: canvas.height}}));
+      assert.deepEqual([shot.width, shot.height], [canvas.width, canvas.height]);
+      const title = readReference('title');
+      let wrong = 0;
+      for (let y = 0; y < shot.height; ++y) {
+        for (let x = 0; x < shot.width; ++x) {
+          const at = (y * shot.width + x) * shot.channels;
+          const [r, g, b] = shot.pixels.subarray(at, at + 3);
+          const shown = r === 0 && g === 0 && b === 0 ? '0' : r + g + b === 765 ? '1' : 'x';
+          if (shown !== title[Math.floor(y / scale) * WIDTH + Math.floor(x / scale)]) ++wrong;
+        }
+      }
+      assert.equal(wrong, 0, `${wrong} pixels of the screenshot differ from the title`);
+    } finally {
+      await page.setViewportSize({width: 1024, height: 768});
+    }
   });
 
   it('keeps the 17 ms pass: about 58.8 passes per second', async () => {
@@ -220,27 +356,45 @@ describe('Rallix in Chromium', () => {
     assert.ok(rate > 40 && rate < 60, `passes per second: ${rate}`);
   });
 
+  it('counts a key tapped between two passes once, and keeps the game\'s keys', async () => {
+    // Down and up within one task: no pass of the game can come between.
+    const tap = (code, keyCode) => page.evaluate(([code, keyCode]) => {
+      const send = (type) => {
+        const event = new KeyboardEvent(type, {code, keyCode, bubbles: true, cancelable: true});
+        window.dispatchEvent(event);
+        return event.defaultPrevented;
+      };
+      return send('keydown') && send('keyup');
+    }, [code, keyCode]);
+    assert.equal(await tap('ArrowDown', 40), true, 'the page scrolls on the game\'s keys');
+    await tab.waitForScreen('the mark on CONFIG', (lines) => lines[15].substr(5, 7) === '>CONFIG');
+    await sleep(100);
+    assert.equal((await tab.text())[15].substr(5, 7), '>CONFIG', 'the tap counted twice');
+    await tap('ArrowUp', 38);
+    await tab.waitForScreen('the mark on GAME START',
+        (lines) => lines[13].substr(5, 11) === '>GAME START');
+  });
+
   it('opens the configuration menu with real keys and changes a setting', async () => {
     await hold('ArrowDown');
-    await waitForScreen('the mark on CONFIG', (lines) => lines[15].substr(5, 7) === '>CONFIG');
+    await tab.waitForScreen('the mark on CONFIG', (lines) => lines[15].substr(5, 7) === '>CONFIG');
     await hold('Space');
-    let lines = await waitForScreen('the configuration menu',
+    let lines = await tab.waitForScreen('the configuration menu',
         (lines) => lines[10].substr(1, 11) === '> SET COUNT');
     assert.equal(lines[10].substr(15, 2), ' 5');
     assert.equal(lines[20].substr(3, 4), 'EXIT');
     await hold('Space');
-    lines = await waitForScreen('SET COUNT 6', (lines) => lines[10].substr(15, 2) === ' 6');
+    lines = await tab.waitForScreen('SET COUNT 6', (lines) => lines[10].substr(15, 2) === ' 6');
     // Up from the first item wraps to EXIT; Space there goes back to the title.
     await hold('ArrowUp');
-    await waitForScreen('the mark on EXIT', (lines) => lines[20].substr(1, 6) === '> EXIT');
+    await tab.waitForScreen('the mark on EXIT', (lines) => lines[20].substr(1, 6) === '> EXIT');
     await hold('Space');
-    await waitForScreen('the title', (lines) => lines[13].substr(5, 11) === '>GAME START');
-    assert.equal(await page.evaluate(() => window.scrollY), 0, 'the keys scrolled the page');
+    await tab.waitForScreen('the title', (lines) => lines[13].substr(5, 11) === '>GAME START');
   });
 
   it('starts a game: the paddles stand in place and the ball moves', async () => {
     await hold('Space');
-    const lines = await waitForScreen('the paddles of the first rally', (lines) =>
+    const lines = await tab.waitForScreen('the paddles of the first rally', (lines) =>
       lines[23].substr(12, 5) === '--+--' && lines[1].includes('-----'));
     assert.equal(lines[23].replace(/[^-+]/g, ''), '--+--');
     const places = new Set();
@@ -259,11 +413,45 @@ describe('Rallix in Chromium', () => {
   it('moves the paddle to the left wall while Left is held', async () => {
     await page.keyboard.down('ArrowLeft');
     try {
-      await waitForScreen('the paddle at the left wall',
+      await tab.waitForScreen('the paddle at the left wall',
           (lines) => lines[23].substr(0, 6) === '|--+--');
     } finally {
       await page.keyboard.up('ArrowLeft');
     }
+  });
+
+  it('moves the paddle to the right wall with a gamepad\'s stick', async () => {
+    await page.evaluate(() => {
+      const buttons = Array.from({length: 17}, () => ({pressed: false, value: 0}));
+      const pad = {id: 'stub', index: 0, connected: true, mapping: 'standard',
+        axes: [1, 0, 0, 0], buttons};
+      Object.defineProperty(navigator, 'getGamepads',
+          {configurable: true, value: () => [pad, null, null, null]});
+    });
+    try {
+      await tab.waitForScreen('the paddle at the right wall',
+          (lines) => lines[23].substr(16, 6) === '--+--|');
+    } finally {
+      await page.evaluate(() => delete navigator.getGamepads);
+    }
+  });
+
+  it('pauses on P, stays paused through a lost focus, and goes on on P', async () => {
+    const paused = () => page.evaluate(() => !document.getElementById('paused').hidden);
+    await page.keyboard.press('p');
+    assert.equal(await paused(), true, 'no paused note');
+    const frame = await grab(page);
+    const passes = await tab.passes();
+    await page.evaluate(() => window.dispatchEvent(new Event('blur')));
+    await sleep(300);
+    assert.ok(await tab.passes() > passes, 'the passes stopped');
+    assert.equal(await paused(), true);
+    assert.equal(describeDifference(await grab(page), frame), '', 'the game moved while paused');
+    await page.keyboard.press('p');
+    assert.equal(await paused(), false);
+    const until = Date.now() + 2000;
+    while (describeDifference(await grab(page), frame) === '' && Date.now() < until) await sleep(20);
+    assert.notEqual(describeDifference(await grab(page), frame), '', 'the game did not go on');
   });
 
   it('plays the sounds through Web Audio', async () => {
@@ -307,24 +495,138 @@ describe('Rallix in Chromium', () => {
     assert.ok(hold > 450, `the game went on while the sound played (${hold} ms)`);
   });
 
-  it('ends on QUIT GAME: the loop stops, the last frame stays and the page says so', async () => {
-    await open();
+  it('ends on QUIT GAME, and the play-again button brings back the title', async () => {
+    await tab.open(server);
     await hold('ArrowDown');
     await hold('ArrowDown');
-    await waitForScreen('the mark on QUIT GAME', (lines) => lines[17].substr(5, 10) === '>QUIT GAME');
+    await tab.waitForScreen('the mark on QUIT GAME',
+        (lines) => lines[17].substr(5, 10) === '>QUIT GAME');
     await hold('Space');
     await page.waitForFunction(
         () => document.getElementById('status').textContent.includes('ended'));
-    const stopped = await passes();
+    const stopped = await tab.passes();
     await sleep(200);
-    assert.equal(await passes(), stopped, 'the frame loop goes on');
+    assert.equal(await tab.passes(), stopped, 'the frame loop goes on');
     assert.equal(describeDifference(await grab(page), readReference('title-quit')), '');
     // The keys are the page's again.
-    await page.keyboard.press('ArrowDown');
-    await page.waitForFunction(() => window.scrollY > 0);
+    const prevented = await page.evaluate(() => {
+      const event = new KeyboardEvent('keydown', {code: 'ArrowDown', keyCode: 40, cancelable: true});
+      window.dispatchEvent(event);
+      return event.defaultPrevented;
+    });
+    assert.equal(prevented, false, 'the ended game still takes the arrows');
+
+    await page.click('#again');
+    const lines = await tab.waitForScreen('the title again',
+        (lines) => lines[13].substr(5, 11) === '>GAME START');
+    assert.equal(lines[1].substr(23, 7), '  30000');
+    assert.ok(await tab.passes() > stopped);
+    assert.equal(await tab.status(), '');
+    assert.equal(await page.evaluate(() => document.getElementById('again').hidden), true);
   });
 
   it('had no errors on the page', () => {
-    assert.deepEqual(errors, []);
+    assert.deepEqual(tab.errors, []);
+  });
+});
+
+describe('Rallix on a phone', () => {
+  let server;
+  let context;
+  let tab;
+  let page;
+  let touch;
+
+  // The centre of a touch control.
+  async function centre(key) {
+    const box = await page.locator(`[data-key="${key}"]`).boundingBox();
+    return {x: box.x + box.width / 2, y: box.y + box.height / 2};
+  }
+
+  // Puts fingers on the controls given (none lifts them all).
+  async function fingers(...keys) {
+    const points = [];
+    for (const [id, key] of keys.entries()) points.push({...(await centre(key)), id});
+    await touch.send('Input.dispatchTouchEvent',
+        {type: points.length ? 'touchStart' : 'touchEnd', touchPoints: points});
+  }
+
+  async function tap(key) {
+    await fingers(key);
+    await fingers();
+    await sleep(KEY_HOLD_MS);
+  }
+
+  before(async () => {
+    server = await serve(path.resolve(SITE));
+    context = await browser.newContext({viewport: {width: 390, height: 844},
+      deviceScaleFactor: 2, isMobile: true, hasTouch: true});
+    page = await context.newPage();
+    touch = await context.newCDPSession(page);
+    tab = new Tab(page);
+    await tab.open(server);
+  });
+
+  after(async () => {
+    if (context) await context.close();
+    if (server) server.close();
+  });
+
+  it('shows the whole canvas and the touch controls, and plays by touch', async () => {
+    const {canvas, move, act, viewport} = await boxes(page);
+    console.log(`the canvas on a 390 x 844 phone: ${canvas.width} x ${canvas.height}`);
+    assert.ok(canvas.left >= 0 && canvas.top >= 0 && canvas.right <= viewport.width &&
+        canvas.bottom <= viewport.height, `the canvas is cut off: ${JSON.stringify(canvas)}`);
+    assert.ok(canvas.width >= 0.9 * viewport.width, `a small canvas: ${canvas.width}`);
+    for (const controls of [move, act]) {
+      assert.ok(controls.width > 0 && controls.top >= canvas.bottom &&
+          controls.bottom <= viewport.height, `controls hidden: ${JSON.stringify(controls)}`);
+    }
+
+    // Two thumbs: Down held while the action button is tapped opens the menu.
+    await fingers(40);
+    await tab.waitForScreen('the mark on CONFIG', (lines) => lines[15].substr(5, 7) === '>CONFIG');
+    await fingers(40, 32);
+    await tab.waitForScreen('the configuration menu',
+        (lines) => lines[10].substr(1, 11) === '> SET COUNT');
+    await fingers();
+    await tap(38);
+    await tab.waitForScreen('the mark on EXIT', (lines) => lines[20].substr(1, 6) === '> EXIT');
+    await tap(32);
+    await tab.waitForScreen('the title', (lines) => lines[13].substr(5, 11) === '>GAME START');
+    await tap(32);
+    await tab.waitForScreen('the first rally', (lines) => lines[23].substr(12, 5) === '--+--');
+    await fingers(39);
+    try {
+      await tab.waitForScreen('the paddle at the right wall',
+          (lines) => lines[23].substr(16, 6) === '--+--|');
+    } finally {
+      await fingers();
+    }
+    const after = await page.evaluate(() => [scrollX, scrollY, visualViewport.scale,
+      getSelection().toString()]);
+    assert.deepEqual(after, [0, 0, 1, ''], 'the touches scrolled, zoomed or selected');
+  });
+
+  it('had no errors on the page', () => {
+    assert.deepEqual(tab.errors, []);
+  });
+});
+
+describe('Rallix with its sounds missing', () => {
+  it('says that it has stopped and names the missing file', async () => {
+    const server = await serve(path.resolve(SITE), ['rallix.data']);
+    const context = await browser.newContext();
+    try {
+      const page = await context.newPage();
+      await page.goto(addressOf(server));
+      await page.waitForFunction(
+          () => document.getElementById('status').textContent.includes('stopped'));
+      assert.equal(await page.evaluate(() => document.getElementById('status').textContent),
+          'Rallix has stopped: rallix.data could not be loaded (404 Not Found)');
+    } finally {
+      await context.close();
+      server.close();
+    }
   });
 });

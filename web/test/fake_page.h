@@ -1,11 +1,13 @@
 // A page for the web platform's tests: a clock that moves only when read or
-// slept on, a canvas that receives the painted rectangles, and a record of
-// every sleep, sound and line shown.
+// slept on, a canvas that receives the painted rectangles, touch and pad
+// presses queued by the test, and a record of every sleep, sound and line
+// shown.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "display/surface.h"
@@ -19,7 +21,8 @@ class FakePage : public Page {
   double tick_per_read = 0.01;  // each reading of the clock costs this much
   double timer_lateness = 0;    // how much later than asked a sleep ends
   double sound_ms = 0;          // how long a sound played to its end lasts
-  bool focus = true;
+  bool in_front = true;
+  std::vector<ButtonEvent> button_events;  // taken at the next pass
   bool stop = false;
   // Called at the start of every pass with its number (0 first).
   std::function<void(int64_t pass)> on_pass;
@@ -49,7 +52,8 @@ class FakePage : public Page {
     ++passes;
     return !stop;
   }
-  bool HasFocus() override { return focus; }
+  bool InFront() override { return in_front; }
+  std::vector<ButtonEvent> TakeButtonEvents() override { return std::exchange(button_events, {}); }
   void Paint(const Surface& frame, const std::vector<CanvasRect>& rects) override {
     for (const CanvasRect& rect : rects) {
       for (int y = rect.y; y < rect.y + rect.height; ++y) {
@@ -67,6 +71,7 @@ class FakePage : public Page {
   }
   void StopSound() override { sounds.push_back("stop"); }
   void ShowLine(const std::string& text) override { lines.push_back(text); }
+  void WaitForPlayAgain() override { lines.push_back("(play again)"); }
 };
 
 }  // namespace rallix::web::testing

@@ -38,7 +38,7 @@ fi
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/rallix-browser.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 trap 'exit 1' INT TERM
-for folder in home config cache data state runtime profile; do
+for folder in home config cache data state runtime tmp; do
   mkdir -p "$scratch/$folder"
 done
 chmod 700 "$scratch/runtime"
@@ -47,7 +47,9 @@ chmod 700 "$scratch/runtime"
 "$screen" render title-quit "$scratch/title-quit.pgm"
 "$glyph_table" >"$scratch/glyphs.json"
 
-HOME=$scratch/home \
+# Chromium's profiles are fresh temporary folders in $TMPDIR, gone with it.
+TMPDIR=$scratch/tmp \
+  HOME=$scratch/home \
   XDG_CONFIG_HOME=$scratch/config \
   XDG_CACHE_HOME=$scratch/cache \
   XDG_DATA_HOME=$scratch/data \
@@ -57,5 +59,4 @@ HOME=$scratch/home \
   RALLIX_SITE=$site \
   RALLIX_REFERENCES=$scratch \
   RALLIX_CHROMIUM=$chromium \
-  RALLIX_PROFILE=$scratch/profile \
   node --test-reporter=spec "$here/browser_test.js"

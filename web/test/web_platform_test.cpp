@@ -1,5 +1,6 @@
 // The web platform on a fake page: the clock, the pacing of the frame loop,
-// what reaches the canvas, the sounds, the focus and the ways the game ends.
+// what reaches the canvas, the sounds, the focus, the taps of the keys and
+// touch controls, and the ways the game ends.
 #include "web/web_platform.h"
 
 #include <gtest/gtest.h>
@@ -141,7 +142,7 @@ TEST(WebSounds, SoundsGoToThePageAndAPlayToTheEndGivesWay) {
 TEST(WebFocus, WithoutTheKeyboardFocusNothingMovesAndTheKeysAreLetGo) {
   FakePage page;
   WebPlatform platform(page);
-  page.focus = false;
+  page.in_front = false;
   platform.KeyDown("ArrowDown", 40);
   RunPasses(platform, 5);
   EXPECT_TRUE(page.paints.empty());
@@ -150,8 +151,35 @@ TEST(WebFocus, WithoutTheKeyboardFocusNothingMovesAndTheKeysAreLetGo) {
   KeySnapshot keys;
   platform.GetKeyboardState(keys);
   EXPECT_FALSE(IsKeyDown(keys, kVkDown));
-  page.focus = true;
+  page.in_front = true;
   EXPECT_TRUE(platform.IsForeground());
+}
+
+TEST(WebTaps, ATapShorterThanAFrameCountsOnceButNotWhileTheGameIsNotInFront) {
+  FakePage page;
+  WebPlatform platform(page);
+  FormMain form(platform);
+  MainLoop loop(form, platform);
+  const ButtonEvent touch_down{KeySource::kTouch, kVkSpace, true};
+  const ButtonEvent touch_up{KeySource::kTouch, kVkSpace, false};
+  loop.Run(3);
+  ASSERT_EQ(form.Record.State, 1);
+
+  // Paused (or in the background): a touch tap and a key tap, each down and
+  // up between two passes, then the game comes back.
+  page.in_front = false;
+  page.button_events = {touch_down, touch_up};
+  loop.Run(2);
+  platform.KeyDown("Space", 32);
+  platform.KeyUp("Space", 32);
+  page.in_front = true;
+  loop.Run(3);
+  EXPECT_EQ(form.Record.State, 1) << "a tap made while paused started the game";
+
+  // In front, one touch tap between two passes selects "GAME START".
+  page.button_events = {touch_down, touch_up};
+  loop.Run(3);
+  EXPECT_NE(form.Record.State, 1);
 }
 
 TEST(WebEnd, QuitGameFromRealKeyEventsEndsTheGameWithTheTitleLeftOnTheCanvas) {

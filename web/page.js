@@ -1,0 +1,98 @@
+'use strict';
+// The page around the game: loads it and says so when that fails, fits the
+// canvas to the window, offers fullscreen, shows the touch controls on a
+// touch screen. The game's own side
+// of the page (canvas, sounds, keys, touch controls, gamepads, pause) is
+// page_library.js, inside rallix.js.
+
+var Module = (function() {
+  var status = document.getElementById('status');
+  var canvas = document.getElementById('screen');
+  var stage = document.getElementById('stage');
+  var sounds = null;  // the sounds' package, once fetched
+
+  function stopped(what) {
+    status.textContent = 'Rallix has stopped: ' + what;
+  }
+
+  // The canvas fills the court's area at the largest whole scale that fits,
+  // or shrinks to fit when not even 1 does; its corner sits on a whole pixel.
+  function fit() {
+    var area = stage.getBoundingClientRect();
+    var scale = Math.min(area.width / canvas.width, area.height / canvas.height);
+    if (!(scale > 0)) return;
+    if (scale >= 1) scale = Math.floor(scale);
+    var width = Math.floor(canvas.width * scale);
+    var height = Math.floor(canvas.height * scale);
+    canvas.style.width = width + 'px';
+    canvas.style.height = height + 'px';
+    canvas.style.left = Math.round(area.left + (area.width - width) / 2) + 'px';
+    canvas.style.top = Math.round(area.top + (area.height - height) / 2) + 'px';
+  }
+  fit();
+  window.addEventListener('resize', fit);
+  window.addEventListener('orientationchange', fit);
+  document.addEventListener('fullscreenchange', fit);
+  if (window.ResizeObserver) new ResizeObserver(fit).observe(stage);
+
+  // The touch controls show on a touch screen, or from the first touch.
+  function useTouch() {
+    document.body.classList.add('touch');
+  }
+  if (navigator.maxTouchPoints > 0 || 'ontouchstart' in window) useTouch();
+  window.addEventListener('touchstart', useTouch, {passive: true});
+
+  var fullscreen = document.getElementById('fullscreen');
+  var root = document.documentElement;
+  var enter = root.requestFullscreen || root.webkitRequestFullscreen;
+  var leave = document.exitFullscreen || document.webkitExitFullscreen;
+  fullscreen.hidden = !enter;
+  fullscreen.addEventListener('click', function() {
+    fullscreen.blur();
+    var asked = document.fullscreenElement || document.webkitFullscreenElement ?
+      leave.call(document) : enter.call(root);
+    if (asked && asked.catch) asked.catch(function() {});
+  });
+
+  // The sounds are fetched here, before the game's script, so that a missing
+  // file is named on the page instead of leaving "Loading..." for ever.
+  function load(name) {
+    return fetch(name).then(function(response) {
+      if (!response.ok) {
+        throw new Error(name + ' could not be loaded (' + response.status +
+                        (response.statusText ? ' ' + response.statusText : '') + ')');
+      }
+      return response.arrayBuffer();
+    }, function(error) {
+      throw new Error(name + ' could not be loaded (' + error.message + ')');
+    });
+  }
+  load('rallix.data').then(function(data) {
+    sounds = data;
+    var script = document.createElement('script');
+    script.src = 'rallix.js';
+    script.onerror = function() { stopped('rallix.js could not be loaded'); };
+    document.body.appendChild(script);
+  }).catch(function(error) {
+    stopped(error.message);
+  });
+
+  return {
+    // A missing or broken rallix.wasm, or anything else that stops the
+    // program before or while it runs.
+    onAbort: function(what) {
+      stopped(what);
+    },
+    getPreloadedPackage: function(name, size) {
+      if (!sounds || sounds.byteLength !== size) {
+        var what = 'rallix.data is damaged (' + (sounds ? sounds.byteLength : 0) + ' bytes, ' +
+                   size + ' expected)';
+        stopped(what);
+        throw new Error(what);
+      }
+      var data = sounds;
+      sounds = null;
+      return data;
+    },
+  };
+})();
