@@ -1,6 +1,7 @@
 #!/bin/sh
 # Builds the browser version with Debian's emscripten. The page lands in
-# <build dir>/site: index.html, rallix.js, rallix.wasm and rallix.data.
+# <build dir>/site: index.html with its style sheet and script, rallix.js,
+# rallix.wasm, rallix.data, the manifest, the icons and the service worker.
 #   sh scripts/build-web.sh [build dir]      (default: build/web)
 set -eu
 
@@ -20,5 +21,5 @@ export NODE_PATH
 # Only the core and the web layer: no SDL, GoogleTest or benchmark here.
 emcmake cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DRALLIX_BUILD_APP=OFF -DRALLIX_BUILD_TESTS=OFF -DRALLIX_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build" --target rallix_web -j2
+cmake --build "$build" --target rallix_site -j2
 echo "The page is in $build/site"

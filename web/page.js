@@ -1,7 +1,7 @@
 'use strict';
 // The page around the game: loads it and says so when that fails, fits the
 // canvas to the window, offers fullscreen, shows the touch controls on a
-// touch screen. The game's own side
+// touch screen and keeps the site for playing offline. The game's own side
 // of the page (canvas, sounds, keys, touch controls, gamepads, pause) is
 // page_library.js, inside rallix.js.
 
@@ -53,6 +53,11 @@ var Module = (function() {
       leave.call(document) : enter.call(root);
     if (asked && asked.catch) asked.catch(function() {});
   });
+
+  // After the first visit the service worker serves the site without a network.
+  if ('serviceWorker' in navigator) {
+    navigator.serviceWorker.register('service-worker.js').catch(function() {});
+  }
 
   // The sounds are fetched here, before the game's script, so that a missing
   // file is named on the page instead of leaving "Loading..." for ever.

@@ -525,6 +525,33 @@ describe('Rallix in Chromium', () => {
     assert.equal(await page.evaluate(() => document.getElementById('again').hidden), true);
   });
 
+  it('plays offline after the first visit, and a new build replaces the stored site', async () => {
+    await page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
+    const stores = () => page.evaluate(() => caches.keys());
+    const [first] = await stores();
+    assert.match(first, /^rallix-[0-9a-f]{16}$/);
+    server.offline = true;
+    await context.setOffline(true);
+    try {
+      await tab.open(server);
+      await tab.waitForScreen('the title offline',
+          (lines) => lines[13].substr(5, 11) === '>GAME START');
+      assert.equal(await tab.status(), '');
+    } finally {
+      server.offline = false;
+      await context.setOffline(false);
+    }
+    server.store = 'rallix-0123456789abcdef';
+    await page.evaluate(() => navigator.serviceWorker.getRegistration().then((r) => r.update()));
+    const until = Date.now() + 10000;
+    let names = await stores();
+    while (names.join() !== server.store && Date.now() < until) {
+      await sleep(100);
+      names = await stores();
+    }
+    assert.deepEqual(names, [server.store]);
+  });
+
   it('had no errors on the page', () => {
     assert.deepEqual(tab.errors, []);
   });
