@@ -61,9 +61,6 @@ mergeInto(LibraryManager.library, {
       var fingers = new Set();
       var hold = function(event) {
         if (!(event.buttons & 1) || fingers.has(event.pointerId)) return;
-        if (control.hasPointerCapture && control.hasPointerCapture(event.pointerId)) {
-          control.releasePointerCapture(event.pointerId);
-        }
         fingers.add(event.pointerId);
         if (fingers.size === 1) {
           control.classList.add('held');
@@ -76,6 +73,9 @@ mergeInto(LibraryManager.library, {
         RallixPage.press(RallixPage.TOUCH, key, false);
       };
       control.addEventListener('pointerdown', hold);
+      control.addEventListener('gotpointercapture', function(event) {
+        control.releasePointerCapture(event.pointerId);
+      });
       control.addEventListener('pointerenter', hold);
       control.addEventListener('pointerup', letGo);
       control.addEventListener('pointercancel', letGo);
@@ -88,7 +88,8 @@ mergeInto(LibraryManager.library, {
     },
 
     // The page lost the focus: the game lets go of every key (web_main.cpp),
-    // and the controls and pads start afresh.
+    // and the controls and pads start afresh; a pad still held is pressed
+    // again at the next look.
     onBlur: function() {
       RallixPage.letGo.forEach(function(letGo) { letGo(); });
       RallixPage.padKeys = {};
@@ -322,6 +323,8 @@ mergeInto(LibraryManager.library, {
         again.blur();
         RallixPage.stopRequested = false;
         RallixPage.running = true;
+        // The new game knows of no held key: fingers and pads start afresh.
+        RallixPage.onBlur();
         wakeUp();
       };
     });

@@ -599,7 +599,7 @@ describe('Rallix on a phone', () => {
     if (server) server.close();
   });
 
-  it('shows the whole canvas and the touch controls, and plays by touch', async () => {
+  it('shows the whole canvas and the touch controls, and plays by touch with two thumbs', async () => {
     const {canvas, move, act, viewport} = await boxes(page);
     console.log(`the canvas on a 390 x 844 phone: ${canvas.width} x ${canvas.height}`);
     assert.ok(canvas.left >= 0 && canvas.top >= 0 && canvas.right <= viewport.width &&
@@ -627,6 +627,14 @@ describe('Rallix on a phone', () => {
     try {
       await tab.waitForScreen('the paddle at the right wall',
           (lines) => lines[23].substr(16, 6) === '--+--|');
+      // The thumb slides over to Left without lifting.
+      const [from, to] = [await centre(39), await centre(37)];
+      for (let step = 1; step <= 4; ++step) {
+        await touch.send('Input.dispatchTouchEvent', {type: 'touchMove', touchPoints: [
+          {x: from.x + ((to.x - from.x) * step) / 4, y: from.y, id: 0}]});
+      }
+      await tab.waitForScreen('the paddle at the left wall',
+          (lines) => lines[23].substr(0, 6) === '|--+--');
     } finally {
       await fingers();
     }
