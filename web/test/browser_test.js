@@ -526,6 +526,16 @@ describe('Rallix in Chromium', () => {
   });
 
   it('plays offline after the first visit, and a new build replaces the stored site', async () => {
+    // Installable: the manifest's icons are pictures of their sizes.
+    const icons = await page.evaluate(() => fetch('manifest.webmanifest')
+        .then((response) => response.json())
+        .then((manifest) => Promise.all(manifest.icons.map((icon) => new Promise((resolve) => {
+          const image = new Image();
+          image.onload = () => resolve(`${icon.sizes}: ${image.naturalWidth}x${image.naturalHeight}`);
+          image.onerror = () => resolve(`${icon.sizes}: broken`);
+          image.src = icon.src;
+        })))));
+    assert.deepEqual(icons, ['192x192: 192x192', '512x512: 512x512']);
     await page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
     const stores = () => page.evaluate(() => caches.keys());
     const [first] = await stores();
