@@ -4,17 +4,21 @@
 
 #include <SDL.h>
 
+#include <utility>
+
 #include "game/platform.h"
 #include "sdl/sdl_presenter.h"
 #include "sdl/sdl_sound.h"
+#include "sdl/sound_folders.h"
 
 namespace rallix {
 
 class SdlPlatform : public Platform {
  public:
-  // The window and the sound outlive the platform.
-  SdlPlatform(SDL_Window* window, SdlSound& sound)
-      : window_(window), sound_(sound), presenter_(window) {}
+  // The window and the sound outlive the platform. Each sound the game asks
+  // for is played from the file `sounds` gives for its name.
+  SdlPlatform(SDL_Window* window, SdlSound& sound, SoundLocations sounds = {})
+      : window_(window), sound_(sound), sounds_(std::move(sounds)), presenter_(window) {}
 
   // SDL_GetTicks seen as a signed 32-bit count.
   int32_t TimeGetTime() override;
@@ -25,8 +29,12 @@ class SdlPlatform : public Platform {
   // True while the window has the keyboard focus.
   bool IsForeground() override;
   void GetKeyboardState(KeySnapshot& keys) override;
-  void PlaySoundAsync(const std::string& file_name) override { sound_.PlayAsync(file_name); }
-  void PlaySoundSync(const std::string& file_name) override { sound_.PlaySync(file_name); }
+  void PlaySoundAsync(const std::string& file_name) override {
+    sound_.PlayAsync(sounds_.FileFor(file_name));
+  }
+  void PlaySoundSync(const std::string& file_name) override {
+    sound_.PlaySync(sounds_.FileFor(file_name));
+  }
   void StopSound() override { sound_.Stop(); }
   void Present(const Surface& frame) override { presenter_.Present(frame); }
   // Sleeps; the pacing wait of the frame loop calls it instead of spinning.
@@ -42,6 +50,7 @@ class SdlPlatform : public Platform {
 
   SDL_Window* window_;
   SdlSound& sound_;
+  SoundLocations sounds_;
   SdlPresenter presenter_;
 };
 

@@ -2,9 +2,11 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "display/surface.h"
 #include "sdl/sdl_quiet_stderr.h"
+#include "sdl/sound_folders.h"
 #include "sdl/window_icon.h"
 
 namespace rallix {
@@ -80,6 +82,9 @@ int CannotOpenWindow() {
 }  // namespace
 
 int RunOnSdl(const std::function<int(SdlPlatform&)>& game) {
+  SoundLocations sounds = FindGameSounds();
+  for (const std::string& line : sounds.MissingLines())
+    std::fprintf(stderr, "%s\n", line.c_str());
   SdlVideo video;
   if (!video.Started())
     return CannotOpenWindow();
@@ -87,7 +92,7 @@ int RunOnSdl(const std::function<int(SdlPlatform&)>& game) {
   if (window.get() == nullptr)
     return CannotOpenWindow();
   SdlSound sound;
-  SdlPlatform platform(window.get(), sound);
+  SdlPlatform platform(window.get(), sound, std::move(sounds));
   return game(platform);
 }
 

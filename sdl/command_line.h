@@ -1,0 +1,41 @@
+// The desktop game's command line: what it asks for, and the answers that
+// end the program before any window opens.
+#pragma once
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace rallix {
+
+// What the command line asks for. With no arguments the game simply plays.
+struct CommandLineOptions {
+  bool show_help = false;
+  bool show_version = false;
+  // Options that change how the window is shown take their place here.
+};
+
+// The options understood, or why the command line was not understood.
+struct ParsedCommandLine {
+  CommandLineOptions options;
+  std::string error;  // empty when every argument was understood
+  bool Understood() const { return error.empty(); }
+};
+
+// Reads the arguments that follow the program's name. Prints nothing.
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+ParsedCommandLine ParseCommandLine(int argc, const char* const* argv);
+
+// "usage: rallix ..." and the options, one per line.
+std::string UsageText();
+// "rallix 1.1.0", the version this program was built as, with its newline.
+std::string VersionText();
+
+// The exit status when the command line ends the program before it plays:
+// help on `out` (0), the version on `out` (0), or the error and the usage on
+// `err` (2). Nothing when the game should play. A failed write gives 1.
+std::optional<int> AnswerWithoutPlaying(const ParsedCommandLine& command, std::FILE* out = stdout,
+                                        std::FILE* err = stderr);
+
+}  // namespace rallix

@@ -1,0 +1,51 @@
+// The desktop game's command line: what is understood, what is refused, and
+// where the answers go.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "sdl/command_line.h"
+
+namespace rallix {
+namespace {
+
+// What `AnswerWithoutPlaying` wrote into a stream.
+std::string Written(std::FILE* stream) {
+  std::string text;
+  std::rewind(stream);
+  for (int c; (c = std::fgetc(stream)) != EOF;)
+    text += static_cast<char>(c);
+  return text;
+}
+
+TEST(CommandLine, NoArgumentsPlaysAndHelpOrVersionAnswerOnStandardOutput) {
+  std::FILE* out = std::tmpfile();
+  std::FILE* err = std::tmpfile();
+  ASSERT_TRUE(out && err);
+  EXPECT_EQ(AnswerWithoutPlaying(ParseCommandLine({}), out, err), std::nullopt);
+  EXPECT_EQ(AnswerWithoutPlaying(ParseCommandLine({"-h"}), out, err), 0);
+  EXPECT_EQ(AnswerWithoutPlaying(ParseCommandLine({"--version"}), out, err), 0);
+  EXPECT_EQ(Written(out), UsageText() + VersionText());
+  EXPECT_EQ(Written(err), "");
+  EXPECT_EQ(VersionText().rfind("rallix 1.", 0), 0u) << VersionText();
+  std::fclose(out);
+  std::fclose(err);
+}
+
+TEST(CommandLine, AnythingElseIsNamedOnStandardErrorWithTheUsageAndStatus2) {
+  EXPECT_EQ(ParseCommandLine({"--help", "--fast"}).error, "unknown option '--fast'");
+  EXPECT_EQ(ParseCommandLine({"court"}).error, "unexpected argument 'court'");
+  EXPECT_EQ(ParseCommandLine({"-"}).error, "unexpected argument '-'");
+  std::FILE* out = std::tmpfile();
+  std::FILE* err = std::tmpfile();
+  ASSERT_TRUE(out && err);
+  EXPECT_EQ(AnswerWithoutPlaying(ParseCommandLine({"--fast"}), out, err), 2);
+  EXPECT_EQ(Written(out), "");
+  EXPECT_EQ(Written(err), "rallix: unknown option '--fast'\n" + UsageText());
+  std::fclose(out);
+  std::fclose(err);
+}
+
+}  // namespace
+}  // namespace rallix
