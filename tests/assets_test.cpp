@@ -172,42 +172,66 @@ TEST(BmpWriter, PadsRowsAndStoresThemBottomUp) {
   EXPECT_THROW(EncodeIndexedBmp(IndexedImage(0, 4), palette), std::invalid_argument);
 }
 
-TEST(Icon, BothSizesDecodeToTheSameArtAsBmpAndPng) {
+Bytes FileNamed(const std::vector<GeneratedFile>& files, const std::string& name) {
+  for (const GeneratedFile& file : files) {
+    if (file.file_name == name)
+      return file.bytes;
+  }
+  return {};
+}
+
+TEST(Icon, TheWindowsBmpsShowTheSameArtAsTheirPngs) {
+  const std::vector<GeneratedFile> files = IconFiles();
   for (int size : {32, 16}) {
     const std::string name = "icon-" + std::to_string(size);
-    Bytes bmp, png;
-    for (const GeneratedFile& file : IconFiles()) {
-      if (file.file_name == name + ".bmp")
-        bmp = file.bytes;
-      if (file.file_name == name + ".png")
-        png = file.bytes;
-    }
     Palette palette{};
-    const IndexedImage indexed = ReadBmp8(bmp, &palette);
-    const RgbaImage rgba = ReadPng(png);
+    const IndexedImage indexed = ReadBmp8(FileNamed(files, name + ".bmp"), &palette);
+    const RgbaImage rgba = ReadPng(FileNamed(files, name + ".png"));
     ASSERT_EQ(indexed.width, size);
     ASSERT_EQ(indexed.height, size);
     ASSERT_EQ(rgba.width, size);
-    ASSERT_EQ(rgba.height, size);
-    int opaque = 0, white = 0;
     for (int y = 0; y < size; ++y) {
       for (int x = 0; x < size; ++x) {
         const uint8_t* p = &rgba.rgba[(static_cast<size_t>(y) * size + x) * 4];
         const Rgb ink = palette[indexed.At(x, y)];
         EXPECT_EQ(p[3] == 0, indexed.At(x, y) == kIconOutside) << name << " at " << x << "," << y;
-        if (p[3] == 0)
-          continue;
-        ++opaque;
-        white += p[0] == 255 && p[1] == 255 && p[2] == 255;
-        EXPECT_TRUE(p[0] == ink.r && p[1] == ink.g && p[2] == ink.b)
-            << name << " at " << x << "," << y;
+        if (p[3] != 0) {
+          EXPECT_TRUE(p[0] == ink.r && p[1] == ink.g && p[2] == ink.b)
+              << name << " at " << x << "," << y;
+        }
       }
     }
-    EXPECT_EQ(indexed.At(0, 0), kIconOutside) << name << ": the corners are rounded off";
+  }
+  EXPECT_THROW(IconArt(24), std::invalid_argument);
+}
+
+// Crisp pixel art at every size: only the inks of the art, never a blend of
+// two, the corners rounded off and the tile nearly filled.
+TEST(Icon, EveryPngSizeIsCrispPixelArtInTheArtsOwnInks) {
+  const std::vector<GeneratedFile> files = IconFiles();
+  const std::vector<IconInk> inks = IconInks();
+  for (int size : IconPngSizes()) {
+    const std::string name = "icon-" + std::to_string(size) + ".png";
+    const RgbaImage rgba = ReadPng(FileNamed(files, name));
+    ASSERT_EQ(rgba.width, size) << name;
+    ASSERT_EQ(rgba.height, size) << name;
+    int opaque = 0, white = 0, strange = 0;
+    for (size_t at = 0; at < rgba.rgba.size(); at += 4) {
+      const uint8_t* p = &rgba.rgba[at];
+      bool known = false;
+      for (const IconInk& ink : inks) {
+        known = known || (p[0] == ink.colour.r && p[1] == ink.colour.g && p[2] == ink.colour.b &&
+                          p[3] == ink.alpha);
+      }
+      strange += !known;
+      opaque += p[3] != 0;
+      white += p[0] == 255 && p[1] == 255 && p[2] == 255 && p[3] == 255;
+    }
+    EXPECT_EQ(strange, 0) << name;
+    EXPECT_EQ(rgba.rgba[3], 0) << name << ": the corners are rounded off";
     EXPECT_GT(opaque, size * size * 9 / 10) << name;
     EXPECT_GT(white, size) << name << ": walls and paddles";
   }
-  EXPECT_THROW(IconArt(24), std::invalid_argument);
 }
 
 TEST(Sounds, AreShortQuietMonoFilesThatStartAndEndInSilence) {

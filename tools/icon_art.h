@@ -1,6 +1,7 @@
-// The window icon: a court with both paddles and the ball, drawn as tables
-// a person can read and edit, in two sizes; the browser's home-screen icons
-// are the bigger one enlarged.
+// The icon: a court with both paddles and the ball, drawn as tables a person
+// can read and edit, at 16, 32, 48 and 64 pixels. The window shows the 16 and
+// 32 pixel BMPs; the desktop takes PNGs of every size up to 256, the browser's
+// home screen those of 192 and 512.
 #pragma once
 
 #include <array>
@@ -28,21 +29,25 @@ struct IconInk {
 // The inks of the art tables with their palette indices.
 std::vector<IconInk> IconInks();
 
-// The art of one size (32 or 16): one string per row, one symbol per pixel.
+// The art of one size (16, 32, 48 or 64): one string per row, one symbol per
+// pixel.
 std::vector<std::string_view> IconArt(int size);
 
-// The 256-colour palette shared by both sizes.
+// The sizes of the PNG icons: 16, 32, 48, 64, 128 and 256.
+std::vector<int> IconPngSizes();
+// The sizes of the browser's home-screen icons.
+std::vector<int> BrowserIconSizes();
+
+// The 256-colour palette shared by all sizes.
 Palette IconPalette();
 
-// One size as palette indices, and as RGBA.
+// One size of the art as palette indices, and one PNG size as RGBA (the sizes
+// above 64 are the 64-pixel art with every pixel a square block).
 IndexedImage IconImage(int size);
 RgbaImage IconRgba(int size);
 
-// The 32 x 32 art enlarged `scale` times, each pixel a square of pixels.
-RgbaImage IconRgbaEnlarged(int scale);
-
-// "icon-32.bmp", "icon-16.bmp", "icon-32.png" and "icon-16.png", and the
-// browser's "icon-192.png" and "icon-512.png" (the 32 x 32 art 6 and 16 times).
+// "icon-32.bmp" and "icon-16.bmp" for the window, and "icon-<size>.png" for
+// each of IconPngSizes() and BrowserIconSizes().
 std::vector<GeneratedFile> IconFiles();
 
 }  // namespace rallix::art
