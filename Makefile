@@ -1,13 +1,18 @@
-# The two commands: `make run` and `make test`. Both install what is missing.
-.PHONY: run test deps build build-asan bench format clean web serve-web static-checks \
-	package pictures
+# The two commands: `make run` and `make test`. Both install what is missing:
+# `make run` only what building and playing the game needs, `make test`
+# everything (scripts/packages.txt).
+.PHONY: run test deps deps-player build build-game build-asan bench format clean web serve-web \
+	static-checks package pictures
 
 CMAKE ?= cmake
 CTEST ?= ctest
 CPACK ?= cpack
 
 deps:
-	@sh scripts/install-deps.sh
+	@sh scripts/install-deps.sh test
+
+deps-player:
+	@sh scripts/install-deps.sh player
 
 build: deps
 	$(CMAKE) --preset default
@@ -17,10 +22,14 @@ build-asan: deps
 	$(CMAKE) --preset asan
 	$(CMAKE) --build --preset asan
 
-# The game looks its sounds up in the working directory, so it starts where
-# the build put them.
-run: build
-	cd build/default/app && ./rallix
+# The game alone in build/game (no tests, tools or benchmarks); it finds its
+# sounds beside it. Configured once: ninja configures again when needed.
+build-game: deps-player
+	test -f build/game/build.ninja || $(CMAKE) --preset game
+	$(CMAKE) --build --preset game
+
+run: build-game
+	build/game/app/rallix
 
 test: build build-asan fuzz-smoke
 	$(CTEST) --preset default

@@ -1,54 +1,56 @@
 #!/bin/sh
-# Installs the Debian packages that building, running and testing Rallix need,
-# when they are missing. The list lives here and nowhere else.
+# Installs what building, running and testing Rallix needs, when it is
+# missing. Usage: scripts/install-deps.sh [player|test]
+#   player  what building and running the game needs (make run)
+#   test    that and everything the tests need (make test; the default)
+# The packages and how to tell each is there are in scripts/packages.txt. What
+# is present is found by the tools themselves, so nothing is installed, and
+# apt is never called, when everything is there already. Otherwise the
+# missing Debian packages are installed with apt-get; without apt-get, or
+# without root or password-less sudo, one message names them and the script
+# stops with status 1.
 set -eu
 
-PACKAGES="
-  cmake
-  ninja-build
-  make
-  g++
-  pkg-config
-  libsdl2-dev
-  libgtest-dev
-  libgmock-dev
-  libbenchmark-dev
-  clang
-  clang-format
-  clang-tidy
-  libclang-rt-14-dev
-  xvfb
-  xfonts-base
-  xauth
-  xdotool
-  x11-apps
-  x11-utils
-  imagemagick
-  python3
-  dpkg-dev
-  file
-  desktop-file-utils
-  emscripten
-  chromium
-  chromium-driver
-"
-
-# The browser test drives Chromium from node with npm's playwright-core. A
-# node installed from elsewhere brings its own npm and is kept.
-if ! command -v npm >/dev/null 2>&1; then
-  PACKAGES="$PACKAGES nodejs npm"
-fi
+list="$(dirname "$0")/packages.txt"
+case ${1:-test} in
+  player) sets="player" ;;
+  test) sets="player test" ;;
+  *)
+    echo "usage: $0 [player|test]" >&2
+    exit 2
+    ;;
+esac
 
 missing=""
-for package in $PACKAGES; do
-  status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
-  if [ "$status" != "installed" ]; then
+section=""
+while IFS= read -r line || [ -n "$line" ]; do
+  case $line in
+    "" | "#"*) continue ;;
+    "["*"]")
+      section=${line#\[}
+      section=${section%\]}
+      continue
+      ;;
+  esac
+  case " $sets " in
+    *" $section "*) ;;
+    *) continue ;;
+  esac
+  package=${line%%[ 	]*}
+  probe=${line#"$package"}
+  if ! sh -c "$probe" </dev/null >/dev/null 2>&1; then
     missing="$missing $package"
   fi
-done
+done <"$list"
 
 if [ -z "$missing" ]; then
   exit 0
+fi
+
+if ! command -v apt-get >/dev/null 2>&1; then
+  echo "error: missing, and there is no apt-get to install it:$missing" \
+    "(Debian's package names; scripts/packages.txt says what each provides)" >&2
+  exit 1
 fi
 
 echo "Installing missing Debian packages:$missing"
@@ -57,9 +59,8 @@ if [ "$(id -u)" -eq 0 ]; then
 elif command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null; then
   SUDO="sudo -n"
 else
-  echo "error: these Debian packages are missing and I cannot install them" >&2
-  echo "(not root, and no password-less sudo):$missing" >&2
-  echo "Install them with: apt-get install$missing" >&2
+  echo "error: these Debian packages are missing and I cannot install them" \
+    "(not root, and no password-less sudo):$missing; install them with: apt-get install$missing" >&2
   exit 1
 fi
 
