@@ -15,16 +15,27 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "paddle-and-ball arcade game against the computer")
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
 set(CPACK_PACKAGE_CHECKSUM SHA256)
-set(CPACK_STRIP_FILES ON)
+
+# The game in the package is stripped. With RALLIX_DEBUG_SYMBOLS_PACKAGE its
+# debug symbols go into a package of their own beside it,
+# rallix-dbgsym_<version>_<arch>.ddeb (CPack's DEB generator strips the game
+# itself then, keeping what it took out).
+option(RALLIX_DEBUG_SYMBOLS_PACKAGE
+       "Also write rallix-dbgsym, the game's debug symbols (needs a build with -g)" OFF)
+if(RALLIX_DEBUG_SYMBOLS_PACKAGE)
+  set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
+else()
+  set(CPACK_STRIP_FILES ON)
+endif()
 
 # Installed under /usr, through DESTDIR, so that the install rules see /usr as
 # their prefix and the desktop entry names /usr/bin/rallix.
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_INSTALL_PREFIX /usr)
 set(CPACK_SET_DESTDIR ON)
-# Everything `cmake --install` installs but its bin/rallix, and the component
-# `debian`: the launcher in /usr/games with its desktop entry, and the
-# changelog.
+# Everything `cmake --install` installs but its bin/rallix (component `game`),
+# and the component `debian`: the game in /usr/games with its desktop entry,
+# and the changelog.
 set(CPACK_INSTALL_CMAKE_PROJECTS
     "${CMAKE_BINARY_DIR};Rallix;Unspecified;/"
     "${CMAKE_BINARY_DIR};Rallix;debian;/")
