@@ -4,6 +4,7 @@
 
 #include <sstream>
 #include <system_error>
+#include <utility>
 
 namespace rallix {
 namespace {
@@ -86,11 +87,13 @@ SoundLocations SoundLocations::Find(const std::vector<std::string>& names,
     }
     if (found)
       continue;
-    std::string searched;
-    for (const fs::path& folder : folders)
-      searched += (searched.empty() ? "" : ", ") + folder.string();
-    locations.missing_lines_.push_back("rallix: sound file " + name + " not found (looked in " +
-                                       searched + "); the game plays without it");
+    std::string line = "rallix: sound file " + name + " not found (looked in ";
+    for (size_t i = 0; i < folders.size(); ++i) {
+      line += i == 0 ? "" : ", ";
+      line += folders[i].string();
+    }
+    line += "); the game plays without it";
+    locations.missing_lines_.push_back(std::move(line));
   }
   return locations;
 }

@@ -19,10 +19,10 @@ namespace rallix {
 
 // The folders to search, in the order above, each once. An empty path (a
 // folder that could not be told) is left out.
-std::vector<std::filesystem::path> SoundFolders(const std::filesystem::path& working_folder,
-                                                const std::filesystem::path& executable_folder,
-                                                const std::filesystem::path& data_from_executable,
-                                                const std::filesystem::path& configured_data_folder);
+std::vector<std::filesystem::path> SoundFolders(
+    const std::filesystem::path& working_folder, const std::filesystem::path& executable_folder,
+    const std::filesystem::path& data_from_executable,
+    const std::filesystem::path& configured_data_folder);
 
 // The file each sound is played from.
 class SoundLocations {
