@@ -19,11 +19,13 @@ set(CPACK_PACKAGE_CHECKSUM SHA256)
 # The game in the package is stripped. With RALLIX_DEBUG_SYMBOLS_PACKAGE its
 # debug symbols go into a package of their own beside it,
 # rallix-dbgsym_<version>_<arch>.ddeb (CPack's DEB generator strips the game
-# itself then, keeping what it took out).
+# itself then, keeping what it took out; cmake/DebugSymbolsPackage.cmake mends
+# what it gets wrong).
 option(RALLIX_DEBUG_SYMBOLS_PACKAGE
        "Also write rallix-dbgsym, the game's debug symbols (needs a build with -g)" OFF)
 if(RALLIX_DEBUG_SYMBOLS_PACKAGE)
   set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
+  set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/DebugSymbolsPackage.cmake)
 else()
   set(CPACK_STRIP_FILES ON)
 endif()
