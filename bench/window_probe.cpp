@@ -91,7 +91,7 @@ class RecordingPlatform : public Platform {
       cpu_at_first_present_ = CpuSeconds();
     }
   }
-  void Nap(double milliseconds) override { inner_.Nap(milliseconds); }
+  void SleepUntil(int32_t deadline) override { inner_.SleepUntil(deadline); }
   void ReportFatalError(const std::string& message) override { inner_.ReportFatalError(message); }
 
   const std::vector<Clock::time_point>& Presents() const { return presents_; }

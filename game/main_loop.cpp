@@ -44,6 +44,8 @@ void MainLoop::PacingWait(int32_t start) {
   const double target = 1000.0 / 60.0 + start;
   if (!(target > platform_.TimeGetTime()))
     return;
+  // The first whole millisecond at or after the target (the count wraps).
+  const auto deadline = static_cast<int32_t>(static_cast<uint32_t>(start) + 17u);
   for (;;) {
     const int32_t t = platform_.TimeGetTime();
     if (t < start)
@@ -51,10 +53,9 @@ void MainLoop::PacingWait(int32_t start) {
     const int32_t now = platform_.TimeGetTime();
     if (!(target > now))
       return;
-    // Instead of spinning on the clock, sleep: once to just before the
-    // deadline, then in short naps until the millisecond clock reaches it.
-    const double remaining = target - now;
-    platform_.Nap(remaining > 2.0 ? remaining - 1.5 : 0.1);
+    // Instead of spinning on the clock, sleep to the deadline: one wake per
+    // pass, after which the reading above ends the wait.
+    platform_.SleepUntil(deadline);
   }
 }
 

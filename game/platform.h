@@ -47,9 +47,11 @@ class Platform {
   virtual void StopSound() = 0;
   // Shows a finished frame (palette index 0 black, 1 white).
   virtual void Present(const Surface& frame) = 0;
-  // Lets about `milliseconds` pass without using the processor (the pacing
-  // wait sleeps instead of spinning).
-  virtual void Nap(double milliseconds) = 0;
+  // Lets the time pass until TimeGetTime() reads at least `deadline`
+  // (compared by signed difference, so across the count's wrap), without
+  // using the processor; returns at once when it already does. The pacing
+  // wait of the frame loop sleeps through it instead of spinning.
+  virtual void SleepUntil(int32_t deadline) = 0;
   // Tells the user about the run-time error that ends the program.
   virtual void ReportFatalError(const std::string& message) = 0;
 };

@@ -1,16 +1,10 @@
 #include "sdl/sdl_platform.h"
 
-#include <chrono>
 #include <cstdio>
-#include <thread>
 
 #include "sdl/sdl_key_map.h"
 
 namespace rallix {
-
-int32_t SdlPlatform::TimeGetTime() {
-  return static_cast<int32_t>(SDL_GetTicks());
-}
 
 bool SdlPlatform::ProcessMessages() {
   bool going_on = true;
@@ -59,12 +53,6 @@ void SdlPlatform::GetKeyboardState(KeySnapshot& keys) {
   int count = 0;
   const Uint8* states = SDL_GetKeyboardState(&count);
   FillKeySnapshot(states, count, keys);
-}
-
-void SdlPlatform::Nap(double milliseconds) {
-  if (milliseconds <= 0)
-    return;
-  std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(milliseconds));
 }
 
 void SdlPlatform::ReportFatalError(const std::string& message) {

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "game/platform.h"
+#include "sdl/frame_clock.h"
 #include "sdl/sdl_presenter.h"
 #include "sdl/sdl_sound.h"
 #include "sdl/sound_folders.h"
@@ -20,8 +21,9 @@ class SdlPlatform : public Platform {
   SdlPlatform(SDL_Window* window, SdlSound& sound, SoundLocations sounds = {})
       : window_(window), sound_(sound), sounds_(std::move(sounds)), presenter_(window) {}
 
-  // SDL_GetTicks seen as a signed 32-bit count.
-  int32_t TimeGetTime() override;
+  // Milliseconds on the monotonic clock since the platform was made, seen
+  // as a signed 32-bit count.
+  int32_t TimeGetTime() override { return clock_.Milliseconds(); }
   // Handles every pending event: repaints the window when it needs it, and
   // returns false when the window was closed or the process told to stop
   // (SDL turns SIGINT and SIGTERM into a quit event).
@@ -37,8 +39,8 @@ class SdlPlatform : public Platform {
   }
   void StopSound() override { sound_.Stop(); }
   void Present(const Surface& frame) override { presenter_.Present(frame); }
-  // Sleeps; the pacing wait of the frame loop calls it instead of spinning.
-  void Nap(double milliseconds) override;
+  // One absolute sleep on the same clock: the frame loop wakes once a pass.
+  void SleepUntil(int32_t deadline) override { clock_.SleepUntil(deadline); }
   // One line on stderr, then a message box over the window (it waits for
   // the user to dismiss it).
   void ReportFatalError(const std::string& message) override;
@@ -52,6 +54,7 @@ class SdlPlatform : public Platform {
   SdlSound& sound_;
   SoundLocations sounds_;
   SdlPresenter presenter_;
+  FrameClock clock_;
 };
 
 }  // namespace rallix

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <vector>
 
 #include "base/run_time_error.h"
@@ -133,13 +134,13 @@ TEST_F(MainLoopTest, AnErrorInTheFirstPassIsNotTrapped) {
 TEST_F(MainLoopTest, TheFirstTrappedErrorAbandonsItsPassAndTheSecondEndsTheLoop) {
   Passes(2);
   ASSERT_TRUE(loop.TrapArmed());
-  const double napped = platform.napped_ms;
+  const size_t sleeps = platform.sleep_deadlines.size();
   BreakTitle();
   Passes(1);  // trapped
   EXPECT_TRUE(loop.TrapSpent());
   EXPECT_FALSE(loop.TrapArmed());
-  EXPECT_EQ(platform.frames_presented, 2);  // no frame in the failed pass
-  EXPECT_EQ(platform.napped_ms, napped);    // and no pacing wait
+  EXPECT_EQ(platform.frames_presented, 2);             // no frame in the failed pass
+  EXPECT_EQ(platform.sleep_deadlines.size(), sleeps);  // and no pacing wait
   // What the handler changed before the error stays changed.
   EXPECT_EQ(form.Record.MenuCursor, 20000);
   // The game goes on once the fault is gone...
@@ -205,6 +206,8 @@ TEST_F(MainLoopTest, APassEndsAtTheFirstClockReadingOfStartPlus17) {
   Passes(4);
   EXPECT_EQ(starts, (std::vector<int32_t>{1000, 1017, 1034, 1051}));
   EXPECT_EQ(platform.now, 1068);
+  // One sleep per pass, to the deadline itself.
+  EXPECT_EQ(platform.sleep_deadlines, (std::vector<int32_t>{1017, 1034, 1051, 1068}));
   // With a clock that moves on by itself at every reading, the wait still
   // ends as soon as a reading reaches start + 17.
   platform.tick_per_read = 1;
@@ -213,16 +216,23 @@ TEST_F(MainLoopTest, APassEndsAtTheFirstClockReadingOfStartPlus17) {
   ASSERT_EQ(starts.size(), 3u);
   for (size_t i = 1; i < starts.size(); ++i) {
     EXPECT_GE(starts[i] - starts[i - 1], 17);
-    EXPECT_LE(starts[i] - starts[i - 1], 19);  // a nap past the target is at most one tick
+    EXPECT_LE(starts[i] - starts[i - 1], 19);  // a sleep past the target is at most one tick
   }
+  // Across the wrap of the 32-bit count, the deadline wraps too.
+  platform.tick_per_read = 0;
+  platform.now = INT32_MAX - 5;
+  platform.sleep_deadlines.clear();
+  starts.clear();
+  Passes(1);
+  EXPECT_EQ(platform.sleep_deadlines, (std::vector<int32_t>{INT32_MIN + 11}));
 }
 
 TEST_F(MainLoopTest, ALongPassIsFollowedAtOnceByTheNext) {
   Passes(1);
-  const double napped = platform.napped_ms;
+  const size_t sleeps = platform.sleep_deadlines.size();
   before_messages = [this](int64_t) { platform.now += 30; };  // the pass takes 30 ms
   Passes(1);
-  EXPECT_EQ(platform.napped_ms, napped);
+  EXPECT_EQ(platform.sleep_deadlines.size(), sleeps);
   before_messages = nullptr;
   Passes(1);
   EXPECT_EQ(starts, (std::vector<int32_t>{1000, 1017, 1047}));
@@ -230,10 +240,10 @@ TEST_F(MainLoopTest, ALongPassIsFollowedAtOnceByTheNext) {
 
 TEST_F(MainLoopTest, AClockThatGoesBackwardsEndsTheWaitAtOnce) {
   Passes(1);
-  const double napped = platform.napped_ms;
+  const size_t sleeps = platform.sleep_deadlines.size();
   before_messages = [this](int64_t) { platform.now -= 5; };
   Passes(1);
-  EXPECT_EQ(platform.napped_ms, napped);
+  EXPECT_EQ(platform.sleep_deadlines.size(), sleeps);
   before_messages = nullptr;
   Passes(1);
   EXPECT_EQ(starts, (std::vector<int32_t>{1000, 1017, 1012}));

@@ -8,7 +8,7 @@ namespace rallix::web {
 namespace {
 
 constexpr double kShortestSleepMs = 4.0;
-constexpr int kTimerLatenessMs = 1;
+constexpr int kTimerLatenessMs = 2;
 
 }  // namespace
 
@@ -19,15 +19,10 @@ int32_t MillisecondCount(double page_milliseconds) {
   return static_cast<int32_t>(count);
 }
 
-NapPlan PlanNap(double milliseconds) {
-  NapPlan plan;
-  if (!(milliseconds > 0))
-    return plan;
-  if (milliseconds >= kShortestSleepMs) {
-    plan.sleep_ms = static_cast<int>(milliseconds) - kTimerLatenessMs;
-    return plan;
-  }
-  plan.spin_ms = milliseconds;
+SleepPlan PlanSleep(double milliseconds_left) {
+  SleepPlan plan;
+  if (milliseconds_left >= kShortestSleepMs + kTimerLatenessMs)
+    plan.sleep_ms = static_cast<int>(milliseconds_left) - kTimerLatenessMs;
   return plan;
 }
 
@@ -77,16 +72,20 @@ void WebPlatform::Present(const Surface& frame) {
   shown_ = frame;
 }
 
-void WebPlatform::Nap(double milliseconds) {
-  const NapPlan plan = PlanNap(milliseconds);
+void WebPlatform::SleepUntil(int32_t deadline) {
+  // Milliseconds from the page's clock now to the first moment the count
+  // reads `deadline`, compared by signed difference as the count wraps.
+  const auto left = [&](double now) {
+    const auto whole = static_cast<int32_t>(static_cast<uint32_t>(deadline) -
+                                            static_cast<uint32_t>(MillisecondCount(now)));
+    return whole - (now - std::floor(now));
+  };
+  const SleepPlan plan = PlanSleep(left(page_.Now()));
   if (plan.sleep_ms > 0) {
     page_.Sleep(plan.sleep_ms);
     gave_way_ = true;
   }
-  if (plan.spin_ms > 0) {
-    const double until = page_.Now() + plan.spin_ms;
-    while (page_.Now() < until) {
-    }
+  while (left(page_.Now()) > 0) {
   }
 }
 

@@ -1,6 +1,6 @@
 // The game's platform in a browser tab: the canvas, the keys of the page,
 // the page's millisecond clock, its keyboard focus and Web Audio, all reached
-// through a Page. The frame loop's naps give the thread back to the browser,
+// through a Page. The frame loop's sleeps give the thread back to the browser,
 // so the page stays responsive while the game runs.
 #pragma once
 
@@ -19,16 +19,16 @@ namespace rallix::web {
 // signed, wrapping as the desktop's does.
 int32_t MillisecondCount(double page_milliseconds);
 
-// How a nap of some milliseconds is spent: sleeping, which lets the browser
-// run, then spinning on the clock for what is too short to sleep. Browsers
-// hold back repeated short timers to about 4 ms and often fire a timer a
-// millisecond late, so a nap sleeps only in whole milliseconds, one short of
-// the time asked for, and not at all when that is below 4 ms.
-struct NapPlan {
+// How the wait for a deadline some milliseconds away is spent: sleeping,
+// which lets the browser run, then spinning on the clock for what is too
+// short to sleep. Browsers hold back repeated short timers to about 4 ms and
+// often fire a timer a millisecond or two late, so a wait sleeps only in
+// whole milliseconds, two short of the time left, and not at all when that
+// is below 4 ms.
+struct SleepPlan {
   int sleep_ms = 0;
-  double spin_ms = 0;
 };
-NapPlan PlanNap(double milliseconds);
+SleepPlan PlanSleep(double milliseconds_left);
 
 class WebPlatform : public Platform {
  public:
@@ -49,7 +49,8 @@ class WebPlatform : public Platform {
   void StopSound() override { page_.StopSound(); }
   // Paints the cells that differ from the frame on the canvas.
   void Present(const Surface& frame) override;
-  void Nap(double milliseconds) override;
+  // Sleeps most of the time left, then spins to the deadline.
+  void SleepUntil(int32_t deadline) override;
   void ReportFatalError(const std::string& message) override;
 
   // The page's key and focus events. KeyDown and KeyUp return true for the

@@ -35,7 +35,7 @@ class FaultyPlatform : public Platform {
   void StopSound() override { inner_.StopSound(); }
   // A failing call raises the subscript error before anything is shown.
   void Present(const Surface& frame) override;
-  void Nap(double milliseconds) override { inner_.Nap(milliseconds); }
+  void SleepUntil(int32_t deadline) override { inner_.SleepUntil(deadline); }
   void ReportFatalError(const std::string& message) override { inner_.ReportFatalError(message); }
 
   int64_t Passes() const { return passes_; }

@@ -239,15 +239,19 @@ TEST_F(DummyPlatform, CloseAndQuitEventsEndTheGameAndRepaintsShowTheLastFrame) {
   EXPECT_FALSE(platform.ProcessMessages());
 }
 
-TEST_F(DummyPlatform, ClockKeysNapAndFatalErrorReport) {
+TEST_F(DummyPlatform, ClockSleepKeysAndFatalErrorReport) {
   SdlPlatform platform(window_, *sound_);
+  // The sleep ends at the deadline on the game's own clock, not before.
   const int32_t before = platform.TimeGetTime();
   const auto start = std::chrono::steady_clock::now();
-  platform.Nap(20);
-  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(20));
+  platform.SleepUntil(before + 20);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(19));
   EXPECT_GE(platform.TimeGetTime() - before, 20);
-  platform.Nap(0);
-  platform.Nap(-5);
+  // A deadline already passed returns at once.
+  const auto again = std::chrono::steady_clock::now();
+  platform.SleepUntil(before);
+  platform.SleepUntil(before - 1000000);
+  EXPECT_LT(std::chrono::steady_clock::now() - again, std::chrono::seconds(1));
 
   KeySnapshot keys;
   keys.fill(0xFF);

@@ -27,7 +27,7 @@ class AutoplayPlatform : public Platform {
   void PlaySoundSync(const std::string& file_name) override { inner_.PlaySoundSync(file_name); }
   void StopSound() override { inner_.StopSound(); }
   void Present(const Surface& frame) override { inner_.Present(frame); }
-  void Nap(double milliseconds) override { inner_.Nap(milliseconds); }
+  void SleepUntil(int32_t deadline) override { inner_.SleepUntil(deadline); }
   void ReportFatalError(const std::string& message) override { inner_.ReportFatalError(message); }
 
  private:

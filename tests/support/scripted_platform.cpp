@@ -56,17 +56,10 @@ void ScriptedPlatform::Present(const Surface& frame) {
   ++frames_presented;
 }
 
-void ScriptedPlatform::Nap(double milliseconds) {
-  napped_ms += milliseconds;
-  nap_remainder_ += milliseconds;
-  // The clock counts whole milliseconds; carry the fraction to the next nap.
-  int32_t whole = static_cast<int32_t>(nap_remainder_);
-  if (whole == 0)
-    whole = 1;
-  nap_remainder_ -= whole;
-  if (nap_remainder_ < 0)
-    nap_remainder_ = 0;
-  now += whole;
+void ScriptedPlatform::SleepUntil(int32_t deadline) {
+  sleep_deadlines.push_back(deadline);
+  if (static_cast<int32_t>(static_cast<uint32_t>(deadline) - static_cast<uint32_t>(now)) > 0)
+    now = deadline;
 }
 
 }  // namespace rallix::testing

@@ -26,7 +26,8 @@ struct SoundEvent {
 class ScriptedPlatform : public Platform {
  public:
   // The clock. Each reading returns `now` and then adds `tick_per_read`;
-  // Nap adds the time slept. With the defaults a pass lasts 17 ms.
+  // SleepUntil moves it on to the deadline. With the defaults a pass lasts
+  // 17 ms.
   int32_t now = 1000;
   int32_t tick_per_read = 0;
   // Held keys: the virtual-key codes that are down in every snapshot.
@@ -48,7 +49,8 @@ class ScriptedPlatform : public Platform {
   int64_t frames_presented = 0;
   int64_t snapshots_taken = 0;
   int64_t passes = 0;
-  double napped_ms = 0;
+  // The deadline of every SleepUntil call, in order.
+  std::vector<int32_t> sleep_deadlines;
   std::vector<std::string> fatal_errors;
 
   void Hold(std::initializer_list<uint8_t> keys) { held_keys = keys; }
@@ -64,11 +66,8 @@ class ScriptedPlatform : public Platform {
   void PlaySoundSync(const std::string& file_name) override;
   void StopSound() override;
   void Present(const Surface& frame) override;
-  void Nap(double milliseconds) override;
+  void SleepUntil(int32_t deadline) override;
   void ReportFatalError(const std::string& message) override { fatal_errors.push_back(message); }
-
- private:
-  double nap_remainder_ = 0;
 };
 
 }  // namespace rallix::testing

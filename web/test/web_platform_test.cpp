@@ -76,11 +76,11 @@ TEST(WebPacing, EveryPassLasts17MsAndGivesTheBrowserTheThread) {
   }
 }
 
-TEST(WebPacing, APassThatNeverNappedGivesWayAtTheStartOfTheNext) {
+TEST(WebPacing, APassThatNeverSleptGivesWayAtTheStartOfTheNext) {
   FakePage page;
   page.on_pass = [&](int64_t pass) {
     if (pass == 5)
-      page.clock += 30;  // a slow pass: no time left to nap
+      page.clock += 30;  // a slow pass: no time left to sleep
   };
   WebPlatform platform(page);
   RunPasses(platform, 8);
@@ -134,7 +134,7 @@ TEST(WebSounds, SoundsGoToThePageAndAPlayToTheEndGivesWay) {
   // The browser had the thread while the sound played.
   EXPECT_TRUE(platform.ProcessMessages());
   EXPECT_TRUE(page.sleeps.empty());
-  // Without a nap or a sound since, the next pass gives way itself.
+  // Without a sleep or a sound since, the next pass gives way itself.
   EXPECT_TRUE(platform.ProcessMessages());
   EXPECT_EQ(page.sleeps, std::vector<int>{0});
 }
