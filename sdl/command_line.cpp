@@ -5,6 +5,13 @@ namespace {
 
 constexpr int kUsageError = 2;
 
+// "1" to "8" as a number; nothing for anything else (signs, spaces, "02").
+std::optional<int> ScaleOf(const std::string& text) {
+  if (text.size() != 1 || text[0] < '1' || text[0] > '0' + kLargestScale)
+    return std::nullopt;
+  return text[0] - '0';
+}
+
 // Writes all of `text`; false when the stream refused it.
 bool Write(std::FILE* stream, const std::string& text) {
   return std::fputs(text.c_str(), stream) >= 0 && std::fflush(stream) == 0;
@@ -14,11 +21,30 @@ bool Write(std::FILE* stream, const std::string& text) {
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   ParsedCommandLine parsed;
-  for (const std::string& argument : arguments) {
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
     if (argument == "-h" || argument == "--help") {
       parsed.options.show_help = true;
     } else if (argument == "--version") {
       parsed.options.show_version = true;
+    } else if (argument == "--fullscreen") {
+      parsed.options.fullscreen = true;
+    } else if (argument == "--window") {
+      parsed.options.fullscreen = false;
+    } else if (argument == "--scale" || argument.rfind("--scale=", 0) == 0) {
+      const bool joined = argument != "--scale";
+      if (!joined && i + 1 == arguments.size()) {
+        parsed.error = "--scale needs a number from 1 to " + std::to_string(kLargestScale);
+        return parsed;
+      }
+      const std::string value = joined ? argument.substr(8) : arguments[++i];
+      const std::optional<int> scale = ScaleOf(value);
+      if (!scale) {
+        parsed.error = "--scale takes a number from 1 to " + std::to_string(kLargestScale) +
+                       ", not '" + value + "'";
+        return parsed;
+      }
+      parsed.options.scale = *scale;
     } else {
       const bool option = argument.size() > 1 && argument[0] == '-';
       parsed.error = (option ? "unknown option '" : "unexpected argument '") + argument + "'";
@@ -36,13 +62,18 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
 }
 
 std::string UsageText() {
-  return "usage: rallix [--help] [--version]\n"
+  return "usage: rallix [--scale N] [--fullscreen | --window] [--help] [--version]\n"
          "Plays Rallix, a paddle-and-ball game against the computer, in a window.\n"
          "\n"
-         "  -h, --help     print this help and exit\n"
-         "      --version  print the version and exit\n"
+         "      --scale N     a window N times 640 x 480 (N from 1 to 8; 1 unless given)\n"
+         "      --fullscreen  start on the whole screen, the picture as large as fits\n"
+         "      --window      start in a window (the default)\n"
+         "  -h, --help        print this help and exit\n"
+         "      --version     print the version and exit\n"
          "\n"
-         "In the game: Up, Down and Space work the menus, Left and Right move your paddle.\n";
+         "In the game: Up, Down and Space work the menus, Left and Right move your paddle;\n"
+         "a gamepad's D-pad or left stick and its A or Start button do the same.\n"
+         "P pauses and goes on; Alt+Enter or F11 switches between window and full screen.\n";
 }
 
 std::string VersionText() {

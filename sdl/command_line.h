@@ -13,8 +13,13 @@ namespace rallix {
 struct CommandLineOptions {
   bool show_help = false;
   bool show_version = false;
-  // Options that change how the window is shown take their place here.
+  // How the picture is shown: a window of `scale` times 640 x 480 (1 to
+  // 8), or the whole screen. The last of --fullscreen and --window wins.
+  int scale = 1;
+  bool fullscreen = false;
 };
+
+constexpr int kLargestScale = 8;
 
 // The options understood, or why the command line was not understood.
 struct ParsedCommandLine {

@@ -7,5 +7,7 @@ int main(int argc, char** argv) {
   const rallix::ParsedCommandLine command = rallix::ParseCommandLine(argc, argv);
   if (const std::optional<int> status = rallix::AnswerWithoutPlaying(command))
     return *status;
-  return rallix::RunOnSdl([](rallix::SdlPlatform& platform) { return rallix::Main(platform); });
+  const rallix::DisplayOptions display{command.options.scale, command.options.fullscreen};
+  return rallix::RunOnSdl(display,
+                          [](rallix::SdlPlatform& platform) { return rallix::Main(platform); });
 }

@@ -14,6 +14,9 @@ bool SdlPlatform::ProcessMessages() {
       case SDL_QUIT:
         going_on = false;
         break;
+      case SDL_KEYDOWN:
+        HandleKeyDown(event.key);
+        break;
       case SDL_WINDOWEVENT:
         if (event.window.windowID != SDL_GetWindowID(window_))
           break;
@@ -42,6 +45,18 @@ void SdlPlatform::HandleWindowEvent(const SDL_WindowEvent& event) {
       break;
     default:
       break;
+  }
+}
+
+void SdlPlatform::HandleKeyDown(const SDL_KeyboardEvent& event) {
+  if (event.repeat != 0)
+    return;
+  const bool alt = (event.keysym.mod & KMOD_ALT) != 0;
+  const SDL_Scancode key = event.keysym.scancode;
+  if (key == SDL_SCANCODE_F11 ||
+      (alt && (key == SDL_SCANCODE_RETURN || key == SDL_SCANCODE_KP_ENTER))) {
+    display_.ToggleFullscreen(window_);
+    presenter_.Repaint();
   }
 }
 

@@ -8,6 +8,7 @@
 
 #include "game/platform.h"
 #include "sdl/frame_clock.h"
+#include "sdl/sdl_display_mode.h"
 #include "sdl/sdl_presenter.h"
 #include "sdl/sdl_sound.h"
 #include "sdl/sound_folders.h"
@@ -17,15 +18,23 @@ namespace rallix {
 class SdlPlatform : public Platform {
  public:
   // The window and the sound outlive the platform. Each sound the game asks
-  // for is played from the file `sounds` gives for its name.
-  SdlPlatform(SDL_Window* window, SdlSound& sound, SoundLocations sounds = {})
-      : window_(window), sound_(sound), sounds_(std::move(sounds)), presenter_(window) {}
+  // for is played from the file `sounds` gives for its name. The window is
+  // in the mode `display` asks for (SdlDisplayMode), which Alt+Enter and F11
+  // switch between the window and the whole screen.
+  SdlPlatform(SDL_Window* window, SdlSound& sound, SoundLocations sounds = {},
+              DisplayOptions display = {})
+      : window_(window),
+        sound_(sound),
+        sounds_(std::move(sounds)),
+        display_(display),
+        presenter_(window) {}
 
   // Milliseconds on the monotonic clock since the platform was made, seen
   // as a signed 32-bit count.
   int32_t TimeGetTime() override { return clock_.Milliseconds(); }
-  // Handles every pending event: repaints the window when it needs it, and
-  // returns false when the window was closed or the process told to stop
+  // Handles every pending event: repaints the window when it needs it,
+  // switches between the window and the whole screen on Alt+Enter and F11,
+  // and returns false when the window was closed or the process told to stop
   // (SDL turns SIGINT and SIGTERM into a quit event).
   bool ProcessMessages() override;
   // True while the window has the keyboard focus.
@@ -46,13 +55,16 @@ class SdlPlatform : public Platform {
   void ReportFatalError(const std::string& message) override;
 
   SDL_Window* Window() const { return window_; }
+  const SdlPresenter& Presenter() const { return presenter_; }
 
  private:
   void HandleWindowEvent(const SDL_WindowEvent& event);
+  void HandleKeyDown(const SDL_KeyboardEvent& event);
 
   SDL_Window* window_;
   SdlSound& sound_;
   SoundLocations sounds_;
+  SdlDisplayMode display_;
   SdlPresenter presenter_;
   FrameClock clock_;
 };

@@ -1,40 +1,61 @@
 #include "sdl/sdl_presenter.h"
 
-#include <array>
 #include <cstring>
-#include <vector>
 
 #include "sdl/sdl_dirty_cells.h"
 
 namespace rallix {
 namespace {
 
-// Copies the pixels in place, so that views of `dest` stay valid.
+// Copies the pixels in place.
 void CopyPixels(Surface& dest, const Surface& source) {
   for (int y = 0; y < kScreenHeight; ++y)
     std::memcpy(dest.Row(y), source.Row(y), kScreenWidth);
 }
 
-}  // namespace
-
-SdlPresenter::SdlPresenter(SDL_Window* window) : window_(window) {
-  indexed_ = SDL_CreateRGBSurfaceWithFormatFrom(shown_.Row(0), kScreenWidth, kScreenHeight, 8,
-                                                kScreenWidth, SDL_PIXELFORMAT_INDEX8);
-  if (indexed_ != nullptr) {
-    std::array<SDL_Color, 256> colours;
-    colours.fill(SDL_Color{255, 255, 255, 255});
-    colours[kBlack] = SDL_Color{0, 0, 0, 255};
-    SDL_SetPaletteColors(indexed_->format->palette, colours.data(), 0, 256);
+// Writes one pixel value of `bytes` bytes, as SDL lays it out in memory.
+void PutPixel(uint8_t* at, int bytes, Uint32 value) {
+  switch (bytes) {
+    case 1:
+      *at = static_cast<uint8_t>(value);
+      break;
+    case 2: {
+      const auto pixel = static_cast<Uint16>(value);
+      std::memcpy(at, &pixel, 2);
+      break;
+    }
+    case 3:
+#if SDL_BYTEORDER == SDL_LIL_ENDIAN
+      at[0] = static_cast<uint8_t>(value);
+      at[1] = static_cast<uint8_t>(value >> 8);
+      at[2] = static_cast<uint8_t>(value >> 16);
+#else
+      at[0] = static_cast<uint8_t>(value >> 16);
+      at[1] = static_cast<uint8_t>(value >> 8);
+      at[2] = static_cast<uint8_t>(value);
+#endif
+      break;
+    default:
+      std::memcpy(at, &value, 4);
+      break;
   }
 }
 
-SdlPresenter::~SdlPresenter() {
-  SDL_FreeSurface(indexed_);
+// Runs `draw` with the surface's pixels at hand; false when they are not.
+template <typename Draw>
+bool WithPixels(SDL_Surface* surface, Draw draw) {
+  if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0)
+    return false;
+  draw();
+  if (SDL_MUSTLOCK(surface))
+    SDL_UnlockSurface(surface);
+  return true;
 }
 
+}  // namespace
+
 void SdlPresenter::Present(const Surface& frame) {
-  SDL_Surface* target = SDL_GetWindowSurface(window_);
-  if (target != target_)
+  if (!SameTarget(SDL_GetWindowSurface(window_)))
     whole_next_ = true;
   if (whole_next_) {
     CopyPixels(shown_, frame);
@@ -50,28 +71,98 @@ void SdlPresenter::Present(const Surface& frame) {
 
 void SdlPresenter::Repaint() {
   whole_next_ = true;
+  target_ = nullptr;  // fetched and placed anew
   Show(nullptr, 0);
 }
 
+bool SdlPresenter::SameTarget(const SDL_Surface* target) const {
+  return target != nullptr && target == target_ && target->w == target_w_ && target->h == target_h_;
+}
+
+SDL_Rect SdlPresenter::DrawScaled(SDL_Surface* target, const SDL_Rect& area) {
+  const int scale = place_.scale;
+  const SDL_Rect placed{place_.x + area.x * scale, place_.y + area.y * scale, area.w * scale,
+                        area.h * scale};
+  const SDL_Rect bounds{0, 0, target->w, target->h};
+  SDL_Rect part;
+  if (SDL_IntersectRect(&placed, &bounds, &part) != SDL_TRUE)
+    return SDL_Rect{0, 0, 0, 0};
+  const int bytes = target->format->BytesPerPixel;
+  const Uint32 inks[2] = {SDL_MapRGB(target->format, 0, 0, 0),
+                          SDL_MapRGB(target->format, 255, 255, 255)};
+  row_.resize(static_cast<size_t>(part.w) * bytes);
+  auto* pixels = static_cast<uint8_t*>(target->pixels);
+  // Each picture row becomes `scale` equal rows: make it once, copy it on.
+  int made_for = -1;
+  for (int y = part.y; y < part.y + part.h; ++y) {
+    const int picture_y = (y - place_.y) / scale;
+    if (picture_y != made_for) {
+      const uint8_t* source = shown_.Row(picture_y);
+      for (int x = 0; x < part.w; ++x) {
+        const int picture_x = (part.x + x - place_.x) / scale;
+        PutPixel(&row_[static_cast<size_t>(x) * bytes], bytes,
+                 inks[source[picture_x] != kBlack ? 1 : 0]);
+      }
+      made_for = picture_y;
+    }
+    std::memcpy(
+        pixels + static_cast<size_t>(y) * target->pitch + static_cast<size_t>(part.x) * bytes,
+        row_.data(), row_.size());
+  }
+  return part;
+}
+
 void SdlPresenter::Show(const SDL_Rect* rects, int count) {
+  // The window surface is made anew whenever the window changes size or
+  // mode, and a window manager may give the window any size, whatever the
+  // game asked for: the picture is placed for the surface there is.
   SDL_Surface* target = SDL_GetWindowSurface(window_);
+  if (target == nullptr)
+    return;  // tried again whole with the next frame
+  if (!SameTarget(target)) {
+    rects = nullptr;  // a new surface holds nothing of ours yet
+    place_ = PlacePicture(target->w, target->h);
+  }
   target_ = target;
-  if (target == nullptr || indexed_ == nullptr)
-    return;
+  target_w_ = target->w;
+  target_h_ = target->h;
   bool sent;
   if (rects == nullptr) {
-    sent = SDL_BlitSurface(indexed_, nullptr, target, nullptr) == 0 &&
-           SDL_UpdateWindowSurface(window_) == 0;
+    const SDL_Rect picture{0, 0, kScreenWidth, kScreenHeight};
+    const bool drawn = WithPixels(target, [&] {
+      const SDL_Rect covered = DrawScaled(target, picture);
+      if (covered.w != target->w || covered.h != target->h) {
+        // Black around the picture: the four borders.
+        const Uint32 black = SDL_MapRGB(target->format, 0, 0, 0);
+        const SDL_Rect borders[4] = {
+            {0, 0, target->w, covered.y},
+            {0, covered.y + covered.h, target->w, target->h - covered.y - covered.h},
+            {0, covered.y, covered.x, covered.h},
+            {covered.x + covered.w, covered.y, target->w - covered.x - covered.w, covered.h}};
+        SDL_FillRects(target, borders, 4, black);
+      }
+    });
+    sent = drawn && SDL_UpdateWindowSurface(window_) == 0;
   } else {
-    sent = true;
-    for (int i = 0; i < count && sent; ++i) {
-      SDL_Rect place = rects[i];
-      sent = SDL_BlitSurface(indexed_, &rects[i], target, &place) == 0;
-    }
-    sent = sent && SDL_UpdateWindowSurfaceRects(window_, rects, count) == 0;
+    // Only what lies inside the surface is drawn and sent: the window system
+    // refuses an update that reaches past the window.
+    std::vector<SDL_Rect> parts;
+    parts.reserve(static_cast<size_t>(count));
+    const bool drawn = WithPixels(target, [&] {
+      for (int i = 0; i < count; ++i) {
+        const SDL_Rect part = DrawScaled(target, rects[i]);
+        if (part.w > 0 && part.h > 0)
+          parts.push_back(part);
+      }
+    });
+    sent =
+        drawn && (parts.empty() || SDL_UpdateWindowSurfaceRects(
+                                       window_, parts.data(), static_cast<int>(parts.size())) == 0);
   }
-  if (!sent)
-    return;  // tried again whole with the next frame
+  if (!sent) {
+    whole_next_ = true;  // tried again whole with the next frame
+    return;
+  }
   whole_next_ = false;
   ++frames_shown_;
   if (rects == nullptr)

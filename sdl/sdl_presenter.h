@@ -1,44 +1,62 @@
-// Shows finished frames in the window, through SDL's window surface.
+// Shows finished frames in the window, through SDL's window surface, in
+// software: the 640 x 480 picture at the largest whole scale that fits the
+// surface, centred, black around it; every picture pixel an exact block.
 #pragma once
 
 #include <SDL.h>
 
+#include <vector>
+
 #include "display/surface.h"
+#include "sdl/sdl_display_mode.h"
 
 namespace rallix {
 
 class SdlPresenter {
  public:
-  explicit SdlPresenter(SDL_Window* window);
-  ~SdlPresenter();
+  explicit SdlPresenter(SDL_Window* window) : window_(window) {}
   SdlPresenter(const SdlPresenter&) = delete;
   SdlPresenter& operator=(const SdlPresenter&) = delete;
 
   // Puts the frame on screen: palette index 0 black, anything else white.
-  // Only the cells that changed since the last frame are sent to the window;
-  // the whole picture the first time and after the window surface was lost.
+  // Only the cells that changed since the last frame are drawn and sent to
+  // the window, at their scaled place; the whole picture the first time and
+  // whenever the window surface is not the one last drawn into.
   void Present(const Surface& frame);
-  // Shows the last presented frame again, whole (black before the first
-  // frame): the window was uncovered or needs repainting for another reason.
+  // Fits the picture to the window surface as it is now (fetched anew,
+  // placed anew) and shows the last presented frame whole, black around it
+  // (all black before the first frame). The window was uncovered, or changed
+  // its size or mode: every such change ends here.
   void Repaint();
   // The window surface has been or will be recreated (the window changed
   // size): the next presentation sends the whole picture.
   void SurfaceLost() { whole_next_ = true; }
 
+  // Where the picture was last drawn in the window surface.
+  PicturePlace Place() const { return place_; }
   // How many frames reached the window, and how many of them whole.
   long FramesShown() const { return frames_shown_; }
   long WholeFramesShown() const { return whole_frames_shown_; }
 
  private:
-  // Draws the rectangles of `shown_` into the window surface and sends them
-  // to the window; all of it when `rects` is null.
+  // Draws the picture rectangles `rects` of `shown_` into the window surface
+  // at their scaled place, cut to the surface, and sends them to the window;
+  // all of it, with the black around, when `rects` is null or the surface is
+  // not the one last drawn into.
   void Show(const SDL_Rect* rects, int count);
+  // True when `target` is the surface last drawn into, at the same size.
+  bool SameTarget(const SDL_Surface* target) const;
+  // Draws one rectangle of the picture scaled into `target`; the part of the
+  // surface it covered, or an empty rectangle when it lies outside.
+  SDL_Rect DrawScaled(SDL_Surface* target, const SDL_Rect& area);
 
   SDL_Window* window_;
   SDL_Surface* target_ = nullptr;
-  // An 8-bit view of `shown_` whose palette turns indices into colours.
-  SDL_Surface* indexed_ = nullptr;
+  int target_w_ = 0;
+  int target_h_ = 0;
+  PicturePlace place_;
   Surface shown_;
+  std::vector<uint8_t> row_;  // one scaled row in the surface's pixel format
   bool whole_next_ = true;
   long frames_shown_ = 0;
   long whole_frames_shown_ = 0;

@@ -41,11 +41,12 @@ class SdlVideo {
 
 class GameWindow {
  public:
-  GameWindow() {
+  explicit GameWindow(const SdlDisplayMode& mode) {
     // Frames go through the window surface, in software.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    window_ = SDL_CreateWindow(kCaption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                               kScreenWidth, kScreenHeight, SDL_WINDOW_HIDDEN);
+    const SDL_Point size = mode.WindowSize(0);
+    window_ = SDL_CreateWindow(kCaption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, size.x,
+                               size.y, SDL_WINDOW_HIDDEN | mode.WindowFlags());
     if (window_ == nullptr)
       return;
     SetWindowIcon(window_);
@@ -81,18 +82,18 @@ int CannotOpenWindow() {
 
 }  // namespace
 
-int RunOnSdl(const std::function<int(SdlPlatform&)>& game) {
+int RunOnSdl(const DisplayOptions& display, const std::function<int(SdlPlatform&)>& game) {
   SoundLocations sounds = FindGameSounds();
   for (const std::string& line : sounds.MissingLines())
     std::fprintf(stderr, "%s\n", line.c_str());
   SdlVideo video;
   if (!video.Started())
     return CannotOpenWindow();
-  GameWindow window;
+  GameWindow window{SdlDisplayMode(display)};
   if (window.get() == nullptr)
     return CannotOpenWindow();
   SdlSound sound;
-  SdlPlatform platform(window.get(), sound, std::move(sounds));
+  SdlPlatform platform(window.get(), sound, std::move(sounds), display);
   return game(platform);
 }
 

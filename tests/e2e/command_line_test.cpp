@@ -47,5 +47,28 @@ TEST(CommandLine, AnythingElseIsNamedOnStandardErrorWithTheUsageAndStatus2) {
   std::fclose(err);
 }
 
+TEST(CommandLine, ScaleAndFullscreenAndTheirBadValues) {
+  CommandLineOptions options = ParseCommandLine({}).options;
+  EXPECT_EQ(options.scale, 1);
+  EXPECT_FALSE(options.fullscreen);
+  options = ParseCommandLine({"--scale", "3", "--fullscreen"}).options;
+  EXPECT_EQ(options.scale, 3);
+  EXPECT_TRUE(options.fullscreen);
+  options = ParseCommandLine({"--fullscreen", "--scale=8", "--window"}).options;
+  EXPECT_EQ(options.scale, 8);
+  EXPECT_FALSE(options.fullscreen) << "the last of --fullscreen and --window wins";
+
+  EXPECT_EQ(ParseCommandLine({"--scale"}).error, "--scale needs a number from 1 to 8");
+  for (const char* bad : {"0", "9", "2x", ""}) {
+    EXPECT_EQ(ParseCommandLine({"--scale", bad}).error,
+              std::string("--scale takes a number from 1 to 8, not '") + bad + "'");
+  }
+  EXPECT_EQ(ParseCommandLine({"--scale=10"}).error, "--scale takes a number from 1 to 8, not '10'");
+  std::FILE* err = std::tmpfile();
+  ASSERT_TRUE(err);
+  EXPECT_EQ(AnswerWithoutPlaying(ParseCommandLine({"--scale", "0"}), stdout, err), 2);
+  std::fclose(err);
+}
+
 }  // namespace
 }  // namespace rallix

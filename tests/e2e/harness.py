@@ -35,12 +35,17 @@ def _require(program):
 
 
 class XServer:
-    """A private Xvfb, on the first free display number, for one test."""
+    """A private Xvfb, on the first free display number, for one test; with
+    a window manager (openbox) on it when asked, as on a desktop, for what
+    only a window manager does (making a window fullscreen)."""
 
-    def __init__(self, width=1024, height=768):
+    def __init__(self, width=1024, height=768, window_manager=False):
         self.size = f"{width}x{height}x24"
         self.display = None
         self._process = None
+        self._window_manager = window_manager
+        self._manager = None
+        self._manager_folder = None
 
     def __enter__(self):
         read_end, write_end = os.pipe()
@@ -57,7 +62,27 @@ class XServer:
         finally:
             os.close(read_end)
         self.display = f":{number}"
+        if self._window_manager:
+            self._start_window_manager()
         return self
+
+    def _start_window_manager(self, timeout=10):
+        self._manager_folder = tempfile.mkdtemp(prefix="rallix-wm-")
+        env = game_environment(self._manager_folder, self.display)
+        self._manager = subprocess.Popen(
+            [_require("openbox"), "--sm-disable"], env=env, stdin=subprocess.DEVNULL,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # Ready once it names itself on the root window.
+        deadline = time.monotonic() + timeout
+        while True:
+            found = subprocess.run([_require("xprop"), "-root", "_NET_SUPPORTING_WM_CHECK"],
+                                   env=env, capture_output=True, text=True, check=False)
+            if "window id" in found.stdout:
+                return
+            if time.monotonic() > deadline or self._manager.poll() is not None:
+                self.__exit__(None, None, None)
+                raise HarnessError("the window manager did not start")
+            time.sleep(0.02)
 
     def _read_display_number(self, fd, timeout):
         deadline = time.monotonic() + timeout
@@ -75,6 +100,11 @@ class XServer:
         return int(text.strip())
 
     def __exit__(self, *exc):
+        if self._manager is not None and self._manager.poll() is None:
+            self._manager.terminate()
+            self._manager.wait()
+        if self._manager_folder is not None:
+            shutil.rmtree(self._manager_folder, ignore_errors=True)
         if self._process is not None and self._process.poll() is None:
             self._process.terminate()
             try:
@@ -173,6 +203,8 @@ class Game:
         self.env = env if env is not None else game_environment(self.folder, display)
         self.window = None
         self.process = None
+        # Where the game's picture lies in the window: (scale, x, y).
+        self.picture = (1, 0, 0)
         self._stdout_path = os.path.join(self.folder, "stdout.txt")
         self._stderr_path = os.path.join(self.folder, "stderr.txt")
         self._captures = 0
@@ -340,6 +372,12 @@ class Game:
         self._x_tool(_require("xdotool"), "windowunmap", "--sync", str(self.window))
         self._x_tool(_require("xdotool"), "windowmap", "--sync", str(self.window))
 
+    def resize(self, width, height):
+        """Gives the window another size from outside, as a tiling window
+        manager does whatever size the game asked for."""
+        self._x_tool(_require("xdotool"), "windowsize", "--sync", str(self.window), str(width),
+                     str(height))
+
     def close_window(self, window=None):
         send_window_close(self.display, window or self.window)
 
@@ -353,8 +391,10 @@ class Game:
         return path
 
     def _screen(self, *args):
-        return subprocess.run([self.screen_tool, *args], capture_output=True, check=False,
-                              timeout=30)
+        scale, x, y = self.picture
+        placement = [] if self.picture == (1, 0, 0) else ["--scale", str(scale), "--at", f"{x},{y}"]
+        return subprocess.run([self.screen_tool, *args, *placement], capture_output=True,
+                              check=False, timeout=30)
 
     def screen_text(self, capture=None):
         """The 30 lines of 40 characters the window shows."""
@@ -384,7 +424,7 @@ class Game:
         result = self._screen("compare", capture or self.capture(), situation)
         if result.returncode not in (0, 1):
             raise HarnessError(result.stderr.decode(errors="replace"))
-        return result.returncode == 0, result.stdout.decode()
+        return result.returncode == 0, result.stdout.decode() + result.stderr.decode()
 
     def wait_for_frame(self, situation, timeout=5):
         """Captures until the window equals the headless frame; the last
@@ -459,9 +499,11 @@ class GameTestCase(unittest.TestCase):
     the whole test. PATHS maps the tool names of run_tests to their paths."""
 
     PATHS = {}
+    SCREEN = (1024, 768)
+    WINDOW_MANAGER = False
 
     def setUp(self):
-        self.x = XServer()
+        self.x = XServer(*self.SCREEN, window_manager=self.WINDOW_MANAGER)
         self.x.__enter__()
         self.addCleanup(self.x.__exit__, None, None, None)
 

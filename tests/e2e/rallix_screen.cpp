@@ -6,6 +6,7 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "display/glyph_sheet.h"
 #include "tests/e2e/ball_finder.h"
@@ -30,7 +31,9 @@ int Usage() {
       "                                  ('?' for a cell that shows no glyph)\n"
       "       rallix_screen look CAPTURE.xwd   the same text, then a line 'ball X Y' for\n"
       "                                  every place the ball's block shows whole\n"
-      "       rallix_screen situations         the situations known\n",
+      "       rallix_screen situations         the situations known\n"
+      "A capture may be followed by --scale N --at X,Y: the picture is N times its\n"
+      "size with its corner at (X, Y), each pixel an exact block, black around it.\n",
       stderr);
   return kTrouble;
 }
@@ -44,12 +47,52 @@ std::optional<Surface> Frame(const std::string& situation) {
   return frame;
 }
 
-bool Capture(const std::string& path, RgbImage& image) {
+// Where the picture lies in the captures: at 1x in the corner unless told.
+struct Placement {
+  int scale = 1;
+  int x = 0;
+  int y = 0;
+};
+// What reading a capture came to.
+enum class Read { kPicture, kNotThePicture, kUnreadable };
+
+// The capture's picture where `placement` says it lies. A capture that
+// shows something else there (a window caught while it repaints) is
+// kNotThePicture; a file that is no capture at all, kUnreadable.
+Read Capture(const std::string& path, const Placement& placement, RgbImage& image) {
   std::string error;
-  if (ReadXwdFile(path, image, error))
-    return true;
+  RgbImage whole;
+  if (!ReadXwdFile(path, whole, error)) {
+    std::fprintf(stderr, "rallix_screen: %s\n", error.c_str());
+    return Read::kUnreadable;
+  }
+  if (placement.scale == 1 && placement.x == 0 && placement.y == 0) {
+    image = std::move(whole);
+    return Read::kPicture;
+  }
+  if (PictureIn(whole, placement.scale, placement.x, placement.y, image, error))
+    return Read::kPicture;
   std::fprintf(stderr, "rallix_screen: %s\n", error.c_str());
-  return false;
+  return Read::kNotThePicture;
+}
+
+// "--scale N --at X,Y" at the end of the arguments; false for anything else.
+bool ReadPlacement(int& argc, char** argv, Placement& placement) {
+  while (argc >= 3) {
+    const std::string option = argv[argc - 2];
+    const char* value = argv[argc - 1];
+    if (option == "--scale") {
+      if (std::sscanf(value, "%d", &placement.scale) != 1 || placement.scale < 1)
+        return false;
+    } else if (option == "--at") {
+      if (std::sscanf(value, "%d,%d", &placement.x, &placement.y) != 2)
+        return false;
+    } else {
+      return true;
+    }
+    argc -= 2;
+  }
+  return true;
 }
 
 int Render(const std::string& situation, const std::string& out) {
@@ -70,10 +113,12 @@ int Render(const std::string& situation, const std::string& out) {
   return kOk;
 }
 
-int Compare(const std::string& capture_path, const std::string& situation) {
+int Compare(const std::string& capture_path, const Placement& placement,
+            const std::string& situation) {
   RgbImage capture;
-  if (!Capture(capture_path, capture))
-    return kTrouble;
+  const Read read = Capture(capture_path, placement, capture);
+  if (read != Read::kPicture)
+    return read == Read::kNotThePicture ? kDiffers : kTrouble;
   const std::optional<Surface> frame = Frame(situation);
   if (!frame)
     return kTrouble;
@@ -96,18 +141,18 @@ bool PrintText(const RgbImage& capture) {
   return true;
 }
 
-int Text(const std::string& capture_path) {
+int Text(const std::string& capture_path, const Placement& placement) {
   RgbImage capture;
-  if (!Capture(capture_path, capture))
+  if (Capture(capture_path, placement, capture) != Read::kPicture)
     return kTrouble;
   return PrintText(capture) ? kOk : kTrouble;
 }
 
 // The text and the ball from one capture: what a test steering the paddle
 // needs, in one run of the tool.
-int Look(const std::string& capture_path) {
+int Look(const std::string& capture_path, const Placement& placement) {
   RgbImage capture;
-  if (!Capture(capture_path, capture) || !PrintText(capture))
+  if (Capture(capture_path, placement, capture) != Read::kPicture || !PrintText(capture))
     return kTrouble;
   for (const BallSighting& ball : BallFinder(BuiltInGlyphSheet()).Find(capture))
     std::printf("ball %d %d\n", ball.x, ball.y);
@@ -126,15 +171,18 @@ int ListSituations() {
 
 int main(int argc, char** argv) {
   using namespace rallix::e2e;
+  Placement placement;
+  if (!ReadPlacement(argc, argv, placement))
+    return Usage();
   const std::string command = argc > 1 ? argv[1] : "";
   if (command == "render" && argc == 4)
     return Render(argv[2], argv[3]);
   if (command == "compare" && argc == 4)
-    return Compare(argv[2], argv[3]);
+    return Compare(argv[2], placement, argv[3]);
   if (command == "text" && argc == 3)
-    return Text(argv[2]);
+    return Text(argv[2], placement);
   if (command == "look" && argc == 3)
-    return Look(argv[2]);
+    return Look(argv[2], placement);
   if (command == "situations" && argc == 2)
     return ListSituations();
   return Usage();

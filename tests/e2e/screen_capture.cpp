@@ -49,6 +49,44 @@ FrameDifference CompareWithFrame(const RgbImage& capture, const Surface& frame) 
   return difference;
 }
 
+bool PictureIn(const RgbImage& capture, int scale, int x, int y, RgbImage& picture,
+               std::string& why) {
+  const auto at = [](int px, int py) {
+    return " at (" + std::to_string(px) + ", " + std::to_string(py) + ")";
+  };
+  if (scale < 1 || x < 0 || y < 0 || x + kScreenWidth * scale > capture.width ||
+      y + kScreenHeight * scale > capture.height) {
+    why = "a picture at " + std::to_string(scale) + "x" + at(x, y) + " does not fit the " +
+          std::to_string(capture.width) + " x " + std::to_string(capture.height) + " capture";
+    return false;
+  }
+  picture = RgbImage{kScreenWidth, kScreenHeight,
+                     std::vector<uint32_t>(static_cast<size_t>(kScreenWidth) * kScreenHeight)};
+  for (int cy = 0; cy < capture.height; ++cy) {
+    for (int cx = 0; cx < capture.width; ++cx) {
+      const uint32_t colour = capture.At(cx, cy);
+      const int px = cx - x;
+      const int py = cy - y;
+      if (px < 0 || py < 0 || px >= kScreenWidth * scale || py >= kScreenHeight * scale) {
+        if (colour != kRgbBlack) {
+          why = "not black around the picture" + at(cx, cy);
+          return false;
+        }
+        continue;
+      }
+      uint32_t& pixel = picture.pixels[static_cast<size_t>(py / scale) * kScreenWidth + px / scale];
+      if (px % scale == 0 && py % scale == 0) {
+        pixel = colour;
+      } else if (colour != pixel) {
+        why = "picture pixel (" + std::to_string(px / scale) + ", " + std::to_string(py / scale) +
+              ") is no whole block" + at(cx, cy);
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
 std::string Describe(const FrameDifference& difference, const RgbImage& capture,
                      const Surface& frame) {
   if (difference.size_differs) {

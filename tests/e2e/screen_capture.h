@@ -23,6 +23,13 @@ struct FrameDifference {
 };
 
 FrameDifference CompareWithFrame(const RgbImage& capture, const Surface& frame);
+
+// The 640 x 480 picture a capture shows at `scale` times its size with its
+// top-left corner at (x, y): each picture pixel must be an exact block of
+// one colour and everything around the picture black. Otherwise false, and
+// `why` says where it is not so.
+bool PictureIn(const RgbImage& capture, int scale, int x, int y, RgbImage& picture,
+               std::string& why);
 // One or more lines for a person: sizes, the count, the first pixel, cells.
 std::string Describe(const FrameDifference& difference, const RgbImage& capture,
                      const Surface& frame);

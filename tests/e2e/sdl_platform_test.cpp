@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "sdl/sdl_dirty_cells.h"
+#include "sdl/sdl_display_mode.h"
 #include "sdl/sdl_key_map.h"
 #include "sdl/sdl_platform.h"
 #include "sdl/sdl_presenter.h"
@@ -186,6 +187,49 @@ TEST_F(DummyWindow, AfterTheSurfaceIsLostTheNextFrameIsSentWhole) {
   presenter.Present(frame);
   EXPECT_EQ(PixelAt(600, 400), 0x000000u);
   EXPECT_EQ(PixelAt(6, 5), 0xFFFFFFu);
+}
+
+TEST(PicturePlace, TheLargestWholeScaleThatFitsCentredAnd1xCutOffWhenSmaller) {
+  EXPECT_EQ(PlacePicture(640, 480), (PicturePlace{1, 0, 0}));
+  EXPECT_EQ(PlacePicture(1280, 960), (PicturePlace{2, 0, 0}));
+  EXPECT_EQ(PlacePicture(1920, 1080), (PicturePlace{2, 320, 60}));
+  EXPECT_EQ(PlacePicture(3840, 2160), (PicturePlace{4, 640, 120}));
+  EXPECT_EQ(PlacePicture(1279, 1000), (PicturePlace{1, 319, 260}));
+  EXPECT_EQ(PlacePicture(300, 600), (PicturePlace{1, 0, 60}));
+  EXPECT_EQ(PlacePicture(0, 0), (PicturePlace{1, 0, 0}));
+}
+
+TEST_F(DummyWindow, ScaledFramesAreWholeBlocksCentredInBlackAndChangedCellsStayInPlace) {
+  SDL_SetWindowSize(window_, 1920, 1080);
+  SdlPresenter presenter(window_);
+  Scribble(0x123456);
+  Surface frame;
+  frame.Set(0, 0, kWhite);
+  frame.Set(639, 479, kWhite);
+  presenter.Present(frame);
+  ASSERT_EQ(presenter.Place(), (PicturePlace{2, 320, 60}));
+  // Picture pixel (0, 0) is the block from (320, 60) to (321, 61).
+  EXPECT_EQ(PixelAt(320, 60), 0xFFFFFFu);
+  EXPECT_EQ(PixelAt(321, 61), 0xFFFFFFu);
+  EXPECT_EQ(PixelAt(322, 60), 0x000000u);
+  EXPECT_EQ(PixelAt(1598, 1018), 0xFFFFFFu);
+  EXPECT_EQ(PixelAt(1599, 1019), 0xFFFFFFu);
+  // Black around the picture, everywhere.
+  EXPECT_EQ(PixelAt(319, 60), 0x000000u);
+  EXPECT_EQ(PixelAt(0, 0), 0x000000u);
+  EXPECT_EQ(PixelAt(1600, 1079), 0x000000u);
+  EXPECT_EQ(PixelAt(1000, 1020), 0x000000u);
+
+  // A changed cell is drawn at its scaled place and nothing else is.
+  Scribble(0x123456);
+  frame.Set(5 * 16 + 3, 2 * 16, kWhite);
+  presenter.Present(frame);
+  EXPECT_EQ(presenter.WholeFramesShown(), 1);
+  EXPECT_EQ(PixelAt(320 + 2 * 83, 60 + 2 * 32), 0xFFFFFFu);
+  EXPECT_EQ(PixelAt(320 + 2 * 83 + 1, 60 + 2 * 32 + 1), 0xFFFFFFu);
+  EXPECT_EQ(PixelAt(320 + 2 * 80, 60 + 2 * 32), 0x000000u) << "the cell's other pixels";
+  EXPECT_EQ(PixelAt(320 + 2 * 96, 60 + 2 * 32), 0x123456u) << "the next cell was redrawn";
+  EXPECT_EQ(PixelAt(320, 60), 0x123456u);
 }
 
 TEST_F(DummyWindow, RepaintBeforeAnyFrameShowsBlack) {

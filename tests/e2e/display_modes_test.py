@@ -1,0 +1,109 @@
+"""End-to-end tests of the ways the picture is shown, on a 1920 x 1080
+screen: a window twice the size, the whole screen and back with Alt+Enter
+and F11, and a scaled window shrunk from outside during a rally. In every
+mode the picture is the game's own, each pixel an exact block. For the
+whole screen a window manager runs on it, as on a desktop: only a window
+manager makes a window fullscreen on X. Without one, nothing stops the
+window being sized from outside.
+
+Run one test:  display_modes_test.py --rallix PATH --screen PATH FullscreenTest.test_name
+"""
+
+import os
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from harness import GameTestCase, HarnessError, run_tests  # noqa: E402
+
+PLAYER_ROW = 23
+COURT_RIGHT_EDGE = 22 * 16
+
+
+class PictureTestCase(GameTestCase):
+    """Where the picture shows, on a 1920 x 1080 screen."""
+    SCREEN = (1920, 1080)
+
+    def assertShows(self, game, situation, picture):
+        game.picture = picture
+        same, report = game.wait_for_frame(situation)
+        self.assertTrue(same, f"at {picture}: {report}")
+
+    def wait_for_size(self, game, size):
+        deadline = time.monotonic() + 5
+        while game.client_size() != size and time.monotonic() < deadline:
+            time.sleep(0.05)
+        self.assertEqual(game.client_size(), size)
+
+    def assertBallMoves(self, game):
+        """The ball is seen in two places of the court, with the picture where
+        game.picture says (once the window has repainted after a change)."""
+        places, trouble = set(), None
+        deadline = time.monotonic() + 5
+        while len(places) < 2 and time.monotonic() < deadline:
+            try:
+                places.update(p for p in game.look()[1] if p[0] < COURT_RIGHT_EDGE)
+            except HarnessError as error:
+                trouble = error
+            time.sleep(0.05)
+        self.assertGreaterEqual(len(places), 2, f"the ball stays at {places}; {trouble}")
+
+
+
+class ScaledWindowTest(PictureTestCase):
+
+    def test_scale_2_is_a_fixed_1280_by_960_window_of_2_by_2_blocks(self):
+        game = self.start_game(args=["--scale", "2"])
+        self.assertEqual(game.client_size(), (1280, 960))
+        hints = game.properties("WM_NORMAL_HINTS")
+        self.assertIn("minimum size: 1280 by 960", hints)
+        self.assertIn("maximum size: 1280 by 960", hints)
+        # Downscaled by 2, the capture is the 1x title frame pixel for pixel.
+        self.assertShows(game, "title", (2, 0, 0))
+
+    def test_a_scaled_window_shrunk_during_a_rally_plays_on(self):
+        game = self.start_game(args=["--scale", "2"])
+        self.assertShows(game, "title", (2, 0, 0))
+        game.press("space")
+        lines = game.wait_for_text(lambda lines: "--+--" in lines[PLAYER_ROW])
+        self.assertIn("--+--", lines[PLAYER_ROW])
+        # Smaller than 2x: the picture at 1x in the middle.
+        game.resize(1000, 700)
+        game.picture = (1, 180, 110)
+        self.assertBallMoves(game)
+        # Smaller than the picture itself: cut off, and still running.
+        game.resize(300, 200)
+        time.sleep(0.3)
+        self.assertTrue(game.running(), game.stderr())
+        game.resize(1280, 960)
+        game.picture = (2, 0, 0)
+        self.assertBallMoves(game)
+        game.close_window()
+        self.assertEnds(game, 0, within=2.0)
+
+
+
+class FullscreenTest(PictureTestCase):
+    WINDOW_MANAGER = True
+
+    def test_fullscreen_at_2x_centred_then_alt_enter_and_f11_switch(self):
+        game = self.start_game(args=["--fullscreen"])
+        self.wait_for_size(game, (1920, 1080))
+        self.assertEqual(game.position(), (0, 0))
+        # 1920 x 1080 holds 2 x 640 by 2 x 480; black bars around it.
+        self.assertShows(game, "title", (2, 320, 60))
+        game.press("Down")
+        self.assertShows(game, "title-config", (2, 320, 60))
+
+        game.press("alt+Return")
+        self.wait_for_size(game, (640, 480))
+        self.assertShows(game, "title-config", (1, 0, 0))
+
+        game.press("F11")
+        self.wait_for_size(game, (1920, 1080))
+        self.assertShows(game, "title-config", (2, 320, 60))
+        self.assertTrue(game.running())
+
+if __name__ == "__main__":
+    sys.exit(run_tests(__name__, __doc__, {"rallix": "the rallix executable",
+                                           "screen": "the rallix_screen tool"}))
