@@ -2,9 +2,16 @@
 
 #include <cstdio>
 
-#include "sdl/sdl_key_map.h"
-
 namespace rallix {
+
+SdlPlatform::SdlPlatform(SDL_Window* window, SdlSound& sound, SoundLocations sounds,
+                         DisplayOptions display)
+    : window_(window),
+      sound_(sound),
+      sounds_(std::move(sounds)),
+      display_(display),
+      presenter_(window),
+      title_(SDL_GetWindowTitle(window)) {}
 
 bool SdlPlatform::ProcessMessages() {
   bool going_on = true;
@@ -16,6 +23,13 @@ bool SdlPlatform::ProcessMessages() {
         break;
       case SDL_KEYDOWN:
         HandleKeyDown(event.key);
+        keys_.Handle(event, HasFocus() && !paused_);
+        break;
+      case SDL_CONTROLLERDEVICEADDED:
+      case SDL_CONTROLLERDEVICEREMOVED:
+      case SDL_CONTROLLERBUTTONDOWN:
+      case SDL_CONTROLLERAXISMOTION:
+        keys_.Handle(event, HasFocus() && !paused_);
         break;
       case SDL_WINDOWEVENT:
         if (event.window.windowID != SDL_GetWindowID(window_))
@@ -28,6 +42,7 @@ bool SdlPlatform::ProcessMessages() {
         break;
     }
   }
+  keys_.Settle();
   return going_on;
 }
 
@@ -57,17 +72,26 @@ void SdlPlatform::HandleKeyDown(const SDL_KeyboardEvent& event) {
       (alt && (key == SDL_SCANCODE_RETURN || key == SDL_SCANCODE_KP_ENTER))) {
     display_.ToggleFullscreen(window_);
     presenter_.Repaint();
+  } else if (key == SDL_SCANCODE_P && (event.keysym.mod & (KMOD_CTRL | KMOD_ALT | KMOD_GUI)) == 0) {
+    TogglePause();
   }
 }
 
-bool SdlPlatform::IsForeground() {
+void SdlPlatform::TogglePause() {
+  paused_ = !paused_;
+  keys_.ForgetTaps();
+  SDL_SetWindowTitle(window_, paused_ ? (title_ + " (paused)").c_str() : title_.c_str());
+}
+
+bool SdlPlatform::HasFocus() const {
   return (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
 }
 
-void SdlPlatform::GetKeyboardState(KeySnapshot& keys) {
-  int count = 0;
-  const Uint8* states = SDL_GetKeyboardState(&count);
-  FillKeySnapshot(states, count, keys);
+bool SdlPlatform::IsForeground() {
+  const bool in_front = HasFocus() && !paused_;
+  if (!in_front)
+    keys_.ForgetTaps();
+  return in_front;
 }
 
 void SdlPlatform::ReportFatalError(const std::string& message) {

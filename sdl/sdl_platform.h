@@ -1,14 +1,16 @@
-// The game's platform on SDL2: the window, its keyboard, the millisecond
-// clock and the sounds.
+// The game's platform on SDL2: the window, its keyboard and gamepads, the
+// pause, the millisecond clock and the sounds.
 #pragma once
 
 #include <SDL.h>
 
+#include <string>
 #include <utility>
 
 #include "game/platform.h"
 #include "sdl/frame_clock.h"
 #include "sdl/sdl_display_mode.h"
+#include "sdl/sdl_keys.h"
 #include "sdl/sdl_presenter.h"
 #include "sdl/sdl_sound.h"
 #include "sdl/sound_folders.h"
@@ -22,24 +24,23 @@ class SdlPlatform : public Platform {
   // in the mode `display` asks for (SdlDisplayMode), which Alt+Enter and F11
   // switch between the window and the whole screen.
   SdlPlatform(SDL_Window* window, SdlSound& sound, SoundLocations sounds = {},
-              DisplayOptions display = {})
-      : window_(window),
-        sound_(sound),
-        sounds_(std::move(sounds)),
-        display_(display),
-        presenter_(window) {}
+              DisplayOptions display = {});
 
   // Milliseconds on the monotonic clock since the platform was made, seen
   // as a signed 32-bit count.
   int32_t TimeGetTime() override { return clock_.Milliseconds(); }
   // Handles every pending event: repaints the window when it needs it,
   // switches between the window and the whole screen on Alt+Enter and F11,
-  // and returns false when the window was closed or the process told to stop
-  // (SDL turns SIGINT and SIGTERM into a quit event).
+  // pauses and goes on at P, takes in the keys and the gamepads, and returns
+  // false when the window was closed or the process told to stop (SDL turns
+  // SIGINT and SIGTERM into a quit event).
   bool ProcessMessages() override;
-  // True while the window has the keyboard focus.
+  // True while the window has the keyboard focus and the game is not
+  // paused. Otherwise the presses not yet seen are forgotten.
   bool IsForeground() override;
-  void GetKeyboardState(KeySnapshot& keys) override;
+  // The keys the keyboard and the pads hold as the last ProcessMessages left
+  // them, and every game key pressed since the last snapshot (SdlKeys).
+  void GetKeyboardState(KeySnapshot& keys) override { keys_.TakeSnapshot(keys); }
   void PlaySoundAsync(const std::string& file_name) override {
     sound_.PlayAsync(sounds_.FileFor(file_name));
   }
@@ -60,13 +61,20 @@ class SdlPlatform : public Platform {
  private:
   void HandleWindowEvent(const SDL_WindowEvent& event);
   void HandleKeyDown(const SDL_KeyboardEvent& event);
+  // P: the game stands still as when another window is in front, and the
+  // window's title says so.
+  void TogglePause();
+  bool HasFocus() const;
 
   SDL_Window* window_;
   SdlSound& sound_;
   SoundLocations sounds_;
   SdlDisplayMode display_;
   SdlPresenter presenter_;
+  SdlKeys keys_;
   FrameClock clock_;
+  std::string title_;  // the window's title when not paused
+  bool paused_ = false;
 };
 
 }  // namespace rallix

@@ -29,6 +29,9 @@ class SdlVideo {
     // for a display; the one line that matters is ours.
     QuietStderr quiet;
     started_ = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
+    // Gamepads are welcome but not needed: without them the game plays on.
+    if (started_)
+      SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
   }
   ~SdlVideo() { SDL_Quit(); }
   SdlVideo(const SdlVideo&) = delete;

@@ -189,6 +189,49 @@ def send_window_close(display, window):
         xlib.XCloseDisplay(connection)
 
 
+class OtherWindow:
+    """A plain window of another client on the same X server, to take the
+    keyboard focus away from the game as another program would. `id` is its
+    window id while the context lasts."""
+
+    def __init__(self, display):
+        self.display = display
+        self.id = None
+        self._xlib = None
+        self._connection = None
+
+    def __enter__(self):
+        xlib = ctypes.CDLL("libX11.so.6")
+        xlib.XOpenDisplay.restype = ctypes.c_void_p
+        xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        xlib.XDefaultRootWindow.restype = ctypes.c_ulong
+        xlib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        xlib.XCreateSimpleWindow.restype = ctypes.c_ulong
+        xlib.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int,
+                                             ctypes.c_int, ctypes.c_uint, ctypes.c_uint,
+                                             ctypes.c_uint, ctypes.c_ulong, ctypes.c_ulong]
+        for name in ("XMapWindow", "XDestroyWindow"):
+            getattr(xlib, name).argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        xlib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self._connection = xlib.XOpenDisplay(self.display.encode())
+        if not self._connection:
+            raise HarnessError(f"cannot connect to {self.display}")
+        self._xlib = xlib
+        root = xlib.XDefaultRootWindow(self._connection)
+        self.id = xlib.XCreateSimpleWindow(self._connection, root, 0, 0, 200, 200, 0, 0, 0)
+        xlib.XMapWindow(self._connection, self.id)
+        xlib.XSync(self._connection, 0)
+        return self
+
+    def __exit__(self, *exc):
+        if self._connection:
+            self._xlib.XDestroyWindow(self._connection, self.id)
+            self._xlib.XCloseDisplay(self._connection)
+            self._connection = None
+        return False
+
+
 class Game:
     """One run of the rallix executable, started in its own folder."""
 
@@ -211,12 +254,21 @@ class Game:
 
     # --- the process ---------------------------------------------------
 
-    def start(self):
+    def start(self, commands=False):
+        """Starts the program; with `commands`, its standard input is a pipe
+        that tell() writes lines to."""
         with open(self._stdout_path, "wb") as out, open(self._stderr_path, "wb") as err:
             self.process = subprocess.Popen(
                 [self.rallix, *self.args], cwd=self.cwd, env=self.env,
-                stdin=subprocess.DEVNULL, stdout=out, stderr=err)
+                stdin=subprocess.PIPE if commands else subprocess.DEVNULL, stdout=out,
+                stderr=err)
         return self
+
+    def tell(self, *lines):
+        """Writes each line to the program's standard input."""
+        for line in lines:
+            self.process.stdin.write(line.encode() + b"\n")
+        self.process.stdin.flush()
 
     def wait(self, timeout):
         """The exit status, or None if the game still runs after `timeout` s."""
@@ -256,6 +308,8 @@ class Game:
         if self.running():
             self.process.kill()
             self.process.wait()
+        if self.process is not None and self.process.stdin is not None:
+            self.process.stdin.close()
         shutil.rmtree(self.folder, ignore_errors=True)
 
     def __enter__(self):
@@ -313,6 +367,19 @@ class Game:
 
     def window_name(self):
         return self._x_tool(_require("xdotool"), "getwindowname", str(self.window)).strip()
+
+    def wait_for_name(self, name, timeout=5):
+        """Reads the window's title until it is `name`; the last title."""
+        deadline = time.monotonic() + timeout
+        while True:
+            title = self.window_name()
+            if title == name or time.monotonic() > deadline:
+                return title
+            time.sleep(0.02)
+
+    def tap(self, key):
+        """Presses and releases the key at once: no hold at all."""
+        self._x_tool(_require("xdotool"), "key", key)
 
     def properties(self, *names):
         """The window's X properties, as xprop prints them."""
@@ -507,13 +574,13 @@ class GameTestCase(unittest.TestCase):
         self.x.__enter__()
         self.addCleanup(self.x.__exit__, None, None, None)
 
-    def start_game(self, program="rallix", args=(), focus=True):
+    def start_game(self, program="rallix", args=(), focus=True, commands=False):
         """Starts the program (a key of PATHS) beside the game's sounds and
-        waits for its window."""
+        waits for its window; `commands` as for Game.start."""
         game = Game(self.PATHS[program], self.PATHS["screen"], display=self.x.display,
                     args=args, cwd=os.path.dirname(os.path.abspath(self.PATHS["rallix"])))
         self.addCleanup(game.stop)
-        game.start()
+        game.start(commands)
         game.find_window(focus=focus)
         return game
 

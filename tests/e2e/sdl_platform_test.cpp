@@ -6,6 +6,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "sdl/sdl_dirty_cells.h"
@@ -65,6 +67,29 @@ TEST(KeySnapshot, TheFiveGameKeysBecomeTheirVirtualKeysAndNothingElseShows) {
   FillKeySnapshot(nullptr, 0, keys);
   for (uint8_t byte : keys)
     ASSERT_EQ(byte, 0);
+}
+
+TEST(KeySnapshot, TheStickHoldsNothingWithinHalfItsRangeAndUpToTwoArrowsBeyond) {
+  const auto arrows = [](int x, int y) {
+    KeySnapshot keys{};
+    AddStickKeys(x, y, keys);
+    std::string held;
+    for (const auto& [key, name] : {std::pair{kVkLeft, 'L'}, std::pair{kVkUp, 'U'},
+                                    std::pair{kVkRight, 'R'}, std::pair{kVkDown, 'D'}}) {
+      if (IsKeyDown(keys, key))
+        held += name;
+    }
+    return held;
+  };
+  EXPECT_EQ(arrows(0, 0), "");
+  EXPECT_EQ(arrows(16383, 0), "");
+  EXPECT_EQ(arrows(-11000, 11000), "") << "a diagonal inside the circle";
+  EXPECT_EQ(arrows(16384, 0), "R");
+  EXPECT_EQ(arrows(-32768, 0), "L");
+  EXPECT_EQ(arrows(0, 32767), "D");
+  EXPECT_EQ(arrows(-23170, -23170), "LU");
+  EXPECT_EQ(arrows(30000, 10000), "R") << "18 degrees from Right, 72 from Down";
+  EXPECT_EQ(arrows(30000, 14000), "RD") << "25 degrees from Right, 65 from Down";
 }
 
 TEST(ChangedCells, OnlyTheCellsThatDifferAreSentInRowRuns) {
