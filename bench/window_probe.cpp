@@ -2,7 +2,7 @@
 // frames and what it cost: frame periods, processor use, peak memory and the
 // time from the process's start to the first frame on screen.
 //
-// Usage: window_probe [seconds] [launch-time-ns] [title|rally]
+// Usage: window_probe [seconds] [launch-time-ns] [title|rally|soak] [options]
 //   seconds         how long to run after the first frame (default 10)
 //   launch-time-ns  CLOCK_REALTIME in nanoseconds when the process was
 //                   launched (`date +%s%N` just before); without it the time
@@ -11,6 +11,7 @@
 //                   keep a rally going with a simple steering player; or
 //                   take the keys from the X server (scripts/soak-window.sh
 //                   presses them) and sample the memory every ten seconds.
+//   options         the game's own: --scale N, --fullscreen
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -24,6 +25,7 @@
 
 #include "game/main_loop.h"
 #include "game/mod_main.h"
+#include "sdl/command_line.h"
 #include "sdl/sdl_session.h"
 
 namespace rallix {
@@ -197,7 +199,12 @@ int main(int argc, char** argv) {
             std::chrono::nanoseconds(std::strtoll(argv[2], nullptr, 10))));
   }
   const std::string mode = argc > 3 ? argv[3] : "title";
-  return RunOnSdl([&](SdlPlatform& platform) {
+  const ParsedCommandLine options = ParseCommandLine(
+      std::vector<std::string>(argv + std::min(argc, 4), argv + std::max(argc, 4)));
+  if (const std::optional<int> status = AnswerWithoutPlaying(options))
+    return *status;
+  const DisplayOptions display{options.options.scale, options.options.fullscreen};
+  return RunOnSdl(display, [&](SdlPlatform& platform) {
     RecordingPlatform recorder(platform, seconds > 0 ? seconds : 10.0);
     int status = 0;
     if (mode == "rally") {
@@ -222,6 +229,12 @@ int main(int argc, char** argv) {
       status = Main(recorder);
       std::printf("screen:                      the title\n");
     }
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(platform.Window(), &width, &height);
+    const PicturePlace place = platform.Presenter().Place();
+    std::printf("picture:                     %dx at (%d, %d) in %d x %d\n", place.scale, place.x,
+                place.y, width, height);
     PrintFigures(recorder, main_entered, launched);
     return status;
   });

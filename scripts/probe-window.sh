@@ -1,23 +1,32 @@
 #!/bin/sh
 # Runs the game in its real window under a private Xvfb for a while (10 s by
-# default) on the title screen, and prints how it paced its frames and what it
-# cost: median and 99th percentile frame period, processor use, peak memory
-# and the time from launch to the first frame on screen.
+# default) on the title screen or in play, and prints how it paced its frames
+# and what it cost: median and 99th percentile frame period, processor use,
+# peak memory and the time from launch to the first frame on screen. With
+# "idle" it runs the floor instead: an SDL window that only wakes once a
+# frame (bench/idle_window).
 #
-# Usage: scripts/probe-window.sh [build-dir] [seconds] [title|rally]
-#   build-dir  a configured and built tree (default: build/default)
+# The screen is 1920 x 1080 (RALLIX_PROBE_SCREEN=WxH for another) with a
+# window manager on it, as on a desktop, so that --fullscreen fills it.
+#
+# Usage: scripts/probe-window.sh [build-dir] [seconds] [title|rally|idle] [game options]
+#   build-dir     a configured and built tree (default: build/default)
+#   game options  the game's own, such as --scale 2 or --fullscreen
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build/default}" && pwd)
 seconds=${2:-10}
+mode=${3:-title}
+[ $# -gt 3 ] && shift 3 || set --
 probe=$build/bench/window_probe
+[ "$mode" = idle ] && probe=$build/bench/idle_window
 
 if [ ! -x "$probe" ]; then
-  echo "error: $probe is missing; build it first: cmake --build $build --target window_probe" >&2
+  echo "error: $probe is missing; build it first: cmake --build $build" >&2
   exit 1
 fi
-for tool in Xvfb xdotool; do
+for tool in Xvfb xdotool openbox xprop; do
   if ! command -v "$tool" >/dev/null 2>&1; then
     echo "error: $tool is not installed (scripts/install-deps.sh installs it)" >&2
     exit 1
@@ -26,7 +35,9 @@ done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/rallix-probe-XXXXXX")
 xvfb_pid=
+wm_pid=
 cleanup() {
+  if [ -n "$wm_pid" ]; then kill "$wm_pid" 2>/dev/null || true; fi
   if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
   rm -rf "$work"
 }
@@ -34,15 +45,35 @@ trap cleanup EXIT INT TERM
 
 # Xvfb writes the display number it chose to the fifo once it is ready.
 mkfifo "$work/displayfd"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/displayfd" \
-  >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 "${RALLIX_PROBE_SCREEN:-1920x1080}x24" -nolisten tcp \
+  3>"$work/displayfd" >/dev/null 2>&1 &
 xvfb_pid=$!
 read -r display <"$work/displayfd"
 
-mkdir -p "$work/home" "$work/runtime"
+mkdir -p "$work/home" "$work/runtime" "$work/config"
 chmod 700 "$work/runtime"
+run() {
+  env -i PATH="$PATH" DISPLAY=":$display" HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" \
+    XDG_CONFIG_HOME="$work/config" "$@"
+}
+# The window manager is ready once it names itself on the root window.
+run openbox --sm-disable >/dev/null 2>&1 &
+wm_pid=$!
+tries=0
+until run xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; do
+  tries=$((tries + 1))
+  if [ "$tries" -gt 500 ]; then
+    echo "error: the window manager did not start" >&2
+    exit 1
+  fi
+  sleep 0.02
+done
+
 cd "$build/app"  # the game finds its sounds beside it
+if [ "$mode" = idle ]; then
+  run "$probe" "$seconds"
+  exit 0
+fi
 launched=$(date +%s%N)
-env -i PATH="$PATH" DISPLAY=":$display" HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" \
-  SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-disk}" SDL_DISKAUDIOFILE="$work/audio.raw" MESA_SHADER_CACHE_DISABLE=true \
-  "$probe" "$seconds" "$launched" "${3:-title}"
+run SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-disk}" SDL_DISKAUDIOFILE="$work/audio.raw" \
+  MESA_SHADER_CACHE_DISABLE=true "$probe" "$seconds" "$launched" "$mode" "$@"
