@@ -1,5 +1,6 @@
 #include "sdl/sdl_presenter.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "sdl/sdl_dirty_cells.h"
@@ -11,6 +12,14 @@ namespace {
 void CopyPixels(Surface& dest, const Surface& source) {
   for (int y = 0; y < kScreenHeight; ++y)
     std::memcpy(dest.Row(y), source.Row(y), kScreenWidth);
+}
+
+// Copies the pixels of the rectangles only: the rest is the same already.
+void CopyPixels(Surface& dest, const Surface& source, const std::vector<SDL_Rect>& rects) {
+  for (const SDL_Rect& rect : rects) {
+    for (int y = rect.y; y < rect.y + rect.h; ++y)
+      std::memcpy(dest.Row(y) + rect.x, source.Row(y) + rect.x, static_cast<size_t>(rect.w));
+  }
 }
 
 // Writes one pixel value of `bytes` bytes, as SDL lays it out in memory.
@@ -65,7 +74,7 @@ void SdlPresenter::Present(const Surface& frame) {
   const std::vector<SDL_Rect> rects = ChangedCellRects(shown_, frame);
   if (rects.empty())
     return;
-  CopyPixels(shown_, frame);
+  CopyPixels(shown_, frame, rects);
   Show(rects.data(), static_cast<int>(rects.size()));
 }
 
@@ -92,16 +101,23 @@ SDL_Rect SdlPresenter::DrawScaled(SDL_Surface* target, const SDL_Rect& area) {
                           SDL_MapRGB(target->format, 255, 255, 255)};
   row_.resize(static_cast<size_t>(part.w) * bytes);
   auto* pixels = static_cast<uint8_t*>(target->pixels);
+  // The picture pixels the part covers, the first and last perhaps cut.
+  const int first_x = (part.x - place_.x) / scale;
+  const int last_x = (part.x + part.w - 1 - place_.x) / scale;
   // Each picture row becomes `scale` equal rows: make it once, copy it on.
   int made_for = -1;
   for (int y = part.y; y < part.y + part.h; ++y) {
     const int picture_y = (y - place_.y) / scale;
     if (picture_y != made_for) {
       const uint8_t* source = shown_.Row(picture_y);
-      for (int x = 0; x < part.w; ++x) {
-        const int picture_x = (part.x + x - place_.x) / scale;
-        PutPixel(&row_[static_cast<size_t>(x) * bytes], bytes,
-                 inks[source[picture_x] != kBlack ? 1 : 0]);
+      uint8_t* out = row_.data();
+      for (int picture_x = first_x; picture_x <= last_x; ++picture_x) {
+        // The block's columns inside the part.
+        const int from = std::max(part.x, place_.x + picture_x * scale);
+        const int to = std::min(part.x + part.w, place_.x + (picture_x + 1) * scale);
+        const Uint32 ink = inks[source[picture_x] != kBlack ? 1 : 0];
+        for (int x = from; x < to; ++x, out += bytes)
+          PutPixel(out, bytes, ink);
       }
       made_for = picture_y;
     }
