@@ -31,20 +31,29 @@ SDL_Point SdlDisplayMode::WindowSize(int display) const {
   return SDL_Point{kScreenWidth * scale, kScreenHeight * scale};
 }
 
-Uint32 SdlDisplayMode::WindowFlags() const {
-  return options_.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
-}
-
 void SdlDisplayMode::Apply(SDL_Window* window) const {
+  const int display = std::max(0, SDL_GetWindowDisplayIndex(window));
   if (options_.fullscreen) {
+    SDL_Rect screen;
+    const bool windowed = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) == 0;
+    if (windowed && SDL_GetDisplayBounds(display, &screen) == 0) {
+      // A window manager makes the window fill the screen when SDL asks;
+      // without one nobody would, so the window first takes the screen's
+      // place and size itself, without borders.
+      SDL_SetWindowBordered(window, SDL_FALSE);
+      SDL_SetWindowPosition(window, screen.x, screen.y);
+      SDL_SetWindowSize(window, screen.w, screen.h);
+    }
     SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
     return;
   }
   SDL_SetWindowFullscreen(window, 0);
-  // SDL may keep the whole screen's size for the window it gives back.
-  const int display = std::max(0, SDL_GetWindowDisplayIndex(window));
+  SDL_SetWindowBordered(window, SDL_TRUE);
+  // Back to the window's own size (SDL would keep the screen's), centred.
   const SDL_Point size = WindowSize(display);
   SDL_SetWindowSize(window, size.x, size.y);
+  SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED_DISPLAY(display),
+                        SDL_WINDOWPOS_CENTERED_DISPLAY(display));
 }
 
 }  // namespace rallix

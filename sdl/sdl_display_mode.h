@@ -40,10 +40,9 @@ class SdlDisplayMode {
   // times the scale asked for, or the largest whole scale whose window fits
   // the display's usable area (at least 1).
   SDL_Point WindowSize(int display) const;
-  // The flags the window is created with for this mode.
-  Uint32 WindowFlags() const;
-  // Puts the window in the mode: the whole screen, or a window of its size
-  // again. The window surface is then new; the presenter must repaint.
+  // Puts the shown window in the mode: the whole screen, or a window of its
+  // size again, centred. The window surface is then new; the presenter must
+  // repaint.
   void Apply(SDL_Window* window) const;
   // Alt+Enter and F11: from the window to the whole screen and back.
   void ToggleFullscreen(SDL_Window* window) {

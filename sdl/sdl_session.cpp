@@ -49,11 +49,13 @@ class GameWindow {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     const SDL_Point size = mode.WindowSize(0);
     window_ = SDL_CreateWindow(kCaption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, size.x,
-                               size.y, SDL_WINDOW_HIDDEN | mode.WindowFlags());
+                               size.y, SDL_WINDOW_HIDDEN);
     if (window_ == nullptr)
       return;
     SetWindowIcon(window_);
     SDL_ShowWindow(window_);
+    if (mode.Fullscreen())
+      mode.Apply(window_);
     SDL_RaiseWindow(window_);
   }
   ~GameWindow() {

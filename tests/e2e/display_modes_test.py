@@ -1,12 +1,13 @@
 """End-to-end tests of the ways the picture is shown, on a 1920 x 1080
 screen: a window twice the size, the whole screen and back with Alt+Enter
 and F11, and a scaled window shrunk from outside during a rally. In every
-mode the picture is the game's own, each pixel an exact block. For the
-whole screen a window manager runs on it, as on a desktop: only a window
-manager makes a window fullscreen on X. Without one, nothing stops the
-window being sized from outside.
+mode the picture is the game's own, each pixel an exact block. The whole
+screen is tried with a window manager, as on a desktop, which makes the
+window fullscreen when asked, and without one, where the game must place
+the window itself; without one too, nothing stops the window being sized
+from outside.
 
-Run one test:  display_modes_test.py --rallix PATH --screen PATH FullscreenTest.test_name
+Run one test:  display_modes_test.py --rallix PATH --screen PATH DesktopTest.test_name
 """
 
 import os
@@ -48,9 +49,30 @@ class PictureTestCase(GameTestCase):
             time.sleep(0.05)
         self.assertGreaterEqual(len(places), 2, f"the ball stays at {places}; {trouble}")
 
+    def check_fullscreen_and_back(self):
+        """--fullscreen fills the screen at 2x, centred; Alt+Enter goes back
+        to the 640 x 480 window and F11 to the whole screen again."""
+        game = self.start_game(args=["--fullscreen"])
+        self.wait_for_size(game, (1920, 1080))
+        self.assertEqual(game.position(), (0, 0))
+        # 1920 x 1080 holds 2 x 640 by 2 x 480; black bars around it.
+        self.assertShows(game, "title", (2, 320, 60))
+        game.press("Down")
+        self.assertShows(game, "title-config", (2, 320, 60))
+
+        game.press("alt+Return")
+        self.wait_for_size(game, (640, 480))
+        self.assertShows(game, "title-config", (1, 0, 0))
+
+        game.press("F11")
+        self.wait_for_size(game, (1920, 1080))
+        self.assertShows(game, "title-config", (2, 320, 60))
+        self.assertTrue(game.running())
 
 
-class ScaledWindowTest(PictureTestCase):
+class BareScreenTest(PictureTestCase):
+    """An X server with no window manager: nothing stops the window being
+    sized from outside, and the game must fill the screen itself."""
 
     def test_scale_2_is_a_fixed_1280_by_960_window_of_2_by_2_blocks(self):
         game = self.start_game(args=["--scale", "2"])
@@ -81,28 +103,17 @@ class ScaledWindowTest(PictureTestCase):
         game.close_window()
         self.assertEnds(game, 0, within=2.0)
 
+    def test_fullscreen_without_a_window_manager_too(self):
+        self.check_fullscreen_and_back()
 
 
-class FullscreenTest(PictureTestCase):
+class DesktopTest(PictureTestCase):
+    """A window manager on the screen, as on a desktop: it makes the window
+    fullscreen when the game asks."""
     WINDOW_MANAGER = True
 
     def test_fullscreen_at_2x_centred_then_alt_enter_and_f11_switch(self):
-        game = self.start_game(args=["--fullscreen"])
-        self.wait_for_size(game, (1920, 1080))
-        self.assertEqual(game.position(), (0, 0))
-        # 1920 x 1080 holds 2 x 640 by 2 x 480; black bars around it.
-        self.assertShows(game, "title", (2, 320, 60))
-        game.press("Down")
-        self.assertShows(game, "title-config", (2, 320, 60))
-
-        game.press("alt+Return")
-        self.wait_for_size(game, (640, 480))
-        self.assertShows(game, "title-config", (1, 0, 0))
-
-        game.press("F11")
-        self.wait_for_size(game, (1920, 1080))
-        self.assertShows(game, "title-config", (2, 320, 60))
-        self.assertTrue(game.running())
+        self.check_fullscreen_and_back()
 
 if __name__ == "__main__":
     sys.exit(run_tests(__name__, __doc__, {"rallix": "the rallix executable",
