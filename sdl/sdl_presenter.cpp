@@ -33,8 +33,7 @@ SdlPresenter::~SdlPresenter() {
 }
 
 void SdlPresenter::Present(const Surface& frame) {
-  SDL_Surface* target = SDL_GetWindowSurface(window_);
-  if (target != target_)
+  if (!SameTarget(SDL_GetWindowSurface(window_)))
     whole_next_ = true;
   if (whole_next_) {
     CopyPixels(shown_, frame);
@@ -53,22 +52,48 @@ void SdlPresenter::Repaint() {
   Show(nullptr, 0);
 }
 
+bool SdlPresenter::SameTarget(const SDL_Surface* target) const {
+  return target != nullptr && target == target_ && target->w == target_w_ && target->h == target_h_;
+}
+
 void SdlPresenter::Show(const SDL_Rect* rects, int count) {
+  // The window surface is made anew whenever the window changes size, and a
+  // window manager may give the window any size, whatever the game asked for.
   SDL_Surface* target = SDL_GetWindowSurface(window_);
-  target_ = target;
   if (target == nullptr || indexed_ == nullptr)
     return;
+  if (!SameTarget(target))
+    rects = nullptr;  // a new surface holds nothing of ours yet
+  target_ = target;
+  target_w_ = target->w;
+  target_h_ = target->h;
   bool sent;
   if (rects == nullptr) {
+    // The picture at its own size in the top-left corner; black around it
+    // when the window is larger.
+    if (target->w > kScreenWidth || target->h > kScreenHeight)
+      SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
     sent = SDL_BlitSurface(indexed_, nullptr, target, nullptr) == 0 &&
            SDL_UpdateWindowSurface(window_) == 0;
   } else {
-    sent = true;
-    for (int i = 0; i < count && sent; ++i) {
-      SDL_Rect place = rects[i];
-      sent = SDL_BlitSurface(indexed_, &rects[i], target, &place) == 0;
+    // Only what lies inside the surface is drawn and sent: the window system
+    // refuses an update that reaches past the window.
+    const SDL_Rect bounds{0, 0, target->w, target->h};
+    std::vector<SDL_Rect> inside;
+    inside.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+      SDL_Rect part;
+      if (SDL_IntersectRect(&rects[i], &bounds, &part) == SDL_TRUE)
+        inside.push_back(part);
     }
-    sent = sent && SDL_UpdateWindowSurfaceRects(window_, rects, count) == 0;
+    sent = true;
+    for (size_t i = 0; i < inside.size() && sent; ++i) {
+      SDL_Rect place = inside[i];
+      sent = SDL_BlitSurface(indexed_, &inside[i], target, &place) == 0;
+    }
+    if (sent && !inside.empty())
+      sent = SDL_UpdateWindowSurfaceRects(window_, inside.data(),
+                                          static_cast<int>(inside.size())) == 0;
   }
   if (!sent)
     return;  // tried again whole with the next frame

@@ -1,4 +1,6 @@
-// Shows finished frames in the window, through SDL's window surface.
+// Shows finished frames in the window, through SDL's window surface: the
+// picture at its own size in the window's top-left corner, whatever size the
+// window has been given.
 #pragma once
 
 #include <SDL.h>
@@ -31,11 +33,16 @@ class SdlPresenter {
 
  private:
   // Draws the rectangles of `shown_` into the window surface and sends them
-  // to the window; all of it when `rects` is null.
+  // to the window, each cut to the surface's size; all of it when `rects` is
+  // null or the surface is not the one last drawn into.
   void Show(const SDL_Rect* rects, int count);
+  // True when `target` is the surface last drawn into, at the same size.
+  bool SameTarget(const SDL_Surface* target) const;
 
   SDL_Window* window_;
   SDL_Surface* target_ = nullptr;
+  int target_w_ = 0;
+  int target_h_ = 0;
   // An 8-bit view of `shown_` whose palette turns indices into colours.
   SDL_Surface* indexed_ = nullptr;
   Surface shown_;

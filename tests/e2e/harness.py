@@ -340,6 +340,12 @@ class Game:
         self._x_tool(_require("xdotool"), "windowunmap", "--sync", str(self.window))
         self._x_tool(_require("xdotool"), "windowmap", "--sync", str(self.window))
 
+    def resize(self, width, height):
+        """Gives the window another size from outside, as a tiling window
+        manager does whatever size the game asked for."""
+        self._x_tool(_require("xdotool"), "windowsize", "--sync", str(self.window), str(width),
+                     str(height))
+
     def close_window(self, window=None):
         send_window_close(self.display, window or self.window)
 
