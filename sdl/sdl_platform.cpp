@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "base/run_time_error.h"
 #include "sdl/sdl_key_map.h"
 
 namespace rallix {
@@ -31,7 +32,31 @@ bool SdlPlatform::ProcessMessages() {
         break;
     }
   }
+  // The handlers see the keys as these messages left them, even when SDL
+  // reads more of them before the next pass (while a sound holds the game).
+  int count = 0;
+  const Uint8* states = SDL_GetKeyboardState(&count);
+  FillKeySnapshot(states, count, keys_);
   return going_on;
+}
+
+bool SdlPlatform::CloseRequested() {
+  SDL_PumpEvents();
+  if (SDL_HasEvent(SDL_QUIT))
+    return true;
+  SDL_Event events[64];
+  const int count = SDL_PeepEvents(events, 64, SDL_PEEKEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT);
+  const Uint32 id = SDL_GetWindowID(window_);
+  for (int i = 0; i < count; ++i) {
+    if (events[i].window.windowID == id && events[i].window.event == SDL_WINDOWEVENT_CLOSE)
+      return true;
+  }
+  return false;
+}
+
+void SdlPlatform::PlaySoundSync(const std::string& file_name) {
+  if (!sound_.PlaySync(sounds_.FileFor(file_name), [this] { return CloseRequested(); }))
+    throw ProgramEnd{};
 }
 
 void SdlPlatform::HandleWindowEvent(const SDL_WindowEvent& event) {
@@ -53,12 +78,6 @@ void SdlPlatform::HandleWindowEvent(const SDL_WindowEvent& event) {
 
 bool SdlPlatform::IsForeground() {
   return (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
-}
-
-void SdlPlatform::GetKeyboardState(KeySnapshot& keys) {
-  int count = 0;
-  const Uint8* states = SDL_GetKeyboardState(&count);
-  FillKeySnapshot(states, count, keys);
 }
 
 void SdlPlatform::Nap(double milliseconds) {

@@ -28,13 +28,15 @@ class SdlPlatform : public Platform {
   bool ProcessMessages() override;
   // True while the window has the keyboard focus.
   bool IsForeground() override;
-  void GetKeyboardState(KeySnapshot& keys) override;
+  // The keys as the last ProcessMessages left them.
+  void GetKeyboardState(KeySnapshot& keys) override { keys = keys_; }
   void PlaySoundAsync(const std::string& file_name) override {
     sound_.PlayAsync(sounds_.FileFor(file_name));
   }
-  void PlaySoundSync(const std::string& file_name) override {
-    sound_.PlaySync(sounds_.FileFor(file_name));
-  }
+  // The whole game waits for the sound, a few seconds at most; a close
+  // request or SIGINT or SIGTERM meanwhile ends the program at once
+  // (ProgramEnd), as it would anywhere else.
+  void PlaySoundSync(const std::string& file_name) override;
   void StopSound() override { sound_.Stop(); }
   void Present(const Surface& frame) override { presenter_.Present(frame); }
   // Sleeps; the pacing wait of the frame loop calls it instead of spinning.
@@ -47,11 +49,15 @@ class SdlPlatform : public Platform {
 
  private:
   void HandleWindowEvent(const SDL_WindowEvent& event);
+  // Looks for a close request or a quit among the pending events, leaving
+  // them and every other event for ProcessMessages.
+  bool CloseRequested();
 
   SDL_Window* window_;
   SdlSound& sound_;
   SoundLocations sounds_;
   SdlPresenter presenter_;
+  KeySnapshot keys_{};
 };
 
 }  // namespace rallix

@@ -61,17 +61,15 @@ void SdlSound::PlayAsync(const std::string& file_name) {
   Start(samples ? std::move(*samples) : std::vector<uint8_t>());
 }
 
-void SdlSound::PlaySync(const std::string& file_name) {
+bool SdlSound::PlaySync(const std::string& file_name, const std::function<bool()>& stop_waiting) {
   if (device_ == 0)
-    return;
+    return true;
   std::optional<std::vector<uint8_t>> samples = LoadForDevice(file_name, obtained_);
   if (!samples) {
     Start({});
-    return;
+    return true;
   }
-  const size_t bytes = samples->size();
-  const uint64_t id = Start(std::move(*samples));
-  WaitUntilHeard(id, bytes);
+  return WaitUntilHeard(Start(std::move(*samples)), stop_waiting);
 }
 
 void SdlSound::Stop() {
@@ -89,29 +87,30 @@ uint64_t SdlSound::Start(std::vector<uint8_t> samples) {
   return id;  // the sound replaced is freed here, outside the lock
 }
 
-void SdlSound::WaitUntilHeard(uint64_t id, size_t bytes) {
-  const size_t frame_bytes =
-      static_cast<size_t>(SDL_AUDIO_BITSIZE(obtained_.format) / 8) * obtained_.channels;
-  const size_t frames = bytes / frame_bytes;
-  const double sound_ms = 1000.0 * static_cast<double>(frames) / obtained_.freq;
-  const auto device_buffer =
-      std::chrono::duration<double, std::milli>(1000.0 * obtained_.samples / obtained_.freq);
-  // A device that stalls or disappears must not hold the game for ever.
-  const Clock::time_point give_up =
-      Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                         std::chrono::duration<double, std::milli>(sound_ms + 5000.0));
+bool SdlSound::WaitUntilHeard(uint64_t id, const std::function<bool()>& stop_waiting) {
+  const auto device_buffer = std::chrono::duration_cast<Clock::duration>(
+      std::chrono::duration<double, std::milli>(1000.0 * obtained_.samples / obtained_.freq));
+  const Clock::time_point give_up = Clock::now() + kLongestSyncWait;
+  Clock::time_point next_look = Clock::now();
   for (;;) {
     SDL_LockAudioDevice(device_);
     const bool handed_out = finished_id_ == id;
     const Clock::time_point finished_at = finished_at_;
     SDL_UnlockAudioDevice(device_);
-    if (handed_out) {
-      std::this_thread::sleep_until(finished_at +
-                                    std::chrono::duration_cast<Clock::duration>(device_buffer));
-      return;
+    const Clock::time_point now = Clock::now();
+    if (handed_out ? now >= finished_at + device_buffer
+                   : SDL_GetAudioDeviceStatus(device_) != SDL_AUDIO_PLAYING) {
+      return true;
     }
-    if (SDL_GetAudioDeviceStatus(device_) != SDL_AUDIO_PLAYING || Clock::now() > give_up)
-      return;
+    if (now >= give_up) {
+      Start({});
+      return true;
+    }
+    if (stop_waiting && now >= next_look) {
+      if (stop_waiting())
+        return false;
+      next_look = now + std::chrono::milliseconds(10);
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
 }

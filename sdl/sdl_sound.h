@@ -6,10 +6,15 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace rallix {
+
+// The game's sounds last a second or two. A longer one, or a device that
+// stalls, holds the game no longer than this.
+constexpr std::chrono::milliseconds kLongestSyncWait{3000};
 
 class SdlSound {
  public:
@@ -27,9 +32,12 @@ class SdlSound {
   // that is playing; a file that cannot be played leaves silence.
   void PlayAsync(const std::string& file_name);
   // Plays the sound of the file to its end: returns when its last sample has
-  // left the device. A file that cannot be played stops the playing sound
-  // and returns at once.
-  void PlaySync(const std::string& file_name);
+  // left the device, or after kLongestSyncWait at most, cutting off what is
+  // left of a longer sound. `stop_waiting`, asked every few milliseconds
+  // while it waits, ends the wait at once when it says so (the sound plays
+  // on); PlaySync then returns false. A file that cannot be played stops the
+  // playing sound and returns at once.
+  bool PlaySync(const std::string& file_name, const std::function<bool()>& stop_waiting = {});
   // Silences the playing sound at once.
   void Stop();
 
@@ -42,8 +50,8 @@ class SdlSound {
   // number that identifies this sound for WaitUntilHeard.
   uint64_t Start(std::vector<uint8_t> samples);
   // Sleeps until the sound `id` has been handed to the device whole, then for
-  // as long as the device takes to play its buffer out.
-  void WaitUntilHeard(uint64_t id, size_t bytes);
+  // as long as the device takes to play its buffer out; see PlaySync.
+  bool WaitUntilHeard(uint64_t id, const std::function<bool()>& stop_waiting);
 
   SDL_AudioDeviceID device_ = 0;
   SDL_AudioSpec obtained_{};

@@ -471,11 +471,11 @@ class GameTestCase(unittest.TestCase):
         self.x.__enter__()
         self.addCleanup(self.x.__exit__, None, None, None)
 
-    def start_game(self, program="rallix", args=(), focus=True):
-        """Starts the program (a key of PATHS) beside the game's sounds and
-        waits for its window."""
+    def start_game(self, program="rallix", args=(), focus=True, cwd=None):
+        """Starts the program (a key of PATHS) beside the game's sounds, or
+        in the folder `cwd`, and waits for its window."""
         game = Game(self.PATHS[program], self.PATHS["screen"], display=self.x.display,
-                    args=args, cwd=os.path.dirname(os.path.abspath(self.PATHS["rallix"])))
+                    args=args, cwd=cwd or os.path.dirname(os.path.abspath(self.PATHS["rallix"])))
         self.addCleanup(game.stop)
         game.start()
         game.find_window(focus=focus)

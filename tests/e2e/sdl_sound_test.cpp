@@ -171,6 +171,24 @@ TEST_F(SoundPlayback, SynchronousPlayReturnsOnlyAfterTheWholeSoundWasPlayed) {
   EXPECT_EQ(Played()[1000], Frames(300));
 }
 
+TEST_F(SoundPlayback, ALongSynchronousSoundHoldsTheGameAFewSecondsAtMost) {
+  // Twenty seconds of sound: cut off where the wait gives up.
+  const std::string tone = Tone("pupu.WAV", 20000, 1000);
+  Clock::time_point start = Clock::now();
+  EXPECT_TRUE(sound_->PlaySync(tone));
+  const Clock::duration held = Clock::now() - start;
+  EXPECT_GE(held, kLongestSyncWait);
+  EXPECT_LT(held, kLongestSyncWait + std::chrono::seconds(5));
+
+  // Asked to stop waiting (the window was closed), it returns at once.
+  start = Clock::now();
+  int asked = 0;
+  EXPECT_FALSE(sound_->PlaySync(tone, [&asked] { return ++asked == 3; }));
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
+  EXPECT_EQ(asked, 3);
+  EXPECT_LT(Played()[1000], Frames(10000));
+}
+
 TEST_F(SoundPlayback, UnplayableFilesPlayNothingAndSilenceTheSoundPlaying) {
   sound_->PlaySync(folder_.File("missing.WAV"));
   sound_->PlaySync(folder_.Write("garbage.WAV", std::vector<uint8_t>(500, 7)));
