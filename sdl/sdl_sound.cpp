@@ -7,7 +7,6 @@
 
 #include "sdl/sdl_quiet_stderr.h"
 #include "sdl/sdl_sound_decode.h"
-#include "sdl/sdl_sound_file.h"
 
 namespace rallix {
 namespace {
@@ -15,14 +14,6 @@ namespace {
 // Short enough for a "pon" to follow the stroke, long enough not to starve
 // when the machine is busy.
 constexpr Uint16 kDeviceSamples = 1024;
-
-std::optional<std::vector<uint8_t>> LoadForDevice(const std::string& file_name,
-                                                  const SDL_AudioSpec& device) {
-  const std::optional<std::vector<uint8_t>> bytes = ReadSoundFile(file_name);
-  if (!bytes)
-    return std::nullopt;
-  return DecodeSoundForDevice(bytes->data(), bytes->size(), device);
-}
 
 }  // namespace
 
@@ -57,34 +48,58 @@ SdlSound::~SdlSound() {
 void SdlSound::PlayAsync(const std::string& file_name) {
   if (device_ == 0)
     return;
-  std::optional<std::vector<uint8_t>> samples = LoadForDevice(file_name, obtained_);
-  Start(samples ? std::move(*samples) : std::vector<uint8_t>());
+  Start(SamplesFor(file_name));
 }
 
 bool SdlSound::PlaySync(const std::string& file_name, const std::function<bool()>& stop_waiting) {
   if (device_ == 0)
     return true;
-  std::optional<std::vector<uint8_t>> samples = LoadForDevice(file_name, obtained_);
-  if (!samples) {
-    Start({});
+  Samples samples = SamplesFor(file_name);
+  if (samples == nullptr) {
+    Start(nullptr);
     return true;
   }
-  return WaitUntilHeard(Start(std::move(*samples)), stop_waiting);
+  return WaitUntilHeard(Start(std::move(samples)), stop_waiting);
 }
 
 void SdlSound::Stop() {
   if (device_ == 0)
     return;
-  Start({});
+  Start(nullptr);
 }
 
-uint64_t SdlSound::Start(std::vector<uint8_t> samples) {
+SdlSound::Samples SdlSound::SamplesFor(const std::string& file_name) {
+  const std::optional<SoundFileStamp> stamp = StampSoundFile(file_name);
+  const auto known = decoded_.find(file_name);
+  if (known != decoded_.end()) {
+    if (stamp && known->second.stamp == *stamp)
+      return known->second.samples;
+    decoded_.erase(known);  // gone or changed: its samples go once they are heard
+  }
+  if (!stamp)
+    return nullptr;
+  Decoded fresh{*stamp, nullptr};
+  std::optional<std::vector<uint8_t>> bytes =
+      ReadSoundFile(file_name, kMaxSoundFileBytes, &fresh.stamp);
+  if (bytes) {
+    std::optional<std::vector<uint8_t>> samples =
+        DecodeSoundForDevice(std::move(*bytes), obtained_);
+    if (samples)
+      fresh.samples = std::make_shared<const std::vector<uint8_t>>(std::move(*samples));
+  }
+  // A file that does not play is remembered too, so that it is not read
+  // again at every play while it stays as it is.
+  decoded_[file_name] = fresh;
+  return fresh.samples;
+}
+
+uint64_t SdlSound::Start(Samples samples) {
   SDL_LockAudioDevice(device_);
   playing_.swap(samples);
   position_ = 0;
   const uint64_t id = ++playing_id_;
   SDL_UnlockAudioDevice(device_);
-  return id;  // the sound replaced is freed here, outside the lock
+  return id;  // the sound replaced is let go here, outside the lock
 }
 
 bool SdlSound::WaitUntilHeard(uint64_t id, const std::function<bool()>& stop_waiting) {
@@ -122,13 +137,13 @@ void SdlSound::FillCallback(void* self, Uint8* stream, int length) {
 void SdlSound::Fill(Uint8* stream, int length) {
   // SDL holds the device's lock while it calls back.
   const size_t wanted = static_cast<size_t>(std::max(length, 0));
-  const size_t left = playing_.size() - position_;
-  const size_t copied = std::min(left, wanted);
+  const size_t size = playing_ != nullptr ? playing_->size() : 0;
+  const size_t copied = std::min(size - position_, wanted);
   if (copied > 0)
-    std::memcpy(stream, playing_.data() + position_, copied);
+    std::memcpy(stream, playing_->data() + position_, copied);
   std::memset(stream + copied, obtained_.silence, wanted - copied);
   position_ += copied;
-  if (copied > 0 && position_ == playing_.size()) {
+  if (copied > 0 && position_ == size) {
     finished_id_ = playing_id_;
     finished_at_ = Clock::now();
   }

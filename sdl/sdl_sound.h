@@ -1,5 +1,6 @@
-// The game's sounds on SDL's audio: one sound at a time, read from its file
-// at each play, mixed into the device in SDL's audio callback.
+// The game's sounds on SDL's audio: one sound at a time, mixed into the
+// device in SDL's audio callback. Each file is read and converted for the
+// device once, at its first play, and again only when it has changed.
 #pragma once
 
 #include <SDL.h>
@@ -7,8 +8,12 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "sdl/sdl_sound_file.h"
 
 namespace rallix {
 
@@ -46,9 +51,15 @@ class SdlSound {
 
   static void FillCallback(void* self, Uint8* stream, int length);
   void Fill(Uint8* stream, int length);
-  // Puts `samples` in place of the playing sound (empty: silence). Returns a
+  using Samples = std::shared_ptr<const std::vector<uint8_t>>;
+
+  // The file's samples in the device's format, null when it does not play.
+  // A glance at the file's stamp tells whether the samples of the last play
+  // still hold; only a new or changed file is read and decoded.
+  Samples SamplesFor(const std::string& file_name);
+  // Puts `samples` in place of the playing sound (null: silence). Returns a
   // number that identifies this sound for WaitUntilHeard.
-  uint64_t Start(std::vector<uint8_t> samples);
+  uint64_t Start(Samples samples);
   // Sleeps until the sound `id` has been handed to the device whole, then for
   // as long as the device takes to play its buffer out; see PlaySync.
   bool WaitUntilHeard(uint64_t id, const std::function<bool()>& stop_waiting);
@@ -57,8 +68,15 @@ class SdlSound {
   SDL_AudioSpec obtained_{};
   bool audio_started_ = false;
 
+  struct Decoded {
+    SoundFileStamp stamp;
+    Samples samples;
+  };
+  // By the file name the game plays.
+  std::map<std::string, Decoded> decoded_;
+
   // Shared with the audio callback; guarded by the device's lock.
-  std::vector<uint8_t> playing_;
+  Samples playing_;
   size_t position_ = 0;
   uint64_t playing_id_ = 0;
   uint64_t finished_id_ = 0;  // the last sound the callback handed out whole

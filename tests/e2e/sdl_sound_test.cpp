@@ -1,6 +1,7 @@
 // The game's sounds on SDL: reading the files, decoding them for the device,
 // and playing them through SDL's disk audio driver, whose output file shows
 // exactly which samples reached the "device".
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -215,14 +216,27 @@ TEST_F(SoundPlayback, AsynchronousPlayReplacesTheSoundAndStopSilencesIt) {
   EXPECT_EQ(order, expected);
 }
 
-TEST_F(SoundPlayback, TheFileIsReadAgainAtEachPlay) {
+TEST_F(SoundPlayback, AFileIsDecodedOnceAndAgainWhenItsSizeOrTimeChanged) {
   const std::string name = Tone("pipopin.WAV", 50, 1000);
   sound_->PlaySync(name);
+  // Other samples behind the same size and modification time: the samples
+  // decoded at the first play are played again, the file is not read.
+  struct stat first {};
+  ASSERT_EQ(stat(name.c_str(), &first), 0);
+  Tone("pipopin.WAV", 50, 2000);
+  const timespec times[2] = {first.st_atim, first.st_mtim};
+  ASSERT_EQ(utimensat(AT_FDCWD, name.c_str(), times, 0), 0);
+  sound_->PlaySync(name);
+  // Another size, then the same size written anew.
   Tone("pipopin.WAV", 80, 3000);
   sound_->PlaySync(name);
+  Tone("pipopin.WAV", 80, 4000);
+  sound_->PlaySync(name);
   std::map<int16_t, long> played = Played();
-  EXPECT_EQ(played[1000], Frames(50));
+  EXPECT_EQ(played[1000], 2 * Frames(50));
+  EXPECT_EQ(played[2000], 0);
   EXPECT_EQ(played[3000], Frames(80));
+  EXPECT_EQ(played[4000], Frames(80));
 }
 
 TEST(SoundWithoutDevice, EveryPlayReturnsAtOnceAndNothingBreaks) {
