@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "base/run_time_error.h"
+#include "sdl/sdl_error_box.h"
 #include "sdl/sdl_key_map.h"
 
 namespace rallix {
@@ -89,7 +90,7 @@ void SdlPlatform::Nap(double milliseconds) {
 void SdlPlatform::ReportFatalError(const std::string& message) {
   std::fprintf(stderr, "rallix: %s\n", message.c_str());
   std::fflush(stderr);
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Rallix", message.c_str(), window_);
+  ShowErrorBox(window_, message);
 }
 
 }  // namespace rallix

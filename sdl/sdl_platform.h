@@ -42,7 +42,7 @@ class SdlPlatform : public Platform {
   // Sleeps; the pacing wait of the frame loop calls it instead of spinning.
   void Nap(double milliseconds) override;
   // One line on stderr, then a message box over the window (it waits for
-  // the user to dismiss it).
+  // the user to dismiss it; see ShowErrorBox).
   void ReportFatalError(const std::string& message) override;
 
   SDL_Window* Window() const { return window_; }

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "display/surface.h"
+#include "sdl/sdl_process.h"
 #include "sdl/sdl_quiet_stderr.h"
 #include "sdl/sound_folders.h"
 #include "sdl/window_icon.h"
@@ -82,6 +83,7 @@ int CannotOpenWindow() {
 }  // namespace
 
 int RunOnSdl(const std::function<int(SdlPlatform&)>& game) {
+  PrepareProcess();
   SoundLocations sounds = FindGameSounds();
   for (const std::string& line : sounds.MissingLines())
     std::fprintf(stderr, "%s\n", line.c_str());

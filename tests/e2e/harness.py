@@ -179,11 +179,28 @@ class Game:
 
     # --- the process ---------------------------------------------------
 
-    def start(self):
+    def start(self, stderr="file"):
+        """Starts the program. Its standard error goes to a file the test
+        reads (stderr="file"), or is closed ("closed"), or is a pipe whose
+        reader has gone ("broken")."""
         with open(self._stdout_path, "wb") as out, open(self._stderr_path, "wb") as err:
-            self.process = subprocess.Popen(
-                [self.rallix, *self.args], cwd=self.cwd, env=self.env,
-                stdin=subprocess.DEVNULL, stdout=out, stderr=err)
+            if stderr == "closed":
+                self.process = subprocess.Popen(
+                    [self.rallix, *self.args], cwd=self.cwd, env=self.env,
+                    stdin=subprocess.DEVNULL, stdout=out, preexec_fn=lambda: os.close(2))
+            elif stderr == "broken":
+                read_end, write_end = os.pipe()
+                os.close(read_end)
+                try:
+                    self.process = subprocess.Popen(
+                        [self.rallix, *self.args], cwd=self.cwd, env=self.env,
+                        stdin=subprocess.DEVNULL, stdout=out, stderr=write_end)
+                finally:
+                    os.close(write_end)
+            else:
+                self.process = subprocess.Popen(
+                    [self.rallix, *self.args], cwd=self.cwd, env=self.env,
+                    stdin=subprocess.DEVNULL, stdout=out, stderr=err)
         return self
 
     def wait(self, timeout):
@@ -471,13 +488,14 @@ class GameTestCase(unittest.TestCase):
         self.x.__enter__()
         self.addCleanup(self.x.__exit__, None, None, None)
 
-    def start_game(self, program="rallix", args=(), focus=True, cwd=None):
+    def start_game(self, program="rallix", args=(), focus=True, cwd=None, stderr="file"):
         """Starts the program (a key of PATHS) beside the game's sounds, or
-        in the folder `cwd`, and waits for its window."""
+        in the folder `cwd`, and waits for its window. `stderr` as for
+        Game.start."""
         game = Game(self.PATHS[program], self.PATHS["screen"], display=self.x.display,
                     args=args, cwd=cwd or os.path.dirname(os.path.abspath(self.PATHS["rallix"])))
         self.addCleanup(game.stop)
-        game.start()
+        game.start(stderr)
         game.find_window(focus=focus)
         return game
 
