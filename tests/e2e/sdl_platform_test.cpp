@@ -18,6 +18,8 @@ namespace rallix {
 
 extern const uint8_t kWindowIconBmp[];
 extern const size_t kWindowIconBmpSize;
+extern const uint8_t kSmallWindowIconBmp[];
+extern const size_t kSmallWindowIconBmpSize;
 
 namespace {
 
@@ -267,11 +269,16 @@ TEST_F(DummyPlatform, ClockKeysNapAndFatalErrorReport) {
   platform.StopSound();
 }
 
-TEST(WindowIcon, TheBuiltInIconDecodesAndBadBytesDoNot) {
+TEST(WindowIcon, TheBuiltInIconsDecodeAndBadBytesDoNot) {
   SDL_Surface* icon = DecodeIconBmp(kWindowIconBmp, kWindowIconBmpSize);
   ASSERT_NE(icon, nullptr) << SDL_GetError();
   EXPECT_EQ(icon->w, 32);
   EXPECT_EQ(icon->h, 32);
+  SDL_FreeSurface(icon);
+  icon = DecodeIconBmp(kSmallWindowIconBmp, kSmallWindowIconBmpSize);
+  ASSERT_NE(icon, nullptr) << SDL_GetError();
+  EXPECT_EQ(icon->w, 16);
+  EXPECT_EQ(icon->h, 16);
   SDL_FreeSurface(icon);
 
   const std::vector<uint8_t> garbage(200, 0x42);

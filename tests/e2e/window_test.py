@@ -42,7 +42,9 @@ class WindowTest(unittest.TestCase):
         hints = self.game.properties("WM_NORMAL_HINTS")
         self.assertIn("minimum size: 640 by 480", hints)
         self.assertIn("maximum size: 640 by 480", hints)
-        self.assertIn("Icon (32 x 32)", self.game.properties("_NET_WM_ICON"))
+        icons = self.game.properties("_NET_WM_ICON")
+        self.assertIn("Icon (32 x 32)", icons)
+        self.assertIn("Icon (16 x 16)", icons)
         self.assertTrue(self.game.running())
 
     def test_title_screen_equals_the_headless_frame_and_reads_as_the_menu(self):
