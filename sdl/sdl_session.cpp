@@ -9,6 +9,7 @@
 #include "sdl/sdl_quiet_stderr.h"
 #include "sdl/sound_folders.h"
 #include "sdl/window_icon.h"
+#include "sdl/window_placement.h"
 
 namespace rallix {
 namespace {
@@ -51,6 +52,7 @@ class GameWindow {
       return;
     SetWindowIcon(window_);
     SDL_ShowWindow(window_);
+    CentreByFrame(window_);
     SDL_RaiseWindow(window_);
   }
   ~GameWindow() {

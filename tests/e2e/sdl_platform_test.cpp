@@ -13,6 +13,7 @@
 #include "sdl/sdl_platform.h"
 #include "sdl/sdl_presenter.h"
 #include "sdl/window_icon.h"
+#include "sdl/window_placement.h"
 
 namespace rallix {
 
@@ -267,6 +268,19 @@ TEST_F(DummyPlatform, ClockKeysNapAndFatalErrorReport) {
   platform.PlaySoundSync("pupu.WAV");
   platform.PlaySoundAsync("pon.WAV");
   platform.StopSound();
+}
+
+TEST(WindowPlacement, TheOuterFrameIsCentredOnTheScreen) {
+  // On a 1024 x 768 screen a frame of 650 x 510 around the 640 x 480 client
+  // area has its corner at (187, 129).
+  const WindowBorders frame{25, 5, 5, 5};
+  SDL_Point client = FrameCentredClientPosition(SDL_Rect{0, 0, 1024, 768}, 640, 480, frame);
+  EXPECT_EQ(client.x, 187 + 5);
+  EXPECT_EQ(client.y, 129 + 25);
+  // Without borders the client area is centred, here on a second screen.
+  client = FrameCentredClientPosition(SDL_Rect{1024, 0, 1280, 1024}, 640, 480, WindowBorders{});
+  EXPECT_EQ(client.x, 1024 + 320);
+  EXPECT_EQ(client.y, 272);
 }
 
 TEST(WindowIcon, TheBuiltInIconsDecodeAndBadBytesDoNot) {
