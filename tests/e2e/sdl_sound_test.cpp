@@ -210,9 +210,12 @@ TEST_F(SoundPlayback, AsynchronousPlayReplacesTheSoundAndStopSilencesIt) {
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   sound_->Stop();
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  const std::vector<int16_t> order = PlayedOrder();
-  // Silence, the first tone, the second tone straight after it, silence.
-  const std::vector<int16_t> expected = {0, 1000, 2000, 0};
+  std::vector<int16_t> order = PlayedOrder();
+  // The first tone (after silence, when the device started before it), the
+  // second tone straight after it, silence.
+  if (!order.empty() && order.front() == 0)
+    order.erase(order.begin());
+  const std::vector<int16_t> expected = {1000, 2000, 0};
   EXPECT_EQ(order, expected);
 }
 
