@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
@@ -35,8 +36,9 @@ class TempFolder {
     path_ = mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
   }
   ~TempFolder() {
+    std::error_code ignored;
     if (!path_.empty())
-      std::system(("rm -rf '" + path_ + "'").c_str());
+      std::filesystem::remove_all(path_, ignored);
   }
   std::string File(const std::string& name) const { return path_ + "/" + name; }
   std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) const {
