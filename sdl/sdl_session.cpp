@@ -96,6 +96,10 @@ int RunOnSdl(const std::function<int(SdlPlatform&)>& game) {
   if (window.get() == nullptr)
     return CannotOpenWindow();
   SdlSound sound;
+  // Every sound is ready before the first frame: a hit never waits for a
+  // file to be read.
+  for (const std::string& file : sounds.FoundFiles())
+    sound.Prepare(file);
   SdlPlatform platform(window.get(), sound, std::move(sounds));
   return game(platform);
 }

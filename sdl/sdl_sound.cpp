@@ -68,6 +68,11 @@ void SdlSound::Stop() {
   Start(nullptr);
 }
 
+void SdlSound::Prepare(const std::string& file_name) {
+  if (device_ != 0)
+    SamplesFor(file_name);
+}
+
 SdlSound::Samples SdlSound::SamplesFor(const std::string& file_name) {
   const std::optional<SoundFileStamp> stamp = StampSoundFile(file_name);
   const auto known = decoded_.find(file_name);

@@ -1,6 +1,7 @@
 // The game's sounds on SDL's audio: one sound at a time, mixed into the
 // device in SDL's audio callback. Each file is read and converted for the
-// device once, at its first play, and again only when it has changed.
+// device once, when it is prepared or at its first play, and again only when
+// it has changed.
 #pragma once
 
 #include <SDL.h>
@@ -45,6 +46,9 @@ class SdlSound {
   bool PlaySync(const std::string& file_name, const std::function<bool()>& stop_waiting = {});
   // Silences the playing sound at once.
   void Stop();
+  // Reads and converts the file's sound now, so that its first play costs
+  // no more than the later ones.
+  void Prepare(const std::string& file_name);
 
  private:
   using Clock = std::chrono::steady_clock;

@@ -222,15 +222,17 @@ TEST_F(SoundPlayback, AsynchronousPlayReplacesTheSoundAndStopSilencesIt) {
 }
 
 TEST_F(SoundPlayback, AFileIsDecodedOnceAndAgainWhenItsSizeOrTimeChanged) {
+  // Read and decoded before it is played.
   const std::string name = Tone("pipopin.WAV", 50, 1000);
-  sound_->PlaySync(name);
+  sound_->Prepare(name);
   // Other samples behind the same size and modification time: the samples
-  // decoded at the first play are played again, the file is not read.
+  // decoded then are played, twice, and the file is not read again.
   struct stat first {};
   ASSERT_EQ(stat(name.c_str(), &first), 0);
   Tone("pipopin.WAV", 50, 2000);
   const timespec times[2] = {first.st_atim, first.st_mtim};
   ASSERT_EQ(utimensat(AT_FDCWD, name.c_str(), times, 0), 0);
+  sound_->PlaySync(name);
   sound_->PlaySync(name);
   // Another size, then the same size written anew.
   Tone("pipopin.WAV", 80, 3000);
