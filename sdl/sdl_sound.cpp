@@ -83,17 +83,18 @@ SdlSound::Samples SdlSound::SamplesFor(const std::string& file_name) {
   }
   if (!stamp)
     return nullptr;
+  // A file that cannot be read (no permission, too large) is looked at again
+  // at the next play, which costs little.
   Decoded fresh{*stamp, nullptr};
   std::optional<std::vector<uint8_t>> bytes =
       ReadSoundFile(file_name, kMaxSoundFileBytes, &fresh.stamp);
-  if (bytes) {
-    std::optional<std::vector<uint8_t>> samples =
-        DecodeSoundForDevice(std::move(*bytes), obtained_);
-    if (samples)
-      fresh.samples = std::make_shared<const std::vector<uint8_t>>(std::move(*samples));
-  }
-  // A file that does not play is remembered too, so that it is not read
-  // again at every play while it stays as it is.
+  if (!bytes)
+    return nullptr;
+  std::optional<std::vector<uint8_t>> samples = DecodeSoundForDevice(std::move(*bytes), obtained_);
+  if (samples)
+    fresh.samples = std::make_shared<const std::vector<uint8_t>>(std::move(*samples));
+  // One that was read but does not play is remembered too, so that it is
+  // not read and decoded again at every play while it stays as it is.
   decoded_[file_name] = fresh;
   return fresh.samples;
 }
