@@ -1,6 +1,8 @@
 // Runs the game in its real window for a while and prints how it paced its
-// frames and what it cost: frame periods, processor use, peak memory and the
-// time from the process's start to the first frame on screen.
+// frames and what it cost: frame periods, processor use, peak memory, the
+// time from the process's start to the first frame on screen, and how long
+// the frame stood still in each background sound play (a hit or a bounce).
+// The sounds are those of the working directory.
 //
 // Usage: window_probe [seconds] [launch-time-ns] [title|rally|soak] [options]
 //   seconds         how long to run after the first frame (default 10)
@@ -82,7 +84,12 @@ class RecordingPlatform : public Platform {
   }
   // From now on the keys come from a steering player that reads the record.
   void PlayWith(const GameRecord& record) { player_ = &record; }
-  void PlaySoundAsync(const std::string& file_name) override { inner_.PlaySoundAsync(file_name); }
+  void PlaySoundAsync(const std::string& file_name) override {
+    const Clock::time_point start = Clock::now();
+    inner_.PlaySoundAsync(file_name);
+    async_plays_[file_name].push_back(
+        std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+  }
   void PlaySoundSync(const std::string& file_name) override { inner_.PlaySoundSync(file_name); }
   void StopSound() override { inner_.StopSound(); }
   void Present(const Surface& frame) override {
@@ -97,6 +104,8 @@ class RecordingPlatform : public Platform {
   void ReportFatalError(const std::string& message) override { inner_.ReportFatalError(message); }
 
   const std::vector<Clock::time_point>& Presents() const { return presents_; }
+  // How long each background play of each sound took, in ms, in order.
+  const std::map<std::string, std::vector<double>>& AsyncPlays() const { return async_plays_; }
   // The resident memory every ten seconds from the first frame on, in MB.
   const std::vector<double>& MemorySamples() const { return memory_samples_; }
   bool TimeUp() const { return time_up_; }
@@ -130,6 +139,7 @@ class RecordingPlatform : public Platform {
   std::chrono::system_clock::time_point first_present_wall_{};
   double cpu_at_first_present_ = 0;
   std::vector<double> memory_samples_;
+  std::map<std::string, std::vector<double>> async_plays_;
   bool time_up_ = false;
   const GameRecord* player_ = nullptr;
   int64_t snapshots_ = 0;
@@ -175,6 +185,13 @@ void PrintFigures(const RecordingPlatform& recorder, Clock::time_point main_ente
   }
   std::printf("peak rss:                    %.1f MB (target < 40)\n", usage.ru_maxrss / 1024.0);
   std::printf("start to first frame:        %.1f ms (target < 150)\n", to_first_ms);
+  for (const auto& [name, plays] : recorder.AsyncPlays()) {
+    const std::vector<double> later(plays.begin() + 1, plays.end());
+    std::printf(
+        "stall per play of %-11s %zu plays, first %.3f ms, then median %.3f ms, "
+        "max %.3f ms\n",
+        name.c_str(), plays.size(), plays.front(), Percentile(later, 0.5), Percentile(later, 1.0));
+  }
   // How the periods spread, by whole milliseconds.
   std::map<int, int> spread;
   for (double period : periods)

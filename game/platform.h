@@ -42,6 +42,8 @@ class Platform {
   // Starts the sound file and returns at once, replacing a playing sound.
   virtual void PlaySoundAsync(const std::string& file_name) = 0;
   // Plays the sound file to its end before returning; the whole game waits.
+  // A platform may cut a very long sound short, and may end the program
+  // during the wait (throwing ProgramEnd) when the user closes the window.
   virtual void PlaySoundSync(const std::string& file_name) = 0;
   // Stops the sound that is playing, if any.
   virtual void StopSound() = 0;

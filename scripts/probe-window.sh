@@ -2,15 +2,18 @@
 # Runs the game in its real window under a private Xvfb for a while (10 s by
 # default) on the title screen or in play, and prints how it paced its frames
 # and what it cost: median and 99th percentile frame period, processor use,
-# peak memory and the time from launch to the first frame on screen. With
-# "idle" it runs the floor instead: an SDL window that only wakes once a
-# frame (bench/idle_window).
+# peak memory and the time from launch to the first frame on screen; in play,
+# how long each background sound held the frame. With "idle" it runs the
+# floor instead: an SDL window that only wakes once a frame
+# (bench/idle_window).
 #
 # The screen is 1920 x 1080 (RALLIX_PROBE_SCREEN=WxH for another) with a
 # window manager on it, as on a desktop, so that --fullscreen fills it.
 #
-# Usage: scripts/probe-window.sh [build-dir] [seconds] [title|rally|idle] [game options]
+# Usage: scripts/probe-window.sh [build-dir] [seconds] [title|rally|idle] [sounds] [game options]
 #   build-dir     a configured and built tree (default: build/default)
+#   sounds        the folder the game runs in, holding its four sounds
+#                 (default: the build's own copies beside the game)
 #   game options  the game's own, such as --scale 2 or --fullscreen
 set -eu
 
@@ -18,7 +21,17 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build/default}" && pwd)
 seconds=${2:-10}
 mode=${3:-title}
-[ $# -gt 3 ] && shift 3 || set --
+sounds=$build/app
+if [ $# -gt 3 ]; then
+  shift 3
+  case $1 in
+    -*) ;;
+    *) sounds=$1; shift ;;
+  esac
+else
+  set --
+fi
+sounds=$(cd "$sounds" && pwd)
 probe=$build/bench/window_probe
 [ "$mode" = idle ] && probe=$build/bench/idle_window
 
@@ -69,7 +82,7 @@ until run xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"
   sleep 0.02
 done
 
-cd "$build/app"  # the game finds its sounds beside it
+cd "$sounds"
 if [ "$mode" = idle ]; then
   run "$probe" "$seconds"
   exit 0

@@ -1,9 +1,11 @@
 // The desktop game: the SDL platform running the game's Main.
 #include "game/mod_main.h"
 #include "sdl/command_line.h"
+#include "sdl/sdl_process.h"
 #include "sdl/sdl_session.h"
 
 int main(int argc, char** argv) {
+  rallix::PrepareProcess();
   const rallix::ParsedCommandLine command = rallix::ParseCommandLine(argc, argv);
   if (const std::optional<int> status = rallix::AnswerWithoutPlaying(command))
     return *status;

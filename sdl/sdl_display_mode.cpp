@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "display/surface.h"
+#include "sdl/window_placement.h"
 
 namespace rallix {
 namespace {
@@ -54,6 +55,7 @@ void SdlDisplayMode::Apply(SDL_Window* window) const {
   SDL_SetWindowSize(window, size.x, size.y);
   SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED_DISPLAY(display),
                         SDL_WINDOWPOS_CENTERED_DISPLAY(display));
+  CentreByFrame(window);
 }
 
 }  // namespace rallix

@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include "base/run_time_error.h"
+#include "sdl/sdl_error_box.h"
+
 namespace rallix {
 
 SdlPlatform::SdlPlatform(SDL_Window* window, SdlSound& sound, SoundLocations sounds,
@@ -42,8 +45,29 @@ bool SdlPlatform::ProcessMessages() {
         break;
     }
   }
+  // The handlers see the keys as these messages left them, even when SDL
+  // reads more of them before the next pass (while a sound holds the game).
   keys_.Settle();
   return going_on;
+}
+
+bool SdlPlatform::CloseRequested() {
+  SDL_PumpEvents();
+  if (SDL_HasEvent(SDL_QUIT))
+    return true;
+  SDL_Event events[64];
+  const int count = SDL_PeepEvents(events, 64, SDL_PEEKEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT);
+  const Uint32 id = SDL_GetWindowID(window_);
+  for (int i = 0; i < count; ++i) {
+    if (events[i].window.windowID == id && events[i].window.event == SDL_WINDOWEVENT_CLOSE)
+      return true;
+  }
+  return false;
+}
+
+void SdlPlatform::PlaySoundSync(const std::string& file_name) {
+  if (!sound_.PlaySync(sounds_.FileFor(file_name), [this] { return CloseRequested(); }))
+    throw ProgramEnd{};
 }
 
 void SdlPlatform::HandleWindowEvent(const SDL_WindowEvent& event) {
@@ -97,7 +121,7 @@ bool SdlPlatform::IsForeground() {
 void SdlPlatform::ReportFatalError(const std::string& message) {
   std::fprintf(stderr, "rallix: %s\n", message.c_str());
   std::fflush(stderr);
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Rallix", message.c_str(), window_);
+  ShowErrorBox(window_, message);
 }
 
 }  // namespace rallix

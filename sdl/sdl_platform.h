@@ -39,20 +39,22 @@ class SdlPlatform : public Platform {
   // paused. Otherwise the presses not yet seen are forgotten.
   bool IsForeground() override;
   // The keys the keyboard and the pads hold as the last ProcessMessages left
-  // them, and every game key pressed since the last snapshot (SdlKeys).
+  // them (however many events SDL reads while a sound holds the game), and
+  // every game key pressed since the last snapshot (SdlKeys).
   void GetKeyboardState(KeySnapshot& keys) override { keys_.TakeSnapshot(keys); }
   void PlaySoundAsync(const std::string& file_name) override {
     sound_.PlayAsync(sounds_.FileFor(file_name));
   }
-  void PlaySoundSync(const std::string& file_name) override {
-    sound_.PlaySync(sounds_.FileFor(file_name));
-  }
+  // The whole game waits for the sound, a few seconds at most; a close
+  // request or SIGINT or SIGTERM meanwhile ends the program at once
+  // (ProgramEnd), as it would anywhere else.
+  void PlaySoundSync(const std::string& file_name) override;
   void StopSound() override { sound_.Stop(); }
   void Present(const Surface& frame) override { presenter_.Present(frame); }
   // One absolute sleep on the same clock: the frame loop wakes once a pass.
   void SleepUntil(int32_t deadline) override { clock_.SleepUntil(deadline); }
   // One line on stderr, then a message box over the window (it waits for
-  // the user to dismiss it).
+  // the user to dismiss it; see ShowErrorBox).
   void ReportFatalError(const std::string& message) override;
 
   SDL_Window* Window() const { return window_; }
@@ -65,6 +67,9 @@ class SdlPlatform : public Platform {
   // window's title says so.
   void TogglePause();
   bool HasFocus() const;
+  // Looks for a close request or a quit among the pending events, leaving
+  // them and every other event for ProcessMessages.
+  bool CloseRequested();
 
   SDL_Window* window_;
   SdlSound& sound_;

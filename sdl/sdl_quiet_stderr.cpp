@@ -1,33 +1,44 @@
 #include "sdl/sdl_quiet_stderr.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 
 namespace rallix {
+namespace {
+
+bool SameFile(int a, int b) {
+  struct stat first {};
+  struct stat second {};
+  return fstat(a, &first) == 0 && fstat(b, &second) == 0 && first.st_dev == second.st_dev &&
+         first.st_ino == second.st_ino;
+}
+
+}  // namespace
 
 QuietStderr::QuietStderr() {
   std::fflush(stderr);
   saved_ = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
   if (saved_ < 0)
     return;
-  const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
-  if (null < 0) {
+  null_ = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  if (null_ < 0 || dup2(null_, STDERR_FILENO) < 0) {
     close(saved_);
     saved_ = -1;
-    return;
   }
-  dup2(null, STDERR_FILENO);
-  close(null);
 }
 
 QuietStderr::~QuietStderr() {
-  if (saved_ < 0)
-    return;
-  std::fflush(stderr);
-  dup2(saved_, STDERR_FILENO);
-  close(saved_);
+  if (saved_ >= 0) {
+    std::fflush(stderr);
+    if (SameFile(STDERR_FILENO, null_))
+      dup2(saved_, STDERR_FILENO);
+    close(saved_);
+  }
+  if (null_ >= 0)
+    close(null_);
 }
 
 }  // namespace rallix

@@ -5,6 +5,10 @@
 namespace rallix {
 
 // While it lives, file descriptor 2 goes to /dev/null; its end restores it.
+// Descriptor 2 must be the process's standard error, as PrepareProcess makes
+// sure of; when it is not open, nothing is silenced. The end puts standard
+// error back only over the /dev/null it put there, never over a descriptor
+// that something else has put in its place meanwhile.
 class QuietStderr {
  public:
   QuietStderr();
@@ -13,7 +17,8 @@ class QuietStderr {
   QuietStderr& operator=(const QuietStderr&) = delete;
 
  private:
-  int saved_ = -1;
+  int saved_ = -1;  // standard error, while /dev/null stands in for it
+  int null_ = -1;   // that /dev/null
 };
 
 }  // namespace rallix

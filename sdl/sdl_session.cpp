@@ -5,9 +5,11 @@
 #include <utility>
 
 #include "display/surface.h"
+#include "sdl/sdl_process.h"
 #include "sdl/sdl_quiet_stderr.h"
 #include "sdl/sound_folders.h"
 #include "sdl/window_icon.h"
+#include "sdl/window_placement.h"
 
 namespace rallix {
 namespace {
@@ -56,6 +58,8 @@ class GameWindow {
     SDL_ShowWindow(window_);
     if (mode.Fullscreen())
       mode.Apply(window_);
+    else
+      CentreByFrame(window_);
     SDL_RaiseWindow(window_);
   }
   ~GameWindow() {
@@ -88,6 +92,7 @@ int CannotOpenWindow() {
 }  // namespace
 
 int RunOnSdl(const DisplayOptions& display, const std::function<int(SdlPlatform&)>& game) {
+  PrepareProcess();
   SoundLocations sounds = FindGameSounds();
   for (const std::string& line : sounds.MissingLines())
     std::fprintf(stderr, "%s\n", line.c_str());
@@ -98,6 +103,10 @@ int RunOnSdl(const DisplayOptions& display, const std::function<int(SdlPlatform&
   if (window.get() == nullptr)
     return CannotOpenWindow();
   SdlSound sound;
+  // Every sound is ready before the first frame: a hit never waits for a
+  // file to be read.
+  for (const std::string& file : sounds.FoundFiles())
+    sound.Prepare(file);
   SdlPlatform platform(window.get(), sound, std::move(sounds), display);
   return game(platform);
 }

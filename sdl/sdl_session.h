@@ -10,8 +10,9 @@ namespace rallix {
 
 // Looks the game's sounds up (sdl/sound_folders.h), naming on stderr each one
 // found nowhere, starts SDL's video, opens the window (caption "Rallix", a
-// 640 x 480 client area times the scale `display` asks for, centred, not
-// resizable, with the game's icon; or the whole screen) and the audio, runs
+// 640 x 480 client area times the scale `display` asks for, centred by its
+// frame, not resizable, with the game's icons; or the whole screen) and the
+// audio, runs
 // `game` on the SDL platform and shuts everything down. Returns what `game`
 // returns, or 1 when no window can be opened, after one line on stderr. The
 // game is silent when there is no audio.

@@ -12,7 +12,11 @@ namespace {
 struct WavBuffer {
   Uint8* samples = nullptr;
   Uint32 length = 0;
-  ~WavBuffer() { SDL_FreeWAV(samples); }
+  ~WavBuffer() { Free(); }
+  void Free() {
+    SDL_FreeWAV(samples);
+    samples = nullptr;
+  }
 };
 
 // Far above any sound card's rate. SDL's resampler sizes its padding with
@@ -98,11 +102,18 @@ std::optional<std::vector<uint8_t>> DecodeSoundForDevice(const uint8_t* data, si
                                                          size_t max_bytes) {
   if (data == nullptr || size == 0 || size > static_cast<size_t>(std::numeric_limits<int>::max()))
     return std::nullopt;
+  return DecodeSoundForDevice(std::vector<uint8_t>(data, data + size), device, max_bytes);
+}
+
+std::optional<std::vector<uint8_t>> DecodeSoundForDevice(std::vector<uint8_t> file,
+                                                         const SDL_AudioSpec& device,
+                                                         size_t max_bytes) {
+  if (file.empty() || file.size() > static_cast<size_t>(std::numeric_limits<int>::max()))
+    return std::nullopt;
   const size_t device_frame = FrameBytes(device.format, device.channels);
   if (device_frame == 0 || device.freq <= 0 || device.freq > kMaxSoundRate)
     return std::nullopt;
 
-  std::vector<uint8_t> file(data, data + size);
   FitChunkSizesToTheBytes(file);
   SDL_RWops* source = SDL_RWFromConstMem(file.data(), static_cast<int>(file.size()));
   if (source == nullptr)
@@ -113,6 +124,7 @@ std::optional<std::vector<uint8_t>> DecodeSoundForDevice(const uint8_t* data, si
     buffer.samples = nullptr;
     return std::nullopt;
   }
+  std::vector<uint8_t>().swap(file);  // SDL holds the samples now
   const size_t wav_frame = FrameBytes(wav.format, wav.channels);
   if (wav_frame == 0 || wav.freq <= 0 || wav.freq > kMaxSoundRate)
     return std::nullopt;
@@ -141,6 +153,7 @@ std::optional<std::vector<uint8_t>> DecodeSoundForDevice(const uint8_t* data, si
   }
   std::vector<uint8_t> converted(work_bytes);
   std::memcpy(converted.data(), buffer.samples, whole_frames_bytes);
+  buffer.Free();
   ClipFloatSamples(converted.data(), whole_frames_bytes, wav.format);
   if (cvt.needed != 0) {
     cvt.buf = converted.data();

@@ -22,4 +22,11 @@ std::optional<std::vector<uint8_t>> DecodeSoundForDevice(const uint8_t* data, si
                                                          const SDL_AudioSpec& device,
                                                          size_t max_bytes = kMaxDeviceSoundBytes);
 
+// The same for the WAV file in `file`, which it uses up: the file's bytes go
+// as soon as SDL has read them, so that no more than two copies of a large
+// sound are held at once while it is decoded.
+std::optional<std::vector<uint8_t>> DecodeSoundForDevice(std::vector<uint8_t> file,
+                                                         const SDL_AudioSpec& device,
+                                                         size_t max_bytes = kMaxDeviceSoundBytes);
+
 }  // namespace rallix

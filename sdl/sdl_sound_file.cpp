@@ -25,9 +25,33 @@ class FileDescriptor {
   int fd_;
 };
 
+SoundFileStamp StampOf(const struct stat& info) {
+  SoundFileStamp stamp;
+  stamp.device = static_cast<uint64_t>(info.st_dev);
+  stamp.inode = static_cast<uint64_t>(info.st_ino);
+  stamp.size = static_cast<int64_t>(info.st_size);
+  stamp.modified_seconds = static_cast<int64_t>(info.st_mtim.tv_sec);
+  stamp.modified_nanoseconds = static_cast<int64_t>(info.st_mtim.tv_nsec);
+  return stamp;
+}
+
 }  // namespace
 
-std::optional<std::vector<uint8_t>> ReadSoundFile(const std::string& path, size_t max_bytes) {
+bool SoundFileStamp::operator==(const SoundFileStamp& other) const {
+  return device == other.device && inode == other.inode && size == other.size &&
+         modified_seconds == other.modified_seconds &&
+         modified_nanoseconds == other.modified_nanoseconds;
+}
+
+std::optional<SoundFileStamp> StampSoundFile(const std::string& path) {
+  struct stat info {};
+  if (path.empty() || stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+    return std::nullopt;
+  return StampOf(info);
+}
+
+std::optional<std::vector<uint8_t>> ReadSoundFile(const std::string& path, size_t max_bytes,
+                                                  SoundFileStamp* stamp) {
   if (path.empty())
     return std::nullopt;
   // O_NONBLOCK: a named pipe in place of the file must not hold the game.
@@ -55,6 +79,8 @@ std::optional<std::vector<uint8_t>> ReadSoundFile(const std::string& path, size_
   if (got == 0)
     return std::nullopt;
   bytes.resize(got);
+  if (stamp != nullptr)
+    *stamp = StampOf(info);
   return bytes;
 }
 

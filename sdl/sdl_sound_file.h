@@ -12,10 +12,29 @@ namespace rallix {
 // Far above any of the game's sounds; a larger file is refused unread.
 constexpr size_t kMaxSoundFileBytes = size_t{16} << 20;
 
+// What tells one version of a file from another: a file written anew or
+// replaced shows another size, modification time or identity.
+struct SoundFileStamp {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  int64_t size = 0;
+  int64_t modified_seconds = 0;
+  int64_t modified_nanoseconds = 0;
+
+  bool operator==(const SoundFileStamp& other) const;
+  bool operator!=(const SoundFileStamp& other) const { return !(*this == other); }
+};
+
+// The stamp of the regular file at `path`, without reading it; nothing when
+// there is no regular file there.
+std::optional<SoundFileStamp> StampSoundFile(const std::string& path);
+
 // The whole content of the regular file at `path` (relative names are looked
 // up in the working directory). Nothing for a missing, unreadable or empty
 // file, a directory or another non-regular file, or one above `max_bytes`.
+// `stamp`, when given, receives the stamp of the file that was read.
 std::optional<std::vector<uint8_t>> ReadSoundFile(const std::string& path,
-                                                  size_t max_bytes = kMaxSoundFileBytes);
+                                                  size_t max_bytes = kMaxSoundFileBytes,
+                                                  SoundFileStamp* stamp = nullptr);
 
 }  // namespace rallix

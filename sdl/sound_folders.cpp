@@ -103,6 +103,13 @@ std::string SoundLocations::FileFor(const std::string& name) const {
   return found == files_.end() ? name : found->second;
 }
 
+std::vector<std::string> SoundLocations::FoundFiles() const {
+  std::vector<std::string> files;
+  for (const auto& [name, file] : files_)
+    files.push_back(file);
+  return files;
+}
+
 SoundLocations FindGameSounds() {
   const std::vector<fs::path> folders =
       SoundFolders(WorkingFolder(), ExecutableFolder(), fs::u8path(RALLIX_DATA_FROM_EXECUTABLE),

@@ -39,6 +39,8 @@ class SoundLocations {
   // Where the sound `name` was found; the name itself for one found nowhere
   // or never looked for.
   std::string FileFor(const std::string& name) const;
+  // The files of the sounds that were found.
+  std::vector<std::string> FoundFiles() const;
   // One line for each sound found nowhere, naming it and the folders searched.
   const std::vector<std::string>& MissingLines() const { return missing_lines_; }
 

@@ -6,6 +6,8 @@ namespace rallix {
 
 extern const uint8_t kWindowIconBmp[];
 extern const size_t kWindowIconBmpSize;
+extern const uint8_t kSmallWindowIconBmp[];
+extern const size_t kSmallWindowIconBmpSize;
 
 SDL_Surface* DecodeIconBmp(const uint8_t* data, size_t size) {
   if (data == nullptr || size == 0 || size > static_cast<size_t>(std::numeric_limits<int>::max()))
@@ -17,11 +19,16 @@ SDL_Surface* DecodeIconBmp(const uint8_t* data, size_t size) {
 }
 
 void SetWindowIcon(SDL_Window* window) {
-  SDL_Surface* icon = DecodeIconBmp(kWindowIconBmp, kWindowIconBmpSize);
-  if (icon == nullptr)
-    return;
-  SDL_SetWindowIcon(window, icon);
-  SDL_FreeSurface(icon);
+  std::vector<SDL_Surface*> icons;
+  for (SDL_Surface* icon : {DecodeIconBmp(kWindowIconBmp, kWindowIconBmpSize),
+                            DecodeIconBmp(kSmallWindowIconBmp, kSmallWindowIconBmpSize)}) {
+    if (icon != nullptr)
+      icons.push_back(icon);
+  }
+  if (!icons.empty())
+    SetWindowIcons(window, icons);
+  for (SDL_Surface* icon : icons)
+    SDL_FreeSurface(icon);
 }
 
 }  // namespace rallix

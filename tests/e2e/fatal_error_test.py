@@ -1,7 +1,9 @@
 """End-to-end tests of run-time errors in the real window: the frame loop
 traps the first error that reaches it and the game goes on; a second one, or
 one in the very first pass, ends the program with its report (one line on
-standard error, then a message box over the window) and status 1.
+standard error, then a message box over the window) and status 1, whatever
+standard error is; the box goes with the program, and a signal while it is
+up ends the program with that status.
 
 The errors are raised by rallix_launcher, which runs the shipped program's
 Main on the SDL platform wrapped so that chosen key snapshots or frame
@@ -12,6 +14,7 @@ Run one test:  fatal_error_test.py --rallix PATH --screen PATH --launcher PATH
 """
 
 import os
+import signal
 import sys
 import time
 
@@ -26,23 +29,32 @@ SUBSCRIPT = "rallix: Run-time error '9': Subscript out of range\n"
 
 class FatalErrorTest(GameTestCase):
 
-    def launch(self, *options):
-        return self.start_game("launcher", args=list(options))
+    def launch(self, *options, stderr="file"):
+        return self.start_game("launcher", args=list(options), stderr=stderr)
 
     def wait_for_report(self, game, line):
-        """The report's line on stderr, then its message box: a second window
-        named like the game's. The program waits for the box to go."""
-        text = game.wait_for_stderr(lambda text: text != "", timeout=15)
-        self.assertEqual(text, line)
-        deadline = time.monotonic() + 10
+        """The report's line on stderr (unless `line` is None), then its
+        message box: a second window named like the game's. The program
+        waits for the box to go."""
+        if line is not None:
+            text = game.wait_for_stderr(lambda text: text != "", timeout=15)
+            self.assertEqual(text, line)
+        deadline = time.monotonic() + 15
         boxes = []
         while not boxes and time.monotonic() < deadline:
             boxes = [w for w in game.windows_named("^Rallix$") if w != game.window]
             time.sleep(0.05)
-        self.assertEqual(len(boxes), 1, "no message box")
+        self.assertEqual(len(boxes), 1, f"no message box; running: {game.running()}, "
+                         f"status: {game.process.poll()}")
         time.sleep(0.3)
         self.assertTrue(game.running(), "the program ended before the box was dismissed")
         return boxes[0]
+
+    def assertBoxGoes(self, game, box, within=5):
+        deadline = time.monotonic() + within
+        while box in game.windows_named("^Rallix$") and time.monotonic() < deadline:
+            time.sleep(0.05)
+        self.assertNotIn(box, game.windows_named("^Rallix$"), "the box outlived the game")
 
     def test_a_second_error_ends_the_game_after_its_report_is_dismissed(self):
         # The title reads the keys once a frame: the 20th snapshot's error is
@@ -64,6 +76,32 @@ class FatalErrorTest(GameTestCase):
         box = self.wait_for_report(game, SUBSCRIPT)
         game.send_key_to(box, "Return")
         self.assertEnds(game, 1, within=10)
+
+    def test_with_standard_error_closed_the_report_still_shows_and_ends_the_game(self):
+        game = self.launch("--fail-presents", "1", stderr="closed")
+        box = self.wait_for_report(game, None)
+        game.send_key_to(box, "Return")
+        self.assertEnds(game, 1, within=10)
+
+    def test_with_standard_error_a_pipe_nobody_reads_the_report_still_shows(self):
+        game = self.launch("--fail-presents", "1", stderr="broken")
+        box = self.wait_for_report(game, None)
+        game.send_key_to(box, "Return")
+        self.assertEnds(game, 1, within=10)
+
+    def test_the_box_goes_with_a_killed_game(self):
+        game = self.launch("--fail-presents", "1")
+        box = self.wait_for_report(game, SUBSCRIPT)
+        game.send_signal(signal.SIGKILL)
+        game.wait(timeout=10)
+        self.assertBoxGoes(game, box)
+
+    def test_sigterm_while_the_box_is_up_ends_the_game_with_the_errors_status(self):
+        game = self.launch("--fail-presents", "1")
+        box = self.wait_for_report(game, SUBSCRIPT)
+        game.send_signal(signal.SIGTERM)
+        self.assertEnds(game, 1, within=5)
+        self.assertBoxGoes(game, box)
 
     def test_one_trapped_error_leaves_the_game_playing(self):
         game = self.launch("--fail-snapshots", "10")

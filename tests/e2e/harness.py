@@ -254,14 +254,30 @@ class Game:
 
     # --- the process ---------------------------------------------------
 
-    def start(self, commands=False):
-        """Starts the program; with `commands`, its standard input is a pipe
-        that tell() writes lines to."""
+    def start(self, stderr="file", commands=False):
+        """Starts the program. Its standard error goes to a file the test
+        reads (stderr="file"), or is closed ("closed"), or is a pipe whose
+        reader has gone ("broken"). With `commands`, its standard input is a
+        pipe that tell() writes lines to."""
+        stdin = subprocess.PIPE if commands else subprocess.DEVNULL
         with open(self._stdout_path, "wb") as out, open(self._stderr_path, "wb") as err:
-            self.process = subprocess.Popen(
-                [self.rallix, *self.args], cwd=self.cwd, env=self.env,
-                stdin=subprocess.PIPE if commands else subprocess.DEVNULL, stdout=out,
-                stderr=err)
+            if stderr == "closed":
+                self.process = subprocess.Popen(
+                    [self.rallix, *self.args], cwd=self.cwd, env=self.env,
+                    stdin=stdin, stdout=out, preexec_fn=lambda: os.close(2))
+            elif stderr == "broken":
+                read_end, write_end = os.pipe()
+                os.close(read_end)
+                try:
+                    self.process = subprocess.Popen(
+                        [self.rallix, *self.args], cwd=self.cwd, env=self.env,
+                        stdin=stdin, stdout=out, stderr=write_end)
+                finally:
+                    os.close(write_end)
+            else:
+                self.process = subprocess.Popen(
+                    [self.rallix, *self.args], cwd=self.cwd, env=self.env,
+                    stdin=stdin, stdout=out, stderr=err)
         return self
 
     def tell(self, *lines):
@@ -574,13 +590,15 @@ class GameTestCase(unittest.TestCase):
         self.x.__enter__()
         self.addCleanup(self.x.__exit__, None, None, None)
 
-    def start_game(self, program="rallix", args=(), focus=True, commands=False):
-        """Starts the program (a key of PATHS) beside the game's sounds and
-        waits for its window; `commands` as for Game.start."""
+    def start_game(self, program="rallix", args=(), focus=True, cwd=None, stderr="file",
+                   commands=False):
+        """Starts the program (a key of PATHS) beside the game's sounds, or
+        in the folder `cwd`, and waits for its window. `stderr` and
+        `commands` as for Game.start."""
         game = Game(self.PATHS[program], self.PATHS["screen"], display=self.x.display,
-                    args=args, cwd=os.path.dirname(os.path.abspath(self.PATHS["rallix"])))
+                    args=args, cwd=cwd or os.path.dirname(os.path.abspath(self.PATHS["rallix"])))
         self.addCleanup(game.stop)
-        game.start(commands)
+        game.start(stderr, commands)
         game.find_window(focus=focus)
         return game
 

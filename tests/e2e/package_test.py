@@ -134,6 +134,13 @@ def audio_peak(path):
     return len(samples), max((abs(sample) for sample in samples), default=0)
 
 
+def start_files_protect_control_flow():
+    """Whether the C library's start file for position-independent programs
+    is marked for control-flow protection (x86's IBT and SHSTK)."""
+    start = run(["c++", "-print-file-name=Scrt1.o"]).strip()
+    return "x86 feature: IBT, SHSTK" in run(["readelf", "-n", start])
+
+
 class StartedGame(Game):
     """The game started by a command line in a working folder of our choice,
     as a desktop or a terminal starts it."""
@@ -243,6 +250,21 @@ class PackageTest(InstalledGameTest):
         dynamic = run(["readelf", "-d", game])
         self.assertNotIn("RPATH", dynamic)
         self.assertNotIn("RUNPATH", dynamic)
+
+    def test_the_packaged_game_is_hardened(self):
+        # Debian's hardening-check: a position-independent executable with
+        # the stack protector, fortified functions, read-only relocations
+        # bound at start and control-flow protection. A program is marked as
+        # control-flow protected only when everything linked into it is, the
+        # C library's start files included; where those are not (Debian 12),
+        # no program can be, and that one check is left out.
+        checker = shutil.which("hardening-check")
+        self.assertIsNotNone(checker, "hardening-check (devscripts) is not installed")
+        options = [] if start_files_protect_control_flow() else ["--nocfprotection"]
+        game = inside(self.root, "/usr/games/rallix")
+        result = subprocess.run([checker, *options, game], capture_output=True, text=True,
+                                check=False)
+        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
 
     def test_desktop_entry_metainfo_and_icons_pass_their_validators(self):
         entry = read_desktop_entry(self.entry_path())["Desktop Entry"]

@@ -16,11 +16,14 @@
 #include "sdl/sdl_platform.h"
 #include "sdl/sdl_presenter.h"
 #include "sdl/window_icon.h"
+#include "sdl/window_placement.h"
 
 namespace rallix {
 
 extern const uint8_t kWindowIconBmp[];
 extern const size_t kWindowIconBmpSize;
+extern const uint8_t kSmallWindowIconBmp[];
+extern const size_t kSmallWindowIconBmpSize;
 
 namespace {
 
@@ -340,11 +343,29 @@ TEST_F(DummyPlatform, ClockSleepKeysAndFatalErrorReport) {
   platform.StopSound();
 }
 
-TEST(WindowIcon, TheBuiltInIconDecodesAndBadBytesDoNot) {
+TEST(WindowPlacement, TheOuterFrameIsCentredOnTheScreen) {
+  // On a 1024 x 768 screen a frame of 650 x 510 around the 640 x 480 client
+  // area has its corner at (187, 129).
+  const WindowBorders frame{25, 5, 5, 5};
+  SDL_Point client = FrameCentredClientPosition(SDL_Rect{0, 0, 1024, 768}, 640, 480, frame);
+  EXPECT_EQ(client.x, 187 + 5);
+  EXPECT_EQ(client.y, 129 + 25);
+  // Without borders the client area is centred, here on a second screen.
+  client = FrameCentredClientPosition(SDL_Rect{1024, 0, 1280, 1024}, 640, 480, WindowBorders{});
+  EXPECT_EQ(client.x, 1024 + 320);
+  EXPECT_EQ(client.y, 272);
+}
+
+TEST(WindowIcon, TheBuiltInIconsDecodeAndBadBytesDoNot) {
   SDL_Surface* icon = DecodeIconBmp(kWindowIconBmp, kWindowIconBmpSize);
   ASSERT_NE(icon, nullptr) << SDL_GetError();
   EXPECT_EQ(icon->w, 32);
   EXPECT_EQ(icon->h, 32);
+  SDL_FreeSurface(icon);
+  icon = DecodeIconBmp(kSmallWindowIconBmp, kSmallWindowIconBmpSize);
+  ASSERT_NE(icon, nullptr) << SDL_GetError();
+  EXPECT_EQ(icon->w, 16);
+  EXPECT_EQ(icon->h, 16);
   SDL_FreeSurface(icon);
 
   const std::vector<uint8_t> garbage(200, 0x42);

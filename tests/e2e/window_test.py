@@ -42,7 +42,9 @@ class WindowTest(unittest.TestCase):
         hints = self.game.properties("WM_NORMAL_HINTS")
         self.assertIn("minimum size: 640 by 480", hints)
         self.assertIn("maximum size: 640 by 480", hints)
-        self.assertIn("Icon (32 x 32)", self.game.properties("_NET_WM_ICON"))
+        icons = self.game.properties("_NET_WM_ICON")
+        self.assertIn("Icon (32 x 32)", icons)
+        self.assertIn("Icon (16 x 16)", icons)
         self.assertTrue(self.game.running())
 
     def test_title_screen_equals_the_headless_frame_and_reads_as_the_menu(self):
@@ -77,6 +79,25 @@ class WindowTest(unittest.TestCase):
         self.assertTrue(same, report)
         self.game.press("space")
         self.assertEnds(0, within=1.0)
+
+    def test_resized_from_outside_during_a_rally_the_game_plays_on(self):
+        self.game.wait_for_frame("title")
+        self.game.press("space")
+        self.game.wait_for_text(lambda lines: "--+--" in lines[23])
+        # Narrower, smaller and lower than the picture, then larger, then back.
+        for size in ((200, 480), (100, 100), (640, 200), (800, 600), (640, 480)):
+            self.game.resize(*size)
+            time.sleep(0.3)
+            self.assertTrue(self.game.running(), f"ended at {size}: {self.game.stderr()!r}")
+        # Frames still come: the ball is seen in more than one place.
+        places = set()
+        deadline = time.monotonic() + 5
+        while len(places) < 2 and time.monotonic() < deadline:
+            places.update(self.game.look()[1])
+            time.sleep(0.1)
+        self.assertGreaterEqual(len(places), 2, "the ball no longer moves")
+        self.game.close_window()
+        self.assertEnds(0, within=2.0)
 
     def test_closing_the_window_ends_the_game_with_status_0(self):
         self.game.wait_for_frame("title")

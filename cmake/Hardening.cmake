@@ -1,0 +1,23 @@
+# The hardening a Debian package gets from dpkg-buildflags, for every build
+# of the game for Linux: a position-independent executable, the stack
+# protector and stack clash protection, control-flow protection, format
+# strings checked, fortified C library calls, and read-only relocations bound
+# at start (full RELRO with BIND_NOW). `hardening-check` from devscripts
+# checks the packaged program (tests/e2e/package_test.py).
+option(RALLIX_HARDEN "Build with the hardening flags of a Debian package" ON)
+if(NOT RALLIX_HARDEN OR NOT CMAKE_SYSTEM_NAME STREQUAL "Linux" OR EMSCRIPTEN)
+  return()
+endif()
+
+include(CheckPIESupported)
+check_pie_supported(LANGUAGES CXX)
+set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+
+add_compile_options(-fstack-protector-strong -fstack-clash-protection -fcf-protection
+                    -Wformat -Werror=format-security)
+# Fortified calls need the optimiser, and the sanitizers check the same
+# calls themselves.
+if(NOT RALLIX_SANITIZE)
+  add_compile_definitions($<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>)
+endif()
+add_link_options(LINKER:-z,relro LINKER:-z,now)
