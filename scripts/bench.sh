@@ -71,7 +71,7 @@ cat <<TABLE
 Processor use from the first frame on, as a share of one core, beside the
 floor measured in the same run: an idle SDL window that only wakes once a
 frame with the same absolute sleep (bench/idle_window), on a 1920 x 1080
-screen.
+screen (Xvfb, no window manager).
 
 | window | CPU, title / play | frame period median / p99, title / play | target |
 |---|---|---|---|

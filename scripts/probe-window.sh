@@ -7,8 +7,8 @@
 # floor instead: an SDL window that only wakes once a frame
 # (bench/idle_window).
 #
-# The screen is 1920 x 1080 (RALLIX_PROBE_SCREEN=WxH for another) with a
-# window manager on it, as on a desktop, so that --fullscreen fills it.
+# The screen is 1920 x 1080 (RALLIX_PROBE_SCREEN=WxH for another), with no
+# window manager: --fullscreen fills it all the same.
 #
 # Usage: scripts/probe-window.sh [build-dir] [seconds] [title|rally|idle] [sounds] [game options]
 #   build-dir     a configured and built tree (default: build/default)
@@ -39,7 +39,7 @@ if [ ! -x "$probe" ]; then
   echo "error: $probe is missing; build it first: cmake --build $build" >&2
   exit 1
 fi
-for tool in Xvfb xdotool openbox xprop; do
+for tool in Xvfb xdotool; do
   if ! command -v "$tool" >/dev/null 2>&1; then
     echo "error: $tool is not installed (scripts/install-deps.sh installs it)" >&2
     exit 1
@@ -48,9 +48,7 @@ done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/rallix-probe-XXXXXX")
 xvfb_pid=
-wm_pid=
 cleanup() {
-  if [ -n "$wm_pid" ]; then kill "$wm_pid" 2>/dev/null || true; fi
   if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
   rm -rf "$work"
 }
@@ -63,24 +61,11 @@ Xvfb -displayfd 3 -screen 0 "${RALLIX_PROBE_SCREEN:-1920x1080}x24" -nolisten tcp
 xvfb_pid=$!
 read -r display <"$work/displayfd"
 
-mkdir -p "$work/home" "$work/runtime" "$work/config"
+mkdir -p "$work/home" "$work/runtime"
 chmod 700 "$work/runtime"
 run() {
-  env -i PATH="$PATH" DISPLAY=":$display" HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" \
-    XDG_CONFIG_HOME="$work/config" "$@"
+  env -i PATH="$PATH" DISPLAY=":$display" HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" "$@"
 }
-# The window manager is ready once it names itself on the root window.
-run openbox --sm-disable >/dev/null 2>&1 &
-wm_pid=$!
-tries=0
-until run xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; do
-  tries=$((tries + 1))
-  if [ "$tries" -gt 500 ]; then
-    echo "error: the window manager did not start" >&2
-    exit 1
-  fi
-  sleep 0.02
-done
 
 cd "$sounds"
 if [ "$mode" = idle ]; then
