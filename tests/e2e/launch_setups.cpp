@@ -44,6 +44,16 @@ const std::vector<Setup>& AllSetups() {
          form.RedrawBackground();
          BallAboutToBeMissed(form);
        }},
+      {"endless", "a rally whose ball crosses the court from wall to wall, never near a paddle",
+       [](FormMain& form) {
+         form.NewGame();
+         GameRecord& r = form.Record;
+         r.BallX = 104;
+         r.BallY = 200;
+         r.BallVX = 8;
+         r.BallVY = 0;
+         form.SetState(kStateRally);
+       }},
       {"stage-won", "the player's winning point of stage 1, scored on the first frame",
        [](FormMain& form) {
          form.NewGame();
