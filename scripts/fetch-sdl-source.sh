@@ -1,15 +1,16 @@
 #!/bin/sh
 # Downloads the source of the SDL2 the game is built against (the installed
-# Debian libsdl2-dev) through apt, into build/fuzz/sdl-source, and prints the
+# Debian libsdl2-dev) through apt, into build/sdl-source, and prints the
 # folder. The system's apt configuration is left as it is: the source index
-# is kept under build/fuzz/apt. For the fuzz target's instrumented SDL:
+# is kept under build/sdl-source/apt. The Windows build compiles this SDL
+# (scripts/build-windows.sh), and so does the fuzz target's instrumented one:
 #
 #   RALLIX_SDL_SOURCE=$(scripts/fetch-sdl-source.sh) scripts/fuzz-sound.sh 600
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-out="$root/build/fuzz/sdl-source"
-apt_dir="$root/build/fuzz/apt"
+out="$root/build/sdl-source"
+apt_dir="$root/build/sdl-source/apt"
 
 version=$(dpkg-query -W -f='${source:Version}' libsdl2-dev 2>/dev/null || true)
 if [ -z "$version" ]; then

@@ -1,0 +1,44 @@
+#!/bin/sh
+# Cross-compiles the game for 64-bit Windows with Debian's mingw-w64: SDL2
+# from Debian's own source (the version the Linux build uses, fetched through
+# apt by scripts/fetch-sdl-source.sh) as a static library, then rallix.exe
+# against it. SDL is built once per version and kept under build/windows.
+# Usage: scripts/build-windows.sh [build-dir]     (`make windows` runs it)
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+out=${1:-$root/build/windows}
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+toolchain="$root/cmake/toolchains/mingw-w64-x86_64.cmake"
+
+for tool in x86_64-w64-mingw32-gcc-posix x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-windres; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "build-windows: $tool is missing (Debian package mingw-w64; make deps installs it)" >&2
+    exit 1
+  fi
+done
+
+source_dir=$(sh "$root/scripts/fetch-sdl-source.sh")
+version=$(basename "$source_dir" | sed 's/^SDL2-//')
+sdl="$out/sdl2-$version"
+if [ ! -f "$sdl/lib/libSDL2.a" ]; then
+  echo "build-windows: building SDL2 $version for Windows (once per version; log in $out/sdl2-$version.log)"
+  rm -rf "$out/sdl2-$version-build" "$sdl"
+  {
+    cmake -S "$source_dir" -B "$out/sdl2-$version-build" -G Ninja \
+      -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_INSTALL_PREFIX="$sdl" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF &&
+      cmake --build "$out/sdl2-$version-build" &&
+      cmake --install "$out/sdl2-$version-build"
+  } >"$out/sdl2-$version.log" 2>&1 || {
+    tail -n 30 "$out/sdl2-$version.log" >&2
+    echo "build-windows: SDL2 $version did not build (log: $out/sdl2-$version.log)" >&2
+    exit 1
+  }
+  rm -rf "$out/sdl2-$version-build"
+fi
+
+cmake -S "$root" -B "$out/game" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+  -DCMAKE_BUILD_TYPE=Release -DSDL2_DIR="$sdl/lib/cmake/SDL2" \
+  -DRALLIX_BUILD_TESTS=OFF -DRALLIX_BUILD_BENCH=OFF >/dev/null
+cmake --build "$out/game" --target rallix
