@@ -205,6 +205,55 @@ TEST(Icon, TheWindowsBmpsShowTheSameArtAsTheirPngs) {
   EXPECT_THROW(IconArt(24), std::invalid_argument);
 }
 
+// The Windows program's icon: each size the art itself in its 256 colours,
+// see-through exactly outside the rounded tile, and 256 x 256 as PNG.
+TEST(Icon, TheWindowsIcoHoldsTheArtAtEverySize) {
+  const Bytes ico = FileNamed(IconFiles(), "rallix.ico");
+  ASSERT_GT(ico.size(), 6u);
+  ASSERT_EQ(Le(ico, 0, 4), 0x00010000u) << "an icon file";
+  const std::vector<int> sizes = WindowsIcoSizes();
+  ASSERT_EQ(Le(ico, 4, 2), sizes.size());
+  const Palette palette = IconPalette();
+  for (size_t i = 0; i < sizes.size(); ++i) {
+    const size_t entry = 6 + 16 * i;
+    const int size = sizes[i];
+    EXPECT_EQ(ico.at(entry) == 0 ? 256 : ico[entry], size);
+    const size_t length = Le(ico, entry + 8, 4);
+    const size_t at = Le(ico, entry + 12, 4);
+    ASSERT_LE(at + length, ico.size());
+    const Bytes body(ico.begin() + static_cast<long>(at),
+                     ico.begin() + static_cast<long>(at + length));
+    if (size > 64) {
+      EXPECT_EQ(body, EncodeRgbaPng(IconRgba(size), PngPacking::kRuns)) << size;
+      continue;
+    }
+    ASSERT_EQ(Le(body, 0, 4), 40u);
+    ASSERT_EQ(Le(body, 4, 4), static_cast<uint32_t>(size));
+    ASSERT_EQ(Le(body, 8, 4), static_cast<uint32_t>(2 * size)) << "colour rows and mask";
+    ASSERT_EQ(Le(body, 14, 2), 8u);
+    for (size_t c = 0; c < 256; ++c) {
+      EXPECT_TRUE(body[40 + 4 * c] == palette[c].b && body[41 + 4 * c] == palette[c].g &&
+                  body[42 + 4 * c] == palette[c].r)
+          << size << ": colour " << c;
+    }
+    const IndexedImage art = IconImage(size);
+    const size_t colour_stride = (static_cast<size_t>(size) + 3) / 4 * 4;
+    const size_t mask_stride = (static_cast<size_t>(size) + 31) / 32 * 4;
+    const size_t colours = 40 + 1024;
+    const size_t mask = colours + colour_stride * static_cast<size_t>(size);
+    ASSERT_EQ(body.size(), mask + mask_stride * static_cast<size_t>(size));
+    for (int y = 0; y < size; ++y) {
+      const auto row = static_cast<size_t>(size - 1 - y);
+      for (int x = 0; x < size; ++x) {
+        const auto column = static_cast<size_t>(x);
+        EXPECT_EQ(body[colours + row * colour_stride + column], art.At(x, y)) << size;
+        const bool see_through = (body[mask + row * mask_stride + column / 8] << (x % 8) & 0x80);
+        EXPECT_EQ(see_through, art.At(x, y) == kIconOutside) << size << " at " << x << "," << y;
+      }
+    }
+  }
+}
+
 // Crisp pixel art at every size: only the inks of the art, never a blend of
 // two, the corners rounded off and the tile nearly filled.
 TEST(Icon, EveryPngSizeIsCrispPixelArtInTheArtsOwnInks) {

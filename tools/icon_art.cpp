@@ -3,8 +3,10 @@
 #include <cstddef>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "tools/bmp_file.h"
+#include "tools/ico_file.h"
 
 namespace rallix::art {
 namespace {
@@ -277,6 +279,27 @@ RgbaImage IconRgba(int size) {
   return image;
 }
 
+std::vector<int> WindowsIcoSizes() {
+  return {16, 32, 48, 64, 256};
+}
+
+std::vector<uint8_t> WindowsIco() {
+  std::vector<IcoImage> images;
+  for (int size : WindowsIcoSizes()) {
+    IcoImage image;
+    if (size > 64) {
+      // Windows takes its largest icons as PNG, here packed as runs.
+      image.png_size = size;
+      image.png = EncodeRgbaPng(IconRgba(size), PngPacking::kRuns);
+    } else {
+      image.indexed = IconImage(size);
+      image.transparent = kIconOutside;
+    }
+    images.push_back(std::move(image));
+  }
+  return EncodeIco(images, IconPalette());
+}
+
 std::vector<GeneratedFile> IconFiles() {
   std::vector<GeneratedFile> files;
   for (int size : {32, 16}) {
@@ -290,6 +313,7 @@ std::vector<GeneratedFile> IconFiles() {
     files.push_back({"icon-" + std::to_string(size) + ".png",
                      EncodeRgbaPng(IconRgba(size), PngPacking::kRuns)});
   }
+  files.push_back({"rallix.ico", WindowsIco()});
   return files;
 }
 

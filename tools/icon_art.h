@@ -1,7 +1,7 @@
 // The icon: a court with both paddles and the ball, drawn as tables a person
 // can read and edit, at 16, 32, 48 and 64 pixels. The window shows the 16 and
 // 32 pixel BMPs; the desktop takes PNGs of every size up to 256, the browser's
-// home screen those of 192 and 512.
+// home screen those of 192 and 512, and the Windows program rallix.ico.
 #pragma once
 
 #include <array>
@@ -46,8 +46,14 @@ Palette IconPalette();
 IndexedImage IconImage(int size);
 RgbaImage IconRgba(int size);
 
-// "icon-32.bmp" and "icon-16.bmp" for the window, and "icon-<size>.png" for
-// each of IconPngSizes() and BrowserIconSizes().
+// The sizes in the Windows program's icon: 16 to 64 in the art's 256
+// colours, 256 as PNG.
+std::vector<int> WindowsIcoSizes();
+// That icon as a .ico file, the Windows program's icon resource.
+std::vector<uint8_t> WindowsIco();
+
+// "icon-32.bmp" and "icon-16.bmp" for the window, "icon-<size>.png" for each
+// of IconPngSizes() and BrowserIconSizes(), and "rallix.ico" for Windows.
 std::vector<GeneratedFile> IconFiles();
 
 }  // namespace rallix::art

@@ -1,5 +1,6 @@
 // make_icon <dir>: writes the icon into <dir>: 32 x 32 and 16 x 16 as BMP for
-// the window, and PNGs from 16 x 16 to 256 x 256 for the desktop.
+// the window, PNGs from 16 x 16 to 256 x 256 for the desktop, and rallix.ico
+// for the Windows program.
 #include <cstdio>
 
 #include "tools/file_output.h"
