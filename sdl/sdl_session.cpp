@@ -10,6 +10,7 @@
 #include "sdl/sound_folders.h"
 #include "sdl/window_icon.h"
 #include "sdl/window_placement.h"
+#include "sdl/window_system.h"
 
 namespace rallix {
 namespace {
@@ -23,10 +24,7 @@ class SdlVideo {
     // SDL turns SIGINT and SIGTERM into a quit event, which ends the game like
     // closing the window: keep that on whatever the environment says.
     SDL_SetHintWithPriority(SDL_HINT_NO_SIGNAL_HANDLERS, "0", SDL_HINT_OVERRIDE);
-    // Only a window system will do. Without one SDL would fall back on its
-    // invisible off-screen driver, and the game would run where nobody can
-    // see or close it. SDL_VIDEODRIVER in the environment still chooses.
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
+    ChooseWindowSystem();
     // The window system's libraries may complain on stderr while SDL looks
     // for a display; the one line that matters is ours.
     QuietStderr quiet;
@@ -76,16 +74,8 @@ class GameWindow {
 
 // One line that says why, with the display the game looked for.
 int CannotOpenWindow() {
-  std::string where;
-  const char* x_display = SDL_getenv("DISPLAY");
-  const char* wayland_display = SDL_getenv("WAYLAND_DISPLAY");
-  if (x_display != nullptr)
-    where += std::string(" DISPLAY=") + x_display;
-  if (wayland_display != nullptr)
-    where += std::string(" WAYLAND_DISPLAY=") + wayland_display;
-  where = where.empty() ? " (neither DISPLAY nor WAYLAND_DISPLAY is set)"
-                        : " (" + where.substr(1) + ")";
-  std::fprintf(stderr, "rallix: cannot open a window: %s%s\n", SDL_GetError(), where.c_str());
+  std::fprintf(stderr, "rallix: cannot open a window: %s%s\n", SDL_GetError(),
+               WhereTheDisplayWasLookedFor().c_str());
   return 1;
 }
 

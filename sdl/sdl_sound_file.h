@@ -1,4 +1,6 @@
 // Reading a sound file's bytes, with the checks that keep a bad file harmless.
+// Each system reads files its own way: sdl_sound_file_posix.cpp and
+// sdl_sound_file_windows.cpp.
 #pragma once
 
 #include <cstddef>
@@ -13,7 +15,8 @@ namespace rallix {
 constexpr size_t kMaxSoundFileBytes = size_t{16} << 20;
 
 // What tells one version of a file from another: a file written anew or
-// replaced shows another size, modification time or identity.
+// replaced shows another size, modification time or identity (the device
+// and inode; on Windows the volume and the file's index on it).
 struct SoundFileStamp {
   uint64_t device = 0;
   uint64_t inode = 0;
@@ -21,7 +24,11 @@ struct SoundFileStamp {
   int64_t modified_seconds = 0;
   int64_t modified_nanoseconds = 0;
 
-  bool operator==(const SoundFileStamp& other) const;
+  bool operator==(const SoundFileStamp& other) const {
+    return device == other.device && inode == other.inode && size == other.size &&
+           modified_seconds == other.modified_seconds &&
+           modified_nanoseconds == other.modified_nanoseconds;
+  }
   bool operator!=(const SoundFileStamp& other) const { return !(*this == other); }
 };
 
@@ -29,8 +36,8 @@ struct SoundFileStamp {
 // there is no regular file there.
 std::optional<SoundFileStamp> StampSoundFile(const std::string& path);
 
-// The whole content of the regular file at `path` (relative names are looked
-// up in the working directory). Nothing for a missing, unreadable or empty
+// The whole content of the regular file at `path`, a UTF-8 name (relative
+// names are looked up in the working directory). Nothing for a missing, unreadable or empty
 // file, a directory or another non-regular file, or one above `max_bytes`.
 // `stamp`, when given, receives the stamp of the file that was read.
 std::optional<std::vector<uint8_t>> ReadSoundFile(const std::string& path,

@@ -5,6 +5,8 @@
 //   2. the folder of the executable,
 //   3. the data folder installed beside it (../share/rallix from there),
 //   4. the data folder of the prefix the game was configured for.
+// The Windows game, one folder with its sounds beside rallix.exe, looks in
+// the first two only.
 // A sound found in none of them is named in one line on stderr, and the game
 // plays on without it.
 #pragma once

@@ -37,12 +37,6 @@ SoundFileStamp StampOf(const struct stat& info) {
 
 }  // namespace
 
-bool SoundFileStamp::operator==(const SoundFileStamp& other) const {
-  return device == other.device && inode == other.inode && size == other.size &&
-         modified_seconds == other.modified_seconds &&
-         modified_nanoseconds == other.modified_nanoseconds;
-}
-
 std::optional<SoundFileStamp> StampSoundFile(const std::string& path) {
   struct stat info {};
   if (path.empty() || stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))

@@ -1,0 +1,11 @@
+// Windows' own libraries under SDL report nothing on standard error while SDL
+// starts its video: there is nothing to silence.
+#include "sdl/sdl_quiet_stderr.h"
+
+namespace rallix {
+
+QuietStderr::QuietStderr() = default;
+
+QuietStderr::~QuietStderr() = default;
+
+}  // namespace rallix

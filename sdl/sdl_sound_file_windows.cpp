@@ -1,0 +1,122 @@
+// Sound files on Windows: names are UTF-8 in the game and UTF-16 for the
+// system, files are opened so that others may still write, rename or delete
+// them while the game reads, and only files on a disk are read.
+#include "sdl/sdl_sound_file.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <limits>
+
+namespace rallix {
+namespace {
+
+// Seconds from 1601, where Windows counts file times from, to 1970.
+constexpr int64_t kSecondsFrom1601To1970 = 11644473600;
+constexpr int64_t kFileTimeUnitsPerSecond = 10000000;  // of 100 ns
+
+std::wstring WideName(const std::string& utf8) {
+  if (utf8.empty() || utf8.size() > static_cast<size_t>(std::numeric_limits<int>::max()))
+    return {};
+  const int length = static_cast<int>(utf8.size());
+  const int wide_length =
+      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length, nullptr, 0);
+  if (wide_length <= 0)
+    return {};
+  std::wstring wide(static_cast<size_t>(wide_length), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length, wide.data(), wide_length);
+  return wide;
+}
+
+// Closes the handle however the read ends.
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE handle) : handle_(handle) {}
+  ~FileHandle() {
+    if (handle_ != INVALID_HANDLE_VALUE)
+      CloseHandle(handle_);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+// Opens `path` to read its contents, or only its attributes. A folder, a
+// device or a pipe of that name is not opened.
+HANDLE OpenSoundFile(const std::string& path, DWORD access) {
+  const std::wstring name = WideName(path);
+  if (name.empty())
+    return INVALID_HANDLE_VALUE;
+  HANDLE file =
+      CreateFileW(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE && GetFileType(file) != FILE_TYPE_DISK) {
+    CloseHandle(file);
+    return INVALID_HANDLE_VALUE;
+  }
+  return file;
+}
+
+// The stamp of an open file; nothing for a folder.
+std::optional<SoundFileStamp> StampOf(HANDLE file) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (GetFileInformationByHandle(file, &info) == 0 ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return std::nullopt;
+  }
+  const auto high_low = [](DWORD high, DWORD low) {
+    return static_cast<uint64_t>(high) << 32 | static_cast<uint64_t>(low);
+  };
+  const auto written = static_cast<int64_t>(
+      high_low(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime));
+  SoundFileStamp stamp;
+  stamp.device = info.dwVolumeSerialNumber;
+  stamp.inode = high_low(info.nFileIndexHigh, info.nFileIndexLow);
+  stamp.size = static_cast<int64_t>(high_low(info.nFileSizeHigh, info.nFileSizeLow));
+  stamp.modified_seconds = written / kFileTimeUnitsPerSecond - kSecondsFrom1601To1970;
+  stamp.modified_nanoseconds = written % kFileTimeUnitsPerSecond * 100;
+  return stamp;
+}
+
+}  // namespace
+
+std::optional<SoundFileStamp> StampSoundFile(const std::string& path) {
+  const FileHandle file(OpenSoundFile(path, FILE_READ_ATTRIBUTES));
+  if (file.get() == INVALID_HANDLE_VALUE)
+    return std::nullopt;
+  return StampOf(file.get());
+}
+
+std::optional<std::vector<uint8_t>> ReadSoundFile(const std::string& path, size_t max_bytes,
+                                                  SoundFileStamp* stamp) {
+  const FileHandle file(OpenSoundFile(path, GENERIC_READ));
+  if (file.get() == INVALID_HANDLE_VALUE)
+    return std::nullopt;
+  const std::optional<SoundFileStamp> read_stamp = StampOf(file.get());
+  if (!read_stamp || read_stamp->size <= 0 || static_cast<uint64_t>(read_stamp->size) > max_bytes)
+    return std::nullopt;
+
+  std::vector<uint8_t> bytes(static_cast<size_t>(read_stamp->size));
+  size_t got = 0;
+  while (got < bytes.size()) {
+    const auto wanted =
+        static_cast<DWORD>(std::min<size_t>(bytes.size() - got, std::numeric_limits<DWORD>::max()));
+    DWORD n = 0;
+    if (ReadFile(file.get(), bytes.data() + got, wanted, &n, nullptr) == 0)
+      return std::nullopt;
+    if (n == 0)
+      break;  // the file shrank while we read it
+    got += n;
+  }
+  if (got == 0)
+    return std::nullopt;
+  bytes.resize(got);
+  if (stamp != nullptr)
+    *stamp = *read_stamp;
+  return bytes;
+}
+
+}  // namespace rallix
