@@ -2,7 +2,7 @@
 # `make run` only what building and playing the game needs, `make test`
 # everything (scripts/packages.txt).
 .PHONY: run test deps deps-player build build-game build-asan bench format clean web serve-web \
-	static-checks package pictures
+	static-checks package pictures windows
 
 CMAKE ?= cmake
 CTEST ?= ctest
@@ -65,6 +65,12 @@ web: deps
 
 serve-web: web
 	sh scripts/serve-web.sh build/web/site $(WEB_PORT)
+
+# The Windows game, cross-compiled with mingw-w64:
+# build/windows/rallix-<version>-windows-x64.zip (SDL2 is built from Debian's
+# source once per version and kept in build/windows).
+windows: deps
+	sh scripts/build-windows.sh build/windows
 
 bench: build
 	sh scripts/bench.sh

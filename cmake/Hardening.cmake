@@ -5,6 +5,18 @@
 # at start (full RELRO with BIND_NOW). `hardening-check` from devscripts
 # checks the packaged program (tests/e2e/package_test.py).
 option(RALLIX_HARDEN "Build with the hardening flags of a Debian package" ON)
+
+# For Windows with mingw-w64: address space layout randomisation with the
+# whole 64-bit space, and no code run from data pages (binutils 2.36 and
+# later set these three anyway), the stack protector, and format strings
+# checked.
+if(RALLIX_HARDEN AND WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  add_compile_options(-fstack-protector-strong -Wformat -Werror=format-security)
+  add_link_options(-fstack-protector-strong LINKER:--dynamicbase LINKER:--nxcompat
+                   LINKER:--high-entropy-va)
+  return()
+endif()
+
 if(NOT RALLIX_HARDEN OR NOT CMAKE_SYSTEM_NAME STREQUAL "Linux" OR EMSCRIPTEN)
   return()
 endif()

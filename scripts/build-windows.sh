@@ -2,8 +2,10 @@
 # Cross-compiles the game for 64-bit Windows with Debian's mingw-w64: SDL2
 # from Debian's own source (the version the Linux build uses, fetched through
 # apt by scripts/fetch-sdl-source.sh) as a static library, then rallix.exe
-# against it. SDL is built once per version and kept under build/windows.
-# Usage: scripts/build-windows.sh [build-dir]     (`make windows` runs it)
+# against it, packed with its sounds as rallix-<version>-windows-x64.zip in
+# the build folder. SDL is built once per version and kept there.
+# Usage: scripts/build-windows.sh [build-dir]     (`make windows` runs it;
+# the build folder is build/windows by default)
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/build/windows}
@@ -38,7 +40,10 @@ if [ ! -f "$sdl/lib/libSDL2.a" ]; then
   rm -rf "$out/sdl2-$version-build"
 fi
 
+# Optimised as the Linux build is (-O2), without debug information.
 cmake -S "$root" -B "$out/game" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-  -DCMAKE_BUILD_TYPE=Release -DSDL2_DIR="$sdl/lib/cmake/SDL2" \
-  -DRALLIX_BUILD_TESTS=OFF -DRALLIX_BUILD_BENCH=OFF >/dev/null
-cmake --build "$out/game" --target rallix
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
+  -DSDL2_DIR="$sdl/lib/cmake/SDL2" -DRALLIX_BUILD_TESTS=OFF -DRALLIX_BUILD_BENCH=OFF \
+  -DRALLIX_ZIP_DIR="$out" >/dev/null
+cmake --build "$out/game" --target windows_zip
+ls "$out"/rallix-*-windows-x64.zip

@@ -1,4 +1,9 @@
 // The desktop game: the SDL platform running the game's Main.
+//
+// SDL.h renames main to SDL_main where a program starts elsewhere: on Windows
+// SDL2main's WinMain calls it with the command line in UTF-8.
+#include <SDL.h>
+
 #include "game/mod_main.h"
 #include "sdl/command_line.h"
 #include "sdl/sdl_process.h"

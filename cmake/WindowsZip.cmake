@@ -1,0 +1,41 @@
+# The Windows game as one zip, rallix-<version>-windows-x64.zip in
+# RALLIX_ZIP_DIR: rallix.exe, the four sounds beside it, README.txt and
+# LICENSE.txt (with Windows' line ends), all at the top of the zip.
+# `cmake --build <dir> --target windows_zip`; scripts/build-windows.sh
+# (`make windows`) puts it in build/windows.
+if(NOT TARGET rallix)
+  return()
+endif()
+
+set(RALLIX_ZIP_DIR ${CMAKE_BINARY_DIR} CACHE PATH "Where the Windows zip is written")
+set(RALLIX_ZIP_NAME rallix-${PROJECT_VERSION}-windows-x64.zip)
+set(RALLIX_ZIP_STAGE ${CMAKE_BINARY_DIR}/zip)
+configure_file(${CMAKE_SOURCE_DIR}/packaging/windows-readme.txt.in
+               ${RALLIX_ZIP_STAGE}/README.txt @ONLY NEWLINE_STYLE CRLF)
+configure_file(${CMAKE_SOURCE_DIR}/LICENSE ${RALLIX_ZIP_STAGE}/LICENSE.txt @ONLY
+               NEWLINE_STYLE CRLF)
+
+get_directory_property(RALLIX_ZIP_SOUNDS DIRECTORY ${CMAKE_SOURCE_DIR}/sdl
+                       DEFINITION RALLIX_SOUNDS)
+set(RALLIX_ZIP_FILES rallix.exe ${RALLIX_ZIP_SOUNDS} README.txt LICENSE.txt)
+set(RALLIX_ZIP_COPIES)
+set(RALLIX_ZIP_SOUND_FILES)
+foreach(sound ${RALLIX_ZIP_SOUNDS})
+  list(APPEND RALLIX_ZIP_COPIES COMMAND ${CMAKE_COMMAND} -E copy_if_different
+       ${RALLIX_SOUND_DIR}/${sound} ${RALLIX_ZIP_STAGE}/${sound})
+  list(APPEND RALLIX_ZIP_SOUND_FILES ${RALLIX_SOUND_DIR}/${sound})
+endforeach()
+add_custom_command(
+  OUTPUT ${RALLIX_ZIP_DIR}/${RALLIX_ZIP_NAME}
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:rallix>
+          ${RALLIX_ZIP_STAGE}/rallix.exe
+  ${RALLIX_ZIP_COPIES}
+  COMMAND ${CMAKE_COMMAND} -E rm -f ${RALLIX_ZIP_DIR}/${RALLIX_ZIP_NAME}
+  COMMAND ${CMAKE_COMMAND} -E tar cf ${RALLIX_ZIP_DIR}/${RALLIX_ZIP_NAME} --format=zip
+          ${RALLIX_ZIP_FILES}
+  WORKING_DIRECTORY ${RALLIX_ZIP_STAGE}
+  DEPENDS rallix ${RALLIX_ZIP_SOUND_FILES} ${RALLIX_ZIP_STAGE}/README.txt
+          ${RALLIX_ZIP_STAGE}/LICENSE.txt
+  COMMENT "Packing ${RALLIX_ZIP_NAME}"
+  VERBATIM)
+add_custom_target(windows_zip DEPENDS ${RALLIX_ZIP_DIR}/${RALLIX_ZIP_NAME})
