@@ -31,7 +31,7 @@ build-game: deps-player
 run: build-game
 	build/game/app/rallix
 
-test: build build-asan fuzz-smoke
+test: build build-asan fuzz-smoke windows
 	$(CTEST) --preset default
 	$(CTEST) --preset asan
 	$(MAKE) static-checks

@@ -1,0 +1,219 @@
+"""The Windows game as it is shipped: rallix.exe from the zip `make windows`
+packs, unpacked into a temporary folder and run under Wine in a private Xvfb,
+driven with real X key events and looked at with xwd like the Linux window.
+
+Wine keeps its prefix (its C: drive and registry) in --wine DIR, made on
+first use and kept, since making it takes a while; its home folder lies there
+too, and each run of the game gets temporary HOME and XDG folders, so nothing
+is written to the home folder of the machine. Exits with status 77 (skipped)
+when the zip has not been made.
+
+Run:  windows_test.py --zip PATH --wine DIR --screen PATH --version X.Y.Z
+                      [TestClass.test_name ...]
+"""
+
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import zipfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from harness import Game, GameTestCase, HarnessError, run_tests  # noqa: E402
+
+PATHS = GameTestCase.PATHS
+SKIPPED = 77
+SOUNDS = ("pon.WAV", "pin.WAV", "pupu.WAV", "pipopin.WAV")
+
+
+def windows_path(path):
+    """The path as a Windows program under Wine names it (Z: is /)."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+class Wine:
+    """Runs Windows programs in the prefix under --wine DIR."""
+
+    def __init__(self, folder):
+        self.folder = os.path.abspath(folder)
+        self.prefix = os.path.join(self.folder, "prefix")
+        self.home = os.path.join(self.folder, "home")
+
+    def environment(self, env):
+        """`env` with the prefix and Wine's quiet settings: no debug output,
+        and no asking for Mono or Gecko, which the game does not use."""
+        return dict(env, WINEPREFIX=self.prefix, WINEDEBUG="-all",
+                    WINEDLLOVERRIDES="mscoree,mshtml=")
+
+    def prepare(self, display):
+        """Makes the prefix unless it is there; its links to the user's
+        folders point into the home folder beside it."""
+        if os.path.exists(os.path.join(self.prefix, "system.reg")):
+            return
+        env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": self.home,
+               "XDG_CONFIG_HOME": os.path.join(self.home, ".config"),
+               "XDG_CACHE_HOME": os.path.join(self.home, ".cache"),
+               "XDG_DATA_HOME": os.path.join(self.home, ".local", "share"),
+               "DISPLAY": display}
+        os.makedirs(self.home, exist_ok=True)
+        started = time.monotonic()
+        subprocess.run([self.tool("wineboot"), "--init"], env=self.environment(env),
+                       stdin=subprocess.DEVNULL, capture_output=True, timeout=600, check=True)
+        self.end(env)
+        print(f"made the Wine prefix {self.prefix} in {time.monotonic() - started:.0f} s",
+              file=sys.stderr)
+
+    def end(self, env):
+        """Ends every program of the prefix: the game's helpers and services
+        would otherwise linger for a few seconds."""
+        subprocess.run([self.tool("wineserver"), "--kill"], env=self.environment(env),
+                       capture_output=True, timeout=60, check=False)
+        subprocess.run([self.tool("wineserver"), "--wait"], env=self.environment(env),
+                       capture_output=True, timeout=60, check=False)
+
+    @staticmethod
+    def tool(name):
+        path = shutil.which(name)
+        if path is None:
+            raise HarnessError(f"{name} is not installed (Debian's wine; make deps installs it)")
+        return path
+
+
+class WindowsGameTest(GameTestCase):
+    """Each test unpacks the zip and runs rallix.exe in its own X server."""
+
+    def setUp(self):
+        super().setUp()
+        self.wine = Wine(PATHS["wine"])
+        self.wine.prepare(self.x.display)
+        self.folder = tempfile.mkdtemp(prefix="rallix-windows-")
+        self.addCleanup(shutil.rmtree, self.folder, True)
+        self.game_folder = os.path.join(self.folder, "Rallix")
+        with zipfile.ZipFile(PATHS["zip"]) as packed:
+            packed.extractall(self.game_folder)
+        self.exe = os.path.join(self.game_folder, "rallix.exe")
+
+    def start(self, cwd):
+        """rallix.exe under Wine in `cwd`, its window found and focused."""
+        game = Game(Wine.tool("wine"), PATHS["screen"], display=self.x.display,
+                    args=[self.exe], cwd=cwd)
+        game.env = self.wine.environment(game.env)
+        game.env["SDL_DISKAUDIOFILE"] = windows_path(game.env["SDL_DISKAUDIOFILE"])
+        self.addCleanup(self.wine.end, game.env)
+        self.addCleanup(game.stop)
+        game.start()
+        game.find_window(timeout=60)
+        return game
+
+    def assertEnds(self, game, status_wanted, within):
+        status = game.wait(timeout=within)
+        self.assertIsNotNone(status, f"still running {within} s later: {game.stderr()!r}")
+        self.assertEqual(status, status_wanted, game.stderr())
+
+    def test_the_zip_holds_one_windowed_program_that_needs_only_windows(self):
+        with zipfile.ZipFile(PATHS["zip"]) as packed:
+            self.assertEqual(sorted(packed.namelist()),
+                             sorted(["rallix.exe", "README.txt", "LICENSE.txt", *SOUNDS]))
+            for text in ("README.txt", "LICENSE.txt"):
+                lines = packed.read(text).split(b"\n")
+                self.assertTrue(all(line.endswith(b"\r") for line in lines[:-1]), text)
+        dump = subprocess.run(["x86_64-w64-mingw32-objdump", "--private-headers", self.exe],
+                              capture_output=True, text=True, timeout=60, check=True).stdout
+        self.assertRegex(dump, r"Subsystem\s+00000002\s+\(Windows GUI\)")
+        self.assertRegex(dump, r"Magic\s+020b\s+\(PE32\+\)")
+        # Every DLL it imports is one of Windows' own, which Wine keeps in
+        # system32: no C++ runtime, SDL or pthread DLL beside it.
+        imported = [line.split(":", 1)[1].strip() for line in dump.splitlines()
+                    if "DLL Name:" in line]
+        self.assertIn("KERNEL32.dll", imported)
+        system32 = os.path.join(self.wine.prefix, "drive_c", "windows", "system32")
+        for dll in imported:
+            self.assertTrue(os.path.exists(os.path.join(system32, dll.lower())),
+                            f"{dll} is not one of Windows' own DLLs")
+        symbols = subprocess.run(["x86_64-w64-mingw32-objdump", "--syms", "--section-headers",
+                                  self.exe], capture_output=True, text=True, timeout=60,
+                                 check=True).stdout
+        self.assertNotIn(".debug", symbols)
+        self.assertEqual(symbols.split("SYMBOL TABLE:")[1].split(), ["no", "symbols"])
+        # The version resource: each name, padding, its value, in UTF-16.
+        with open(self.exe, "rb") as exe:
+            program = exe.read()
+        for name, value in (("ProductVersion", PATHS["version"]), ("FileDescription", "Rallix")):
+            entry = (re.escape(name.encode("utf-16-le")) + b"(?:\0\0)+" +
+                     re.escape(value.encode("utf-16-le")) + b"\0\0")
+            self.assertRegex(program, entry, f"version resource: {name}")
+
+    def test_title_menus_and_quit_game_with_real_keys(self):
+        # As a double-click starts it: in its own folder.
+        game = self.start(cwd=self.game_folder)
+        same, report = game.wait_for_frame("title", timeout=30)
+        self.assertTrue(same, report)
+        self.assertEqual(game.window_name(), "Rallix")
+        self.assertEqual(game.client_size(), (640, 480))
+        icons = game.properties("_NET_WM_ICON")
+        self.assertIn("Icon (32 x 32)", icons)
+        self.assertIn("Icon (16 x 16)", icons)
+
+        game.press("Down")
+        same, report = game.wait_for_frame("title-config")
+        self.assertTrue(same, report)
+        game.press("space")
+        same, report = game.wait_for_frame("config")
+        self.assertTrue(same, report)
+        game.press("Up")
+        lines = game.wait_for_text(lambda lines: "> EXIT" in "".join(lines))
+        self.assertIn("> EXIT", "".join(lines))
+        game.press("space")
+        same, report = game.wait_for_frame("title")
+        self.assertTrue(same, report)
+
+        game.press("Down", "Down")
+        same, report = game.wait_for_frame("title-quit")
+        self.assertTrue(same, report)
+        game.press("space")
+        self.assertEnds(game, 0, within=10)
+
+    def test_started_elsewhere_it_plays_its_sounds_from_beside_it_and_on_without_one(self):
+        os.remove(os.path.join(self.game_folder, "pupu.WAV"))
+        elsewhere = os.path.join(self.folder, "elsewhere")
+        os.mkdir(elsewhere)
+        game = self.start(cwd=elsewhere)
+        # Looked for in the working folder, then beside rallix.exe, where the
+        # other three are.
+        text = game.wait_for_stderr(lambda text: "pupu.WAV" in text, timeout=10)
+        missing = [line for line in text.splitlines() if line.startswith("rallix: sound file")]
+        self.assertEqual(missing, [
+            f"rallix: sound file pupu.WAV not found (looked in {windows_path(elsewhere)}, "
+            f"{windows_path(self.game_folder)}); the game plays without it"])
+
+        # A miss plays the missing sound to its end, which takes no time: the
+        # computer scores, serves again, and the player misses again.
+        game.wait_for_frame("title", timeout=30)
+        game.press("space")
+        lines = game.wait_for_text(lambda lines: lines[8][25:30].strip() == "2", timeout=60)
+        self.assertEqual(lines[8][25:30].strip(), "2", "\n".join(lines))
+        places = set()
+        deadline = time.monotonic() + 10
+        while len(places) < 2 and time.monotonic() < deadline:
+            places.update(game.look()[1])
+        self.assertGreaterEqual(len(places), 2, "the ball no longer moves")
+        game.close_window()
+        self.assertEnds(game, 0, within=10)
+
+
+def main():
+    tools = {"zip": "the zip make windows packs", "wine": "the folder of the Wine prefix",
+             "screen": "the rallix_screen tool", "version": "the project's version"}
+    zip_index = sys.argv.index("--zip") + 1 if "--zip" in sys.argv else None
+    if zip_index is not None and zip_index < len(sys.argv) and not os.path.exists(
+            sys.argv[zip_index]):
+        print(f"skipped: {sys.argv[zip_index]} is not there; `make windows` makes it")
+        return SKIPPED
+    return run_tests(__name__, __doc__, tools)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
