@@ -4,8 +4,8 @@
 
 namespace rallix {
 
-QuietStderr::QuietStderr() = default;
+QuietStderr::QuietStderr() {}
 
-QuietStderr::~QuietStderr() = default;
+QuietStderr::~QuietStderr() {}
 
 }  // namespace rallix

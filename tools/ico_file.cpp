@@ -68,6 +68,7 @@ std::vector<uint8_t> EncodeIco(const std::vector<IcoImage>& images, const Palett
   if (images.empty() || images.size() > 0xFFFF)
     throw std::invalid_argument("an icon file holds 1 to 65535 pictures");
   std::vector<std::vector<uint8_t>> bodies;
+  bodies.reserve(images.size());
   for (const IcoImage& image : images)
     bodies.push_back(image.png.empty() ? IconBitmap(image, palette) : image.png);
 
