@@ -12,9 +12,13 @@
 namespace rallix {
 namespace {
 
+// A windowed program started from a console may be handed the console's
+// handles, which are of no use to it: only a file, a pipe or a console of
+// its own counts.
 bool HasHandle(DWORD which) {
   HANDLE handle = GetStdHandle(which);
-  return handle != nullptr && handle != INVALID_HANDLE_VALUE;
+  return handle != nullptr && handle != INVALID_HANDLE_VALUE &&
+         GetFileType(handle) != FILE_TYPE_UNKNOWN;
 }
 
 }  // namespace
