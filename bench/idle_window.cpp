@@ -6,23 +6,12 @@
 //
 // Usage: idle_window [seconds]     (10 by default)
 #include <SDL.h>
-#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstdlib>
 
+#include "bench/process_usage.h"
 #include "sdl/frame_clock.h"
-
-namespace {
-
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   const double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;
@@ -44,7 +33,7 @@ int main(int argc, char** argv) {
   }
   const rallix::FrameClock clock;
   const int32_t began = clock.Milliseconds();
-  const double cpu_before = CpuSeconds();
+  const double cpu_before = rallix::CpuSeconds();
   long wakes = 0;
   bool going_on = true;
   while (going_on && clock.Milliseconds() - began < static_cast<int32_t>(seconds * 1000)) {
@@ -56,7 +45,7 @@ int main(int argc, char** argv) {
     ++wakes;
   }
   const double wall = (clock.Milliseconds() - began) / 1000.0;
-  const double cpu = CpuSeconds() - cpu_before;
+  const double cpu = rallix::CpuSeconds() - cpu_before;
   std::printf("wakes per second:            %.1f\n", wakes / wall);
   std::printf("cpu use from the first frame: %.2f %% of one core over %.1f s\n", 100.0 * cpu / wall,
               wall);

@@ -14,9 +14,6 @@
 //                   take the keys from the X server (scripts/soak-window.sh
 //                   presses them) and sample the memory every ten seconds.
 //   options         the game's own: --scale N, --fullscreen
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -25,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/process_usage.h"
 #include "game/main_loop.h"
 #include "game/mod_main.h"
 #include "sdl/command_line.h"
@@ -34,29 +32,6 @@ namespace rallix {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-double Seconds(const timeval& t) {
-  return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6;
-}
-
-// The resident memory of the process now, in megabytes.
-double ResidentMegabytes() {
-  long pages_total = 0;
-  long pages_resident = 0;
-  FILE* statm = std::fopen("/proc/self/statm", "r");
-  if (statm == nullptr)
-    return 0;
-  const int read = std::fscanf(statm, "%ld %ld", &pages_total, &pages_resident);
-  std::fclose(statm);
-  return read == 2 ? static_cast<double>(pages_resident) * sysconf(_SC_PAGESIZE) / 1048576.0 : 0;
-}
-
-// Processor time the process has used so far, user and system.
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
-}
 
 // The SDL platform with a stopwatch on every Present, that closes the window
 // once the run has lasted long enough after the first frame.
@@ -162,9 +137,7 @@ void PrintFigures(const RecordingPlatform& recorder, Clock::time_point main_ente
         std::chrono::duration<double, std::milli>(presents[i] - presents[i - 1]).count());
   }
   const double wall = std::chrono::duration<double>(Clock::now() - main_entered).count();
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  const double cpu = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+  const double cpu = CpuSeconds();
   const double running =
       presents.empty() ? 0 : std::chrono::duration<double>(Clock::now() - presents.front()).count();
   const double to_first_ms =
@@ -183,7 +156,7 @@ void PrintFigures(const RecordingPlatform& recorder, Clock::time_point main_ente
     std::printf("cpu use from the first frame: %.2f %% of one core over %.1f s\n",
                 100.0 * (cpu - recorder.CpuAtFirstPresent()) / running, running);
   }
-  std::printf("peak rss:                    %.1f MB (target < 40)\n", usage.ru_maxrss / 1024.0);
+  std::printf("peak rss:                    %.1f MB (target < 40)\n", PeakResidentMegabytes());
   std::printf("start to first frame:        %.1f ms (target < 150)\n", to_first_ms);
   for (const auto& [name, plays] : recorder.AsyncPlays()) {
     const std::vector<double> later(plays.begin() + 1, plays.end());

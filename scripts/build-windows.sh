@@ -43,7 +43,7 @@ fi
 # Optimised as the Linux build is (-O2), without debug information.
 cmake -S "$root" -B "$out/game" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
-  -DSDL2_DIR="$sdl/lib/cmake/SDL2" -DRALLIX_BUILD_TESTS=OFF -DRALLIX_BUILD_BENCH=OFF \
+  -DSDL2_DIR="$sdl/lib/cmake/SDL2" -DRALLIX_BUILD_TESTS=OFF -DRALLIX_BUILD_BENCH=ON \
   -DRALLIX_ZIP_DIR="$out" >/dev/null
 cmake --build "$out/game" --target windows_zip
 ls "$out"/rallix-*-windows-x64.zip
