@@ -26,7 +26,8 @@ for entry in json.load(open(sys.argv[1])):
     path = os.path.normpath(os.path.join(entry["directory"], entry["file"]))
     rel = os.path.relpath(path, root)
     if (rel.split(os.sep)[0] in ("base", "display", "game", "sdl", "tools", "web")
-            or rel == os.path.join("bench", "window_probe.cpp")) and rel not in seen:
+            or rel in (os.path.join("bench", "window_probe.cpp"),
+                       os.path.join("bench", "process_usage_posix.cpp"))) and rel not in seen:
         seen.add(rel)
         print(rel)
 PY
@@ -41,7 +42,7 @@ windows_build=build/windows/game
 if [ -f "$windows_build/compile_commands.json" ]; then
   cxx_headers=$(x86_64-w64-mingw32-g++-posix -x c++ -E -v /dev/null 2>&1 |
     sed -n 's|^ \(/.*/c++.*\)$|--extra-arg=-isystem\1|p')
-  windows_files=$(git ls-files 'sdl/*_windows.cpp')
+  windows_files=$(git ls-files 'sdl/*_windows.cpp' 'bench/*_windows.cpp')
   echo "clang-tidy: checking $(echo "$windows_files" | wc -l) files of the Windows build"
   # shellcheck disable=SC2086
   clang-tidy -p "$windows_build" --quiet --extra-arg=--target=x86_64-w64-mingw32 $cxx_headers \
