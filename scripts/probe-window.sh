@@ -10,6 +10,12 @@
 # The screen is 1920 x 1080 (RALLIX_PROBE_SCREEN=WxH for another), with no
 # window manager: --fullscreen fills it all the same.
 #
+# Given the Windows build (build/windows/game, where `make windows` and
+# `cmake --build build/windows/game --target window_probe idle_window` put
+# the probes beside rallix.exe), it runs them under Wine, in the prefix the
+# Windows test keeps in build/windows/wine (WINEPREFIX for another), and
+# also prints what Wine's server spent meanwhile.
+#
 # Usage: scripts/probe-window.sh [build-dir] [seconds] [title|rally|idle] [sounds] [game options]
 #   build-dir     a configured and built tree (default: build/default)
 #   sounds        the folder the game runs in, holding its four sounds
@@ -34,12 +40,22 @@ fi
 sounds=$(cd "$sounds" && pwd)
 probe=$build/bench/window_probe
 [ "$mode" = idle ] && probe=$build/bench/idle_window
+wine_prefix=
+if [ -f "$build/app/rallix.exe" ]; then
+  probe=$build/app/window_probe.exe
+  [ "$mode" = idle ] && probe=$build/app/idle_window.exe
+  wine_prefix=${WINEPREFIX:-$(dirname "$build")/wine/prefix}
+  if [ ! -f "$wine_prefix/system.reg" ]; then
+    echo "error: no Wine prefix in $wine_prefix; the Windows test makes it (make test)" >&2
+    exit 1
+  fi
+fi
 
 if [ ! -x "$probe" ]; then
   echo "error: $probe is missing; build it first: cmake --build $build" >&2
   exit 1
 fi
-for tool in Xvfb xdotool; do
+for tool in Xvfb xdotool ${wine_prefix:+wine wineserver}; do
   if ! command -v "$tool" >/dev/null 2>&1; then
     echo "error: $tool is not installed (scripts/install-deps.sh installs it)" >&2
     exit 1
@@ -48,7 +64,13 @@ done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/rallix-probe-XXXXXX")
 xvfb_pid=
+server_pid=
 cleanup() {
+  # Wine's server ends the programs of the prefix, then itself.
+  if [ -n "$server_pid" ]; then
+    env -i PATH="$PATH" WINEPREFIX="$wine_prefix" wineserver --kill >/dev/null 2>&1 || true
+    wait "$server_pid" 2>/dev/null || true
+  fi
   if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
   rm -rf "$work"
 }
@@ -63,15 +85,44 @@ read -r display <"$work/displayfd"
 
 mkdir -p "$work/home" "$work/runtime"
 chmod 700 "$work/runtime"
-run() {
-  env -i PATH="$PATH" DISPLAY=":$display" HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" "$@"
-}
+audio_file=$work/audio.raw
+if [ -z "$wine_prefix" ]; then
+  run() {
+    env -i PATH="$PATH" DISPLAY=":$display" HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" "$@"
+  }
+  launcher=
+else
+  # Wine's server, started here so that its processor time can be read.
+  wine_env() {
+    env -i PATH="$PATH" DISPLAY=":$display" HOME="$(dirname "$wine_prefix")/home" \
+      XDG_RUNTIME_DIR="$work/runtime" WINEPREFIX="$wine_prefix" WINEDEBUG=-all \
+      WINEDLLOVERRIDES="mscoree,mshtml=" "$@"
+  }
+  # (exec: the pid is the server's own.)
+  (exec env -i PATH="$PATH" WINEPREFIX="$wine_prefix" wineserver --foreground --persistent \
+    >/dev/null 2>&1) &
+  server_pid=$!
+  sleep 1
+  server_ticks() { awk '{ print $14 + $15 }' "/proc/$server_pid/stat" 2>/dev/null || echo 0; }
+  server_before=$(server_ticks)
+  run() { wine_env "$@"; }
+  launcher=wine
+  audio_file="Z:$(echo "$audio_file" | tr / '\\')"
+fi
 
 cd "$sounds"
+started=$(date +%s%N)
 if [ "$mode" = idle ]; then
-  run "$probe" "$seconds"
-  exit 0
+  # shellcheck disable=SC2086
+  run $launcher "$probe" "$seconds"
+else
+  # shellcheck disable=SC2086
+  run SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-disk}" SDL_DISKAUDIOFILE="$audio_file" \
+    MESA_SHADER_CACHE_DISABLE=true $launcher "$probe" "$seconds" "$started" "$mode" "$@"
 fi
-launched=$(date +%s%N)
-run SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-disk}" SDL_DISKAUDIOFILE="$work/audio.raw" \
-  MESA_SHADER_CACHE_DISABLE=true "$probe" "$seconds" "$launched" "$mode" "$@"
+if [ -n "$server_pid" ]; then
+  elapsed=$(( ($(date +%s%N) - started) / 1000000 ))
+  echo "$(server_ticks) $server_before $(getconf CLK_TCK) $elapsed" | awk '{
+    printf "wineserver cpu:              %.2f %% of one core over %.1f s\n",
+      100 * ($1 - $2) / $3 / ($4 / 1000), $4 / 1000 }'
+fi
