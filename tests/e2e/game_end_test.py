@@ -233,7 +233,12 @@ class WholeGameTest(GameTestCase):
         for com in range(SET_COUNT):
             pons = in_stretch("pon.WAV", com)
             if com in log.returns:
-                self.assertTrue(pons, f"no pon.WAV for the return at {com}; {summary}")
+                # A paddle's sound, unless a wall's replaced it before the
+                # sound device took it: a ball struck beside a wall is turned
+                # back by the wall in the same frame or the next one, less
+                # than one of the device's buffers later.
+                self.assertTrue(pons or in_stretch("pin.WAV", com),
+                                f"no pon.WAV for the return at {com}; {summary}")
             else:
                 # Only a paddle plays it, and no paddle struck the ball.
                 self.assertFalse(pons, f"pon.WAV without a return at {com}; {summary}")
