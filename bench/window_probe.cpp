@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "bench/process_usage.h"
+#include "game/forwarding_platform.h"
 #include "game/main_loop.h"
 #include "game/mod_main.h"
 #include "sdl/command_line.h"
@@ -35,13 +36,13 @@ using Clock = std::chrono::steady_clock;
 
 // The SDL platform with a stopwatch on every Present, that closes the window
 // once the run has lasted long enough after the first frame.
-class RecordingPlatform : public Platform {
+class RecordingPlatform : public ForwardingPlatform {
  public:
-  RecordingPlatform(Platform& inner, double seconds) : inner_(inner), seconds_(seconds) {}
+  RecordingPlatform(Platform& inner, double seconds)
+      : ForwardingPlatform(inner), seconds_(seconds) {}
 
-  int32_t TimeGetTime() override { return inner_.TimeGetTime(); }
   bool ProcessMessages() override {
-    if (!inner_.ProcessMessages())
+    if (!Inner().ProcessMessages())
       return false;
     if (presents_.empty())
       return true;
@@ -51,9 +52,8 @@ class RecordingPlatform : public Platform {
     time_up_ = running >= seconds_;
     return !time_up_;
   }
-  bool IsForeground() override { return inner_.IsForeground(); }
   void GetKeyboardState(KeySnapshot& keys) override {
-    inner_.GetKeyboardState(keys);
+    Inner().GetKeyboardState(keys);
     if (player_ != nullptr)
       Steer(*player_, keys);
   }
@@ -61,22 +61,18 @@ class RecordingPlatform : public Platform {
   void PlayWith(const GameRecord& record) { player_ = &record; }
   void PlaySoundAsync(const std::string& file_name) override {
     const Clock::time_point start = Clock::now();
-    inner_.PlaySoundAsync(file_name);
+    Inner().PlaySoundAsync(file_name);
     async_plays_[file_name].push_back(
         std::chrono::duration<double, std::milli>(Clock::now() - start).count());
   }
-  void PlaySoundSync(const std::string& file_name) override { inner_.PlaySoundSync(file_name); }
-  void StopSound() override { inner_.StopSound(); }
   void Present(const Surface& frame) override {
-    inner_.Present(frame);
+    Inner().Present(frame);
     presents_.push_back(Clock::now());
     if (presents_.size() == 1) {
       first_present_wall_ = std::chrono::system_clock::now();
       cpu_at_first_present_ = CpuSeconds();
     }
   }
-  void SleepUntil(int32_t deadline) override { inner_.SleepUntil(deadline); }
-  void ReportFatalError(const std::string& message) override { inner_.ReportFatalError(message); }
 
   const std::vector<Clock::time_point>& Presents() const { return presents_; }
   // How long each background play of each sound took, in ms, in order.
@@ -108,7 +104,6 @@ class RecordingPlatform : public Platform {
   double CpuAtFirstPresent() const { return cpu_at_first_present_; }
 
  private:
-  Platform& inner_;
   double seconds_;
   std::vector<Clock::time_point> presents_;
   std::chrono::system_clock::time_point first_present_wall_{};

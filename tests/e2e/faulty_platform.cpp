@@ -8,11 +8,11 @@ namespace rallix::e2e {
 
 bool FaultyPlatform::ProcessMessages() {
   ++passes_;
-  return inner_.ProcessMessages();
+  return Inner().ProcessMessages();
 }
 
 void FaultyPlatform::GetKeyboardState(KeySnapshot& keys) {
-  inner_.GetKeyboardState(keys);
+  Inner().GetKeyboardState(keys);
   if (plan_.failing_snapshots.count(++snapshots_) != 0) {
     ++errors_raised_;
     RaiseOverflow();
@@ -24,7 +24,7 @@ void FaultyPlatform::Present(const Surface& frame) {
     ++errors_raised_;
     RaiseSubscriptOutOfRange();
   }
-  inner_.Present(frame);
+  Inner().Present(frame);
 }
 
 bool ParseCallNumbers(const std::string& text, std::set<int64_t>& numbers) {

@@ -10,7 +10,7 @@
 #include <string>
 #include <utility>
 
-#include "game/platform.h"
+#include "game/forwarding_platform.h"
 
 namespace rallix::e2e {
 
@@ -21,22 +21,17 @@ struct FaultPlan {
   bool background = false;                  // the window is never the foreground window
 };
 
-class FaultyPlatform : public Platform {
+class FaultyPlatform : public ForwardingPlatform {
  public:
-  FaultyPlatform(Platform& inner, FaultPlan plan) : inner_(inner), plan_(std::move(plan)) {}
+  FaultyPlatform(Platform& inner, FaultPlan plan)
+      : ForwardingPlatform(inner), plan_(std::move(plan)) {}
 
-  int32_t TimeGetTime() override { return inner_.TimeGetTime(); }
   bool ProcessMessages() override;
-  bool IsForeground() override { return !plan_.background && inner_.IsForeground(); }
+  bool IsForeground() override { return !plan_.background && Inner().IsForeground(); }
   // The snapshot is taken; a failing call then raises the overflow error.
   void GetKeyboardState(KeySnapshot& keys) override;
-  void PlaySoundAsync(const std::string& file_name) override { inner_.PlaySoundAsync(file_name); }
-  void PlaySoundSync(const std::string& file_name) override { inner_.PlaySoundSync(file_name); }
-  void StopSound() override { inner_.StopSound(); }
   // A failing call raises the subscript error before anything is shown.
   void Present(const Surface& frame) override;
-  void SleepUntil(int32_t deadline) override { inner_.SleepUntil(deadline); }
-  void ReportFatalError(const std::string& message) override { inner_.ReportFatalError(message); }
 
   int64_t Passes() const { return passes_; }
   int64_t Snapshots() const { return snapshots_; }
@@ -44,7 +39,6 @@ class FaultyPlatform : public Platform {
   int64_t ErrorsRaised() const { return errors_raised_; }
 
  private:
-  Platform& inner_;
   FaultPlan plan_;
   int64_t passes_ = 0;
   int64_t snapshots_ = 0;

@@ -119,7 +119,7 @@ void VirtualPad::ObeyWaiting(int fd) {
 
 bool VirtualPadPlatform::ProcessMessages() {
   pad_.ObeyWaiting(STDIN_FILENO);
-  return inner_.ProcessMessages();
+  return Inner().ProcessMessages();
 }
 
 }  // namespace rallix::e2e

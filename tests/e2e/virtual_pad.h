@@ -12,7 +12,7 @@
 
 #include <string>
 
-#include "game/platform.h"
+#include "game/forwarding_platform.h"
 
 namespace rallix::e2e {
 
@@ -41,23 +41,13 @@ class VirtualPad {
 
 // Passes everything on to another platform, and lets the pad carry out the
 // commands waiting on standard input before each pass's messages.
-class VirtualPadPlatform : public Platform {
+class VirtualPadPlatform : public ForwardingPlatform {
  public:
-  VirtualPadPlatform(Platform& inner, VirtualPad& pad) : inner_(inner), pad_(pad) {}
+  VirtualPadPlatform(Platform& inner, VirtualPad& pad) : ForwardingPlatform(inner), pad_(pad) {}
 
-  int32_t TimeGetTime() override { return inner_.TimeGetTime(); }
   bool ProcessMessages() override;
-  bool IsForeground() override { return inner_.IsForeground(); }
-  void GetKeyboardState(KeySnapshot& keys) override { inner_.GetKeyboardState(keys); }
-  void PlaySoundAsync(const std::string& file_name) override { inner_.PlaySoundAsync(file_name); }
-  void PlaySoundSync(const std::string& file_name) override { inner_.PlaySoundSync(file_name); }
-  void StopSound() override { inner_.StopSound(); }
-  void Present(const Surface& frame) override { inner_.Present(frame); }
-  void SleepUntil(int32_t deadline) override { inner_.SleepUntil(deadline); }
-  void ReportFatalError(const std::string& message) override { inner_.ReportFatalError(message); }
 
  private:
-  Platform& inner_;
   VirtualPad& pad_;
 };
 

@@ -3,7 +3,7 @@
 namespace rallix::testing {
 
 void AutoplayPlatform::GetKeyboardState(KeySnapshot& keys) {
-  inner_.GetKeyboardState(keys);
+  Inner().GetKeyboardState(keys);
   if (record_ == nullptr || record_->State != kStateRally)
     return;
   keys[kVkLeft] = 0;
