@@ -24,8 +24,9 @@ set(RALLIX_PACKAGING_BUILD_DIR ${CMAKE_BINARY_DIR}/packaging)
 
 # For packagers: the project's homepage, which software centres link to and
 # from which they fetch the screenshots (the four PNGs of docs/, published in
-# its screenshots/ folder).
-set(RALLIX_HOMEPAGE_URL "https://rallix.net"
+# its screenshots/ folder). The project names no site of its own: without one
+# the metainfo has neither homepage nor screenshots.
+set(RALLIX_HOMEPAGE_URL ""
     CACHE STRING "The project's homepage; the screenshots are at <homepage>/screenshots/")
 set(RALLIX_PACKAGE_MAINTAINER "Rallix developers <rallix@example.org>"
     CACHE STRING "The package's maintainer, as 'Name <address>'")
@@ -107,8 +108,13 @@ else()
 endif()
 configure_file(${RALLIX_PACKAGING_DIR}/changelog.in ${RALLIX_PACKAGING_BUILD_DIR}/changelog @ONLY)
 
-string(REGEX REPLACE "/+$" "" RALLIX_HOMEPAGE_URL_TRIMMED "${RALLIX_HOMEPAGE_URL}")
-set(RALLIX_SCREENSHOTS_URL "${RALLIX_HOMEPAGE_URL_TRIMMED}/screenshots")
+set(RALLIX_METAINFO_WEB "")
+if(RALLIX_HOMEPAGE_URL)
+  string(REGEX REPLACE "/+$" "" RALLIX_HOMEPAGE_URL_TRIMMED "${RALLIX_HOMEPAGE_URL}")
+  set(RALLIX_SCREENSHOTS_URL "${RALLIX_HOMEPAGE_URL_TRIMMED}/screenshots")
+  file(READ ${RALLIX_PACKAGING_DIR}/metainfo-web.xml.in rallix_web)
+  string(CONFIGURE "${rallix_web}" RALLIX_METAINFO_WEB @ONLY)
+endif()
 configure_file(${RALLIX_PACKAGING_DIR}/${RALLIX_APP_ID}.metainfo.xml.in
                ${RALLIX_PACKAGING_BUILD_DIR}/${RALLIX_APP_ID}.metainfo.xml @ONLY)
 install(FILES ${RALLIX_PACKAGING_BUILD_DIR}/${RALLIX_APP_ID}.metainfo.xml
