@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "sdl/sdl_dirty_cells.h"
+#include "display/changed_cells.h"
 
 namespace rallix {
 namespace {
@@ -14,11 +14,11 @@ void CopyPixels(Surface& dest, const Surface& source) {
     std::memcpy(dest.Row(y), source.Row(y), kScreenWidth);
 }
 
-// Copies the pixels of the rectangles only: the rest is the same already.
-void CopyPixels(Surface& dest, const Surface& source, const std::vector<SDL_Rect>& rects) {
-  for (const SDL_Rect& rect : rects) {
-    for (int y = rect.y; y < rect.y + rect.h; ++y)
-      std::memcpy(dest.Row(y) + rect.x, source.Row(y) + rect.x, static_cast<size_t>(rect.w));
+// Copies the pixels of the changed cells only: the rest is the same already.
+void CopyPixels(Surface& dest, const Surface& source, const std::vector<CellRun>& runs) {
+  for (const CellRun& run : runs) {
+    for (int y = run.y; y < run.y + run.height; ++y)
+      std::memcpy(dest.Row(y) + run.x, source.Row(y) + run.x, static_cast<size_t>(run.width));
   }
 }
 
@@ -68,20 +68,20 @@ void SdlPresenter::Present(const Surface& frame) {
     whole_next_ = true;
   if (whole_next_) {
     CopyPixels(shown_, frame);
-    Show(nullptr, 0);
+    Show(nullptr);
     return;
   }
-  const std::vector<SDL_Rect> rects = ChangedCellRects(shown_, frame);
-  if (rects.empty())
+  const std::vector<CellRun> runs = ChangedCellRuns(shown_, frame);
+  if (runs.empty())
     return;
-  CopyPixels(shown_, frame, rects);
-  Show(rects.data(), static_cast<int>(rects.size()));
+  CopyPixels(shown_, frame, runs);
+  Show(&runs);
 }
 
 void SdlPresenter::Repaint() {
   whole_next_ = true;
   target_ = nullptr;  // fetched and placed anew
-  Show(nullptr, 0);
+  Show(nullptr);
 }
 
 bool SdlPresenter::SameTarget(const SDL_Surface* target) const {
@@ -128,7 +128,7 @@ SDL_Rect SdlPresenter::DrawScaled(SDL_Surface* target, const SDL_Rect& area) {
   return part;
 }
 
-void SdlPresenter::Show(const SDL_Rect* rects, int count) {
+void SdlPresenter::Show(const std::vector<CellRun>* runs) {
   // The window surface is made anew whenever the window changes size or
   // mode, and a window manager may give the window any size, whatever the
   // game asked for: the picture is placed for the surface there is.
@@ -136,14 +136,14 @@ void SdlPresenter::Show(const SDL_Rect* rects, int count) {
   if (target == nullptr)
     return;  // tried again whole with the next frame
   if (!SameTarget(target)) {
-    rects = nullptr;  // a new surface holds nothing of ours yet
+    runs = nullptr;  // a new surface holds nothing of ours yet
     place_ = PlacePicture(target->w, target->h);
   }
   target_ = target;
   target_w_ = target->w;
   target_h_ = target->h;
   bool sent;
-  if (rects == nullptr) {
+  if (runs == nullptr) {
     const SDL_Rect picture{0, 0, kScreenWidth, kScreenHeight};
     const bool drawn = WithPixels(target, [&] {
       const SDL_Rect covered = DrawScaled(target, picture);
@@ -162,18 +162,17 @@ void SdlPresenter::Show(const SDL_Rect* rects, int count) {
   } else {
     // Only what lies inside the surface is drawn and sent: the window system
     // refuses an update that reaches past the window.
-    std::vector<SDL_Rect> parts;
-    parts.reserve(static_cast<size_t>(count));
+    parts_.clear();
     const bool drawn = WithPixels(target, [&] {
-      for (int i = 0; i < count; ++i) {
-        const SDL_Rect part = DrawScaled(target, rects[i]);
+      for (const CellRun& run : *runs) {
+        const SDL_Rect part = DrawScaled(target, SDL_Rect{run.x, run.y, run.width, run.height});
         if (part.w > 0 && part.h > 0)
-          parts.push_back(part);
+          parts_.push_back(part);
       }
     });
-    sent =
-        drawn && (parts.empty() || SDL_UpdateWindowSurfaceRects(
-                                       window_, parts.data(), static_cast<int>(parts.size())) == 0);
+    sent = drawn &&
+           (parts_.empty() || SDL_UpdateWindowSurfaceRects(window_, parts_.data(),
+                                                           static_cast<int>(parts_.size())) == 0);
   }
   if (!sent) {
     whole_next_ = true;  // tried again whole with the next frame
@@ -181,7 +180,7 @@ void SdlPresenter::Show(const SDL_Rect* rects, int count) {
   }
   whole_next_ = false;
   ++frames_shown_;
-  if (rects == nullptr)
+  if (runs == nullptr)
     ++whole_frames_shown_;
 }
 

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "display/changed_cells.h"
 #include "display/surface.h"
 #include "sdl/sdl_display_mode.h"
 
@@ -39,11 +40,11 @@ class SdlPresenter {
   long WholeFramesShown() const { return whole_frames_shown_; }
 
  private:
-  // Draws the picture rectangles `rects` of `shown_` into the window surface
-  // at their scaled place, cut to the surface, and sends them to the window;
-  // all of it, with the black around, when `rects` is null or the surface is
-  // not the one last drawn into.
-  void Show(const SDL_Rect* rects, int count);
+  // Draws the changed cells `runs` of `shown_` into the window surface at
+  // their scaled place, cut to the surface, and sends them to the window; all
+  // of it, with the black around, when `runs` is null or the surface is not
+  // the one last drawn into.
+  void Show(const std::vector<CellRun>* runs);
   // True when `target` is the surface last drawn into, at the same size.
   bool SameTarget(const SDL_Surface* target) const;
   // Draws one rectangle of the picture scaled into `target`; the part of the
@@ -56,7 +57,8 @@ class SdlPresenter {
   int target_h_ = 0;
   PicturePlace place_;
   Surface shown_;
-  std::vector<uint8_t> row_;  // one scaled row in the surface's pixel format
+  std::vector<uint8_t> row_;     // one scaled row in the surface's pixel format
+  std::vector<SDL_Rect> parts_;  // the parts of the surface drawn for one frame
   bool whole_next_ = true;
   long frames_shown_ = 0;
   long whole_frames_shown_ = 0;

@@ -1,11 +1,13 @@
 // Composing frames: the background from the grid, the queued cells and pixel
 // sprites over it, and the one finished frame shown per RenderFrame. The
 // glyph sheet is a patterned one, so every copied block can be told apart.
+// Last, which cells a new frame changes: what the window is sent of it.
 #include "display/compositor.h"
 
 #include <gtest/gtest.h>
 
 #include "base/run_time_error.h"
+#include "display/changed_cells.h"
 #include "game/form_main.h"
 #include "tests/support/screen_text.h"
 #include "tests/support/scripted_platform.h"
@@ -312,6 +314,37 @@ TEST(BlockCopy, NothingIsReadOrWrittenOutsideEitherPicture) {
   EXPECT_EQ(dest.At(639, 479), 7);
   EXPECT_EQ(dest.At(9, 9), 7);
   EXPECT_EQ(dest.At(10, 10), 0);
+}
+
+TEST(ChangedCells, OnlyTheCellsThatDifferAreSentInRowRuns) {
+  Surface shown;
+  Surface next;
+  EXPECT_TRUE(ChangedCellRuns(shown, next).empty());
+
+  next.Set(3 * 16 + 15, 2 * 16 + 15, kWhite);  // the last pixel of cell (3, 2)
+  std::vector<CellRun> runs = ChangedCellRuns(shown, next);
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_EQ(runs[0], (CellRun{48, 32, 16, 16}));
+
+  // Cells (4, 2) and (5, 2) join the run; (7, 2) is a run of its own; the
+  // bottom-right cell (39, 29) ends the list.
+  next.Set(4 * 16, 2 * 16, kWhite);
+  next.Set(5 * 16 + 8, 2 * 16 + 8, kWhite);
+  next.Set(7 * 16, 2 * 16, kWhite);
+  next.Set(639, 479, kWhite);
+  runs = ChangedCellRuns(shown, next);
+  ASSERT_EQ(runs.size(), 3u);
+  EXPECT_EQ(runs[0], (CellRun{48, 32, 48, 16}));
+  EXPECT_EQ(runs[1], (CellRun{112, 32, 16, 16}));
+  EXPECT_EQ(runs[2], (CellRun{624, 464, 16, 16}));
+
+  // A whole changed row is one rectangle.
+  Surface row_changed;
+  for (int x = 0; x < 640; x += 16)
+    row_changed.Set(x, 0, kWhite);
+  runs = ChangedCellRuns(shown, row_changed);
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_EQ(runs[0], (CellRun{0, 0, 640, 16}));
 }
 
 }  // namespace

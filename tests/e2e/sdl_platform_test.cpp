@@ -10,7 +10,6 @@
 #include <utility>
 #include <vector>
 
-#include "sdl/sdl_dirty_cells.h"
 #include "sdl/sdl_display_mode.h"
 #include "sdl/sdl_key_map.h"
 #include "sdl/sdl_platform.h"
@@ -26,10 +25,6 @@ extern const uint8_t kSmallWindowIconBmp[];
 extern const size_t kSmallWindowIconBmpSize;
 
 namespace {
-
-bool operator==(const SDL_Rect& a, const SDL_Rect& b) {
-  return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h;
-}
 
 TEST(KeySnapshot, TheFiveGameKeysBecomeTheirVirtualKeysAndNothingElseShows) {
   std::vector<Uint8> states(SDL_NUM_SCANCODES, 0);
@@ -93,37 +88,6 @@ TEST(KeySnapshot, TheStickHoldsNothingWithinHalfItsRangeAndUpToTwoArrowsBeyond) 
   EXPECT_EQ(arrows(-23170, -23170), "LU");
   EXPECT_EQ(arrows(30000, 10000), "R") << "18 degrees from Right, 72 from Down";
   EXPECT_EQ(arrows(30000, 14000), "RD") << "25 degrees from Right, 65 from Down";
-}
-
-TEST(ChangedCells, OnlyTheCellsThatDifferAreSentInRowRuns) {
-  Surface shown;
-  Surface next;
-  EXPECT_TRUE(ChangedCellRects(shown, next).empty());
-
-  next.Set(3 * 16 + 15, 2 * 16 + 15, kWhite);  // the last pixel of cell (3, 2)
-  std::vector<SDL_Rect> rects = ChangedCellRects(shown, next);
-  ASSERT_EQ(rects.size(), 1u);
-  EXPECT_TRUE(rects[0] == (SDL_Rect{48, 32, 16, 16}));
-
-  // Cells (4, 2) and (5, 2) join the run; (7, 2) is a run of its own; the
-  // bottom-right cell (39, 29) ends the list.
-  next.Set(4 * 16, 2 * 16, kWhite);
-  next.Set(5 * 16 + 8, 2 * 16 + 8, kWhite);
-  next.Set(7 * 16, 2 * 16, kWhite);
-  next.Set(639, 479, kWhite);
-  rects = ChangedCellRects(shown, next);
-  ASSERT_EQ(rects.size(), 3u);
-  EXPECT_TRUE(rects[0] == (SDL_Rect{48, 32, 48, 16}));
-  EXPECT_TRUE(rects[1] == (SDL_Rect{112, 32, 16, 16}));
-  EXPECT_TRUE(rects[2] == (SDL_Rect{624, 464, 16, 16}));
-
-  // A whole changed row is one rectangle.
-  Surface row_changed;
-  for (int x = 0; x < 640; x += 16)
-    row_changed.Set(x, 0, kWhite);
-  rects = ChangedCellRects(shown, row_changed);
-  ASSERT_EQ(rects.size(), 1u);
-  EXPECT_TRUE(rects[0] == (SDL_Rect{0, 0, 640, 16}));
 }
 
 // A 640 x 480 window on SDL's dummy video driver, whose window surface is
