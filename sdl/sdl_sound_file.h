@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,5 +44,13 @@ std::optional<SoundFileStamp> StampSoundFile(const std::string& path);
 std::optional<std::vector<uint8_t>> ReadSoundFile(const std::string& path,
                                                   size_t max_bytes = kMaxSoundFileBytes,
                                                   SoundFileStamp* stamp = nullptr);
+
+// The part of ReadSoundFile both systems share: the `size` bytes of an open
+// file, read with `read_some(at, wanted)`, which returns how many bytes it
+// read, 0 at the end of the file and less than 0 on an error. Nothing on an
+// error, for a size of 0 or above `max_bytes`, or when nothing could be read;
+// fewer bytes when the file shrank meanwhile.
+std::optional<std::vector<uint8_t>> ReadOpenSoundFile(
+    int64_t size, size_t max_bytes, const std::function<int64_t(uint8_t*, size_t)>& read_some);
 
 }  // namespace rallix

@@ -55,24 +55,16 @@ std::optional<std::vector<uint8_t>> ReadSoundFile(const std::string& path, size_
   struct stat info {};
   if (fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
     return std::nullopt;
-  if (info.st_size <= 0 || static_cast<uint64_t>(info.st_size) > max_bytes)
+  std::optional<std::vector<uint8_t>> bytes =
+      ReadOpenSoundFile(info.st_size, max_bytes, [&file](uint8_t* at, size_t wanted) {
+        ssize_t n = 0;
+        do {
+          n = read(file.get(), at, wanted);
+        } while (n < 0 && errno == EINTR);
+        return static_cast<int64_t>(n);
+      });
+  if (!bytes)
     return std::nullopt;
-
-  std::vector<uint8_t> bytes(static_cast<size_t>(info.st_size));
-  size_t got = 0;
-  while (got < bytes.size()) {
-    const ssize_t n = read(file.get(), bytes.data() + got, bytes.size() - got);
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n < 0)
-      return std::nullopt;
-    if (n == 0)
-      break;  // the file shrank while we read it
-    got += static_cast<size_t>(n);
-  }
-  if (got == 0)
-    return std::nullopt;
-  bytes.resize(got);
   if (stamp != nullptr)
     *stamp = StampOf(info);
   return bytes;

@@ -96,24 +96,18 @@ std::optional<std::vector<uint8_t>> ReadSoundFile(const std::string& path, size_
   if (file.get() == INVALID_HANDLE_VALUE)
     return std::nullopt;
   const std::optional<SoundFileStamp> read_stamp = StampOf(file.get());
-  if (!read_stamp || read_stamp->size <= 0 || static_cast<uint64_t>(read_stamp->size) > max_bytes)
+  if (!read_stamp)
     return std::nullopt;
-
-  std::vector<uint8_t> bytes(static_cast<size_t>(read_stamp->size));
-  size_t got = 0;
-  while (got < bytes.size()) {
-    const auto wanted =
-        static_cast<DWORD>(std::min<size_t>(bytes.size() - got, std::numeric_limits<DWORD>::max()));
-    DWORD n = 0;
-    if (ReadFile(file.get(), bytes.data() + got, wanted, &n, nullptr) == 0)
-      return std::nullopt;
-    if (n == 0)
-      break;  // the file shrank while we read it
-    got += n;
-  }
-  if (got == 0)
+  std::optional<std::vector<uint8_t>> bytes =
+      ReadOpenSoundFile(read_stamp->size, max_bytes, [&file](uint8_t* at, size_t wanted) {
+        const auto chunk = static_cast<DWORD>(std::min<size_t>(wanted, MAXDWORD));
+        DWORD n = 0;
+        if (ReadFile(file.get(), at, chunk, &n, nullptr) == 0)
+          return int64_t{-1};
+        return static_cast<int64_t>(n);
+      });
+  if (!bytes)
     return std::nullopt;
-  bytes.resize(got);
   if (stamp != nullptr)
     *stamp = *read_stamp;
   return bytes;
