@@ -47,8 +47,11 @@ class PlayTest(GameTestCase):
         self.assertEqual(lines[PLAYER_ROW].count("-"), 4)
         self.assertEqual(lines[COMPUTER_ROW][5:10], "-----", "\n".join(lines))
         self.assertEqual(lines[COMPUTER_ROW][:22].count("-"), 5)
-        for row in range(25):
-            self.assertEqual((lines[row][0], lines[row][21]), ("|", "|"), f"walls, row {row}")
+        # The walls, but for the two rows a ball passing over one covers:
+        # its cells read '?'.
+        walls = [lines[row][0] + lines[row][21] for row in range(25)]
+        self.assertTrue(all(set(pair) <= set("|?") for pair in walls), walls)
+        self.assertGreaterEqual(sum(pair == "||" for pair in walls), 23, walls)
         self.assertEqual(lines[0][22:30], "HI-SCORE")
         self.assertEqual(lines[1][22:30], "   30000")
         self.assertEqual(lines[3][22:30], "       0")
