@@ -1,4 +1,4 @@
-// The whole program under a million frames of random keys: menus, games,
+// The whole program under a quarter of a million frames of random keys: menus, games,
 // stage ends and game ends, with the game record's invariants checked after
 // every frame.
 #include <gtest/gtest.h>
@@ -19,16 +19,12 @@
 namespace rallix::testing {
 namespace {
 
+// A quarter of a million frames: some minutes of play, every state many times
+// over, in a few seconds (a sanitizer build takes a fifth of them).
 #if defined(__SANITIZE_ADDRESS__)
-constexpr int64_t kFrames = 250'000;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr int64_t kFrames = 250'000;
+constexpr int64_t kFrames = 50'000;
 #else
-constexpr int64_t kFrames = 1'000'000;
-#endif
-#else
-constexpr int64_t kFrames = 1'000'000;
+constexpr int64_t kFrames = 250'000;
 #endif
 
 constexpr uint64_t kSeed = 20240611;
@@ -254,7 +250,7 @@ void Count(const GameRecord& before, const GameRecord& r, SoakCounts& counts) {
     counts.best_score = r.Score;
 }
 
-TEST(ProgramSoak, AMillionFramesOfRandomKeysKeepTheRecordSound) {
+TEST(ProgramSoak, FramesOfRandomKeysKeepTheRecordSound) {
   SoakPlatform platform;
   RandomKeys random_keys(kSeed);
   auto form = std::make_unique<FormMain>(platform);

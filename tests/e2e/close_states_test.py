@@ -22,9 +22,10 @@ import time
 import wave
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import GameTestCase, SoundFinder, run_tests  # noqa: E402
+import harness  # noqa: E402
+from harness import GameTestCase, SoundFinder, run_tests, sanitize  # noqa: E402
 
-PATHS = GameTestCase.PATHS
+PATHS = harness.PATHS
 
 # How long the program may take to end once the window is closed: far more
 # than it needs (it ends in the next pass), only a bound against hanging.
@@ -128,6 +129,7 @@ class CloseTest(GameTestCase):
         # It ended in the rally, in the middle of the miss.
         self.assertEqual(game.stdout().split()[:4], ["closed", "in", "state", "4"])
 
+    @sanitize
     def test_close_request_while_the_miss_sound_plays_ends_the_game_at_once(self):
         game = self.miss_in_a_long_sound()
         game.close_window()
@@ -139,8 +141,4 @@ class CloseTest(GameTestCase):
         self.assertEndsSoon(game)
 
 if __name__ == "__main__":
-    sys.exit(run_tests(__name__, __doc__, {
-        "rallix": "the rallix executable (its folder holds the sounds)",
-        "screen": "the rallix_screen tool",
-        "launcher": "the rallix_launcher program",
-        "audio": "the rallix_audio tool"}))
+    sys.exit(run_tests(__name__, __doc__))

@@ -6,7 +6,6 @@ and status 2.
 Run:  command_line_test.py --rallix PATH --version X.Y.Z
 """
 
-import argparse
 import os
 import subprocess
 import sys
@@ -14,9 +13,10 @@ import tempfile
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import game_environment, run_suite  # noqa: E402
+import harness  # noqa: E402
+from harness import game_environment, run_tests  # noqa: E402
 
-PATHS = {}
+PATHS = harness.PATHS
 
 
 class CommandLineTest(unittest.TestCase):
@@ -44,16 +44,5 @@ class CommandLineTest(unittest.TestCase):
         self.assertIn(helped.stdout, refused.stderr)
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__,
-                                     formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--rallix", required=True, help="the rallix program")
-    parser.add_argument("--version", required=True, help="the version it must print")
-    parser.add_argument("tests", nargs="*", help="TestClass.test_name; all when none")
-    args = parser.parse_args()
-    PATHS.update(rallix=args.rallix, version=args.version)
-    return run_suite(__name__, args.tests)
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_tests(__name__, __doc__))

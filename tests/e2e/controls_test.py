@@ -12,7 +12,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import GameTestCase, OtherWindow, run_tests  # noqa: E402
+from harness import GameTestCase, OtherWindow, run_tests, sanitize  # noqa: E402
 
 PLAYER_ROW = 23
 MENU_ROWS = (13, 15, 17)  # GAME START, CONFIG, QUIT GAME
@@ -68,6 +68,7 @@ class ControlsTest(GameTestCase):
             moved = self.ball_now(game)
         self.assertNotEqual(moved, place, "the ball does not go on")
 
+    @sanitize
     def test_key_and_pad_taps_count_once_and_a_pad_plugged_in_plays(self):
         game = self.start_game("launcher", args=["--virtual-pad"], commands=True)
         self.wait_for_mark(game, 0)
@@ -104,6 +105,7 @@ class ControlsTest(GameTestCase):
         self.assertEqual(lines[PLAYER_ROW][1:6], "--+--", "the unplugged pad still holds Right")
         self.assertTrue(game.running(), game.stderr())
 
+    @sanitize
     def test_p_and_another_window_freeze_the_rally_where_it_stands(self):
         # A rally whose ball crosses the court forever, so that no point
         # ends it while the test looks.
@@ -131,6 +133,4 @@ class ControlsTest(GameTestCase):
             self.assertGoesOnFrom(game, place, resumed)
 
 if __name__ == "__main__":
-    sys.exit(run_tests(__name__, __doc__, {"rallix": "the rallix executable",
-                                           "screen": "the rallix_screen tool",
-                                           "launcher": "the rallix_launcher program"}))
+    sys.exit(run_tests(__name__, __doc__))

@@ -15,7 +15,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import GameTestCase, HarnessError, run_tests  # noqa: E402
+from harness import GameTestCase, HarnessError, run_tests, sanitize  # noqa: E402
 
 PLAYER_ROW = 23
 COURT_RIGHT_EDGE = 22 * 16
@@ -112,9 +112,9 @@ class DesktopTest(PictureTestCase):
     fullscreen when the game asks."""
     WINDOW_MANAGER = True
 
+    @sanitize
     def test_fullscreen_at_2x_centred_then_alt_enter_and_f11_switch(self):
         self.check_fullscreen_and_back()
 
 if __name__ == "__main__":
-    sys.exit(run_tests(__name__, __doc__, {"rallix": "the rallix executable",
-                                           "screen": "the rallix_screen tool"}))
+    sys.exit(run_tests(__name__, __doc__))

@@ -19,9 +19,10 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import GameTestCase, run_tests  # noqa: E402
+import harness  # noqa: E402
+from harness import GameTestCase, run_tests, sanitize  # noqa: E402
 
-PATHS = GameTestCase.PATHS
+PATHS = harness.PATHS
 
 OVERFLOW = "rallix: Run-time error '6': Overflow\n"
 SUBSCRIPT = "rallix: Run-time error '9': Subscript out of range\n"
@@ -56,6 +57,7 @@ class FatalErrorTest(GameTestCase):
             time.sleep(0.05)
         self.assertNotIn(box, game.windows_named("^Rallix$"), "the box outlived the game")
 
+    @sanitize
     def test_a_second_error_ends_the_game_after_its_report_is_dismissed(self):
         # The title reads the keys once a frame: the 20th snapshot's error is
         # trapped, the 40th's ends the program.
@@ -103,6 +105,7 @@ class FatalErrorTest(GameTestCase):
         self.assertEnds(game, 1, within=5)
         self.assertBoxGoes(game, box)
 
+    @sanitize
     def test_one_trapped_error_leaves_the_game_playing(self):
         game = self.launch("--fail-snapshots", "10")
         same, report = game.wait_for_frame("title")
@@ -119,7 +122,4 @@ class FatalErrorTest(GameTestCase):
 
 
 if __name__ == "__main__":
-    sys.exit(run_tests(__name__, __doc__, {
-        "rallix": "the rallix executable (its folder holds the sounds)",
-        "screen": "the rallix_screen tool",
-        "launcher": "the rallix_launcher program"}))
+    sys.exit(run_tests(__name__, __doc__))

@@ -18,9 +18,10 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
 from harness import GameTestCase, SoundFinder, run_tests  # noqa: E402
 
-PATHS = GameTestCase.PATHS
+PATHS = harness.PATHS
 
 # The court, in pixels: the ball is turned back by a wall when its next x
 # would leave 16..335, and struck by the player's paddle as it reaches y 368.
@@ -149,6 +150,10 @@ class Steering:
 
 
 class WholeGameTest(GameTestCase):
+    # It steers against the game's clock: alone, so that no other test takes
+    # the cores it needs to look at the screen in time.
+    SERIAL = True
+    TIMEOUT = 240
 
     def look(self, game):
         return Look(*game.look())
@@ -253,7 +258,4 @@ class WholeGameTest(GameTestCase):
 
 
 if __name__ == "__main__":
-    sys.exit(run_tests(__name__, __doc__, {
-        "rallix": "the rallix executable (its folder holds the sounds)",
-        "screen": "the rallix_screen tool",
-        "audio": "the rallix_audio tool"}))
+    sys.exit(run_tests(__name__, __doc__))

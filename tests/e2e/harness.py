@@ -22,15 +22,48 @@ import unittest
 # snapshots, even on a busy machine.
 KEY_HOLD_SECONDS = 0.1
 
+# Every deadline of a wait is this many times longer: 1 for the optimised
+# game, more under the sanitizers (the build sets RALLIX_TIME_FACTOR).
+TIME_FACTOR = max(1.0, float(os.environ.get("RALLIX_TIME_FACTOR", "1") or 1))
+
+# The programs and folders the tests use, from the command line (run_tests).
+PATHS = {}
+
+# The exit status of a test run whose tests were all skipped (ctest's
+# SKIP_RETURN_CODE).
+SKIPPED = 77
+
 
 class HarnessError(Exception):
     """The harness itself could not do its part (no Xvfb, a tool failed)."""
 
 
+def sanitize(test):
+    """Marks a test method to run in the sanitizer build too (the few that
+    take the desktop platform's code through its paces there)."""
+    test.SANITIZE = True
+    return test
+
+
+def deadline_after(seconds):
+    """The time.monotonic() reading `seconds` from now, stretched by
+    TIME_FACTOR."""
+    return time.monotonic() + seconds * TIME_FACTOR
+
+
+def missing(what):
+    """A tool or file the test needs is missing: under CI (CI=true) the test
+    fails saying so; elsewhere it is skipped."""
+    message = f"{what} is missing (scripts/install-deps.sh installs the tools)"
+    if os.environ.get("CI", "").lower() == "true":
+        raise HarnessError(message)
+    raise unittest.SkipTest(message)
+
+
 def _require(program):
     path = shutil.which(program)
     if path is None:
-        raise HarnessError(f"{program} is not installed (scripts/install-deps.sh installs it)")
+        missing(program)
     return path
 
 
@@ -579,9 +612,15 @@ class SoundFinder:
 
 class GameTestCase(unittest.TestCase):
     """A test that runs programs of the game in a private X server, one for
-    the whole test. PATHS maps the tool names of run_tests to their paths."""
+    the whole test. PATHS maps the option names of run_tests to their paths.
 
-    PATHS = {}
+    What ctest makes of a test case (tests/e2e/list_tests.py reads these):
+    SANITIZE, whether it runs in the sanitizer build too; TIMEOUT, ctest's
+    bound in seconds; SERIAL, whether it must run alone; LOCK, a resource
+    it shares with others (one at a time); FIXTURES, what must be made
+    first."""
+
+    PATHS = PATHS
     SCREEN = (1024, 768)
     WINDOW_MANAGER = False
 
@@ -610,17 +649,43 @@ class GameTestCase(unittest.TestCase):
         self.assertEqual(status, status_wanted, f"stderr: {game.stderr()!r}")
 
 
-def run_tests(module_name, description, tools):
-    """The command line of a test module: the paths of the programs the tests
-    need (--NAME PATH for each name in `tools`), then test names to run (all
-    when none). Returns the exit status."""
+# The command line every test module takes: the paths of the programs and
+# folders under test, each optional; a test names the ones it needs.
+OPTIONS = {
+    "rallix": "the rallix executable",
+    "screen": "the rallix_screen tool",
+    "launcher": "the rallix_launcher tool",
+    "audio": "the rallix_audio tool",
+    "build": "the configured and built tree (for the package and the pictures)",
+    "cmake": "the cmake program",
+    "cpack": "the cpack program",
+    "packages": "the folder the package tests' .deb was made in",
+    "zip": "the Windows zip make windows packs",
+    "wine": "the folder of the Wine prefix",
+    "version": "the project's version",
+}
+
+
+def need(*names):
+    """The paths of the named options, which the test cannot do without."""
+    absent = [name for name in names if not PATHS.get(name)]
+    if absent:
+        raise HarnessError("run without " + ", ".join(f"--{name}" for name in absent))
+    return [PATHS[name] for name in names]
+
+
+def run_tests(module_name, description):
+    """The command line of a test module: the paths under test (--NAME PATH
+    for the names of OPTIONS), then test names to run (all when none).
+    Returns the exit status: 0, 1 when a test failed, SKIPPED when every test
+    run was skipped."""
     parser = argparse.ArgumentParser(description=description,
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
-    for name, meaning in tools.items():
-        parser.add_argument(f"--{name}", required=True, help=meaning)
+    for name, meaning in OPTIONS.items():
+        parser.add_argument(f"--{name}", help=meaning)
     parser.add_argument("tests", nargs="*", help="TestClass.test_name; all when none")
     args = parser.parse_args()
-    GameTestCase.PATHS.update({name: getattr(args, name) for name in tools})
+    PATHS.update({name: getattr(args, name) for name in OPTIONS if getattr(args, name)})
     return run_suite(module_name, args.tests)
 
 
@@ -633,5 +698,8 @@ def run_suite(module_name, names):
              else loader.loadTestsFromModule(module))
     result = unittest.TextTestRunner(verbosity=2).run(suite)
     failed = len(result.failures) + len(result.errors)
-    print(f"{result.testsRun - failed} passed, {failed} failed")
-    return 0 if result.wasSuccessful() else 1
+    print(f"{result.testsRun - failed - len(result.skipped)} passed, {failed} failed, "
+          f"{len(result.skipped)} skipped")
+    if not result.wasSuccessful():
+        return 1
+    return SKIPPED if result.testsRun and len(result.skipped) == result.testsRun else 0

@@ -10,7 +10,6 @@ Run one test:
       PackageTest.test_name
 """
 
-import argparse
 import array
 import glob
 import os
@@ -21,9 +20,10 @@ import tempfile
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import Game, HarnessError, XServer, run_suite  # noqa: E402
+import harness  # noqa: E402
+from harness import Game, HarnessError, XServer, run_tests  # noqa: E402
 
-PATHS = {}
+PATHS = harness.PATHS
 SOUNDS = ("pon.WAV", "pin.WAV", "pupu.WAV", "pipopin.WAV")
 APP_ID = "net.rallix.Rallix"
 ICON_SIZES = (16, 32, 48, 64, 128, 256)
@@ -47,6 +47,18 @@ def build_package(folder):
     found = glob.glob(os.path.join(folder, "rallix_*.deb"))
     if len(found) != 1:
         raise HarnessError(f"cpack made {found!r}, not one rallix_*.deb")
+    return found[0]
+
+
+def the_package(folder):
+    """The Debian package of this build: the one made beforehand in
+    --packages (ctest makes it once for all the tests), or else one made
+    now in `folder`."""
+    if not PATHS.get("packages"):
+        return build_package(folder)
+    found = glob.glob(os.path.join(PATHS["packages"], "rallix_*.deb"))
+    if len(found) != 1:
+        raise HarnessError(f"{PATHS['packages']} holds {found!r}, not one rallix_*.deb")
     return found[0]
 
 
@@ -161,6 +173,8 @@ class StartedGame(Game):
 
 
 class InstalledGameTest(unittest.TestCase):
+    TIMEOUT = 180
+
     def setUp(self):
         self.folder = tempfile.mkdtemp(prefix="rallix-package-")
         self.addCleanup(shutil.rmtree, self.folder, True)
@@ -207,11 +221,13 @@ class InstalledGameTest(unittest.TestCase):
 
 
 class PackageTest(InstalledGameTest):
+    # The package is made once for all of them (ctest's fixture rallix_deb).
+    FIXTURES = ("rallix_deb",)
     """The .deb, unpacked with dpkg-deb -x into a temporary root."""
 
     def setUp(self):
         super().setUp()
-        self.deb = build_package(os.path.join(self.folder, "packages"))
+        self.deb = the_package(os.path.join(self.folder, "packages"))
         self.root = os.path.join(self.folder, "root")
         run(["dpkg-deb", "-x", self.deb, self.root])
 
@@ -344,19 +360,5 @@ class MovedInstallTest(InstalledGameTest):
         self.assertEqual(game.stderr(), "")
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__,
-                                     formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--build-dir", required=True, help="the configured and built tree")
-    parser.add_argument("--cmake", default="cmake", help="the cmake program")
-    parser.add_argument("--cpack", default="cpack", help="the cpack program")
-    parser.add_argument("--screen", required=True, help="the rallix_screen tool")
-    parser.add_argument("tests", nargs="*", help="TestClass.test_name; all when none")
-    args = parser.parse_args()
-    PATHS.update(build=os.path.abspath(args.build_dir), cmake=args.cmake, cpack=args.cpack,
-                 screen=args.screen)
-    return run_suite(__name__, args.tests)
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_tests(__name__, __doc__))

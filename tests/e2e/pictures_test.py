@@ -6,7 +6,6 @@ frames pixel for pixel.
   pictures_test.py --build-dir DIR --screen PATH
 """
 
-import argparse
 import os
 import shutil
 import struct
@@ -19,9 +18,10 @@ import zlib
 HERE = os.path.dirname(os.path.abspath(__file__))
 SCRIPT = os.path.join(os.path.dirname(os.path.dirname(HERE)), "scripts", "capture-pictures.py")
 sys.path.insert(0, HERE)
-from harness import run_suite  # noqa: E402
+import harness  # noqa: E402
+from harness import run_tests  # noqa: E402
 
-PATHS = {}
+PATHS = harness.PATHS
 BLACK, WHITE = (0, 0, 0), (255, 255, 255)
 
 
@@ -71,6 +71,8 @@ def read_pgm(path):
 
 
 class PicturesTest(unittest.TestCase):
+    TIMEOUT = 300
+
     def setUp(self):
         self.out = tempfile.mkdtemp(prefix="rallix-pictures-")
         self.addCleanup(shutil.rmtree, self.out, True)
@@ -109,16 +111,5 @@ class PicturesTest(unittest.TestCase):
         self.assertEqual(os.listdir(self.out), [])
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__,
-                                     formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--build-dir", required=True)
-    parser.add_argument("--screen", required=True)
-    parser.add_argument("tests", nargs="*")
-    args = parser.parse_args()
-    PATHS.update(build=os.path.abspath(args.build_dir), screen=args.screen)
-    return run_suite(__name__, args.tests)
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_tests(__name__, __doc__))

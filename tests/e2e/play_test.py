@@ -10,9 +10,10 @@ import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
 from harness import GameTestCase, run_tests  # noqa: E402
 
-PATHS = GameTestCase.PATHS
+PATHS = harness.PATHS
 
 PLAYER_ROW = 23
 COMPUTER_ROW = 1
@@ -124,5 +125,4 @@ class ConfigurationTest(GameTestCase):
 
 
 if __name__ == "__main__":
-    sys.exit(run_tests(__name__, __doc__, {"rallix": "the rallix executable",
-                                           "screen": "the rallix_screen tool"}))
+    sys.exit(run_tests(__name__, __doc__))

@@ -4,7 +4,6 @@ private Xvfb, driven with xdotool and looked at with xwd.
 Run one test:  window_test.py --rallix PATH --screen PATH WindowTest.test_name
 """
 
-import argparse
 import os
 import signal
 import sys
@@ -12,9 +11,10 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import Game, XServer, game_environment, run_suite  # noqa: E402
+import harness  # noqa: E402
+from harness import Game, XServer, game_environment, run_tests, sanitize  # noqa: E402
 
-PATHS = {}
+PATHS = harness.PATHS
 
 
 class WindowTest(unittest.TestCase):
@@ -47,6 +47,7 @@ class WindowTest(unittest.TestCase):
         self.assertIn("Icon (16 x 16)", icons)
         self.assertTrue(self.game.running())
 
+    @sanitize
     def test_title_screen_equals_the_headless_frame_and_reads_as_the_menu(self):
         same, report = self.game.wait_for_frame("title")
         self.assertTrue(same, report)
@@ -58,6 +59,7 @@ class WindowTest(unittest.TestCase):
         self.assertEqual(lines[15][6:12], "CONFIG")
         self.assertEqual(lines[17][6:15], "QUIT GAME")
 
+    @sanitize
     def test_uncovered_window_shows_the_last_frame_while_paused(self):
         same, report = self.game.wait_for_frame("title")
         self.assertTrue(same, report)
@@ -99,6 +101,7 @@ class WindowTest(unittest.TestCase):
         self.game.close_window()
         self.assertEnds(0, within=2.0)
 
+    @sanitize
     def test_closing_the_window_ends_the_game_with_status_0(self):
         self.game.wait_for_frame("title")
         self.game.close_window()
@@ -141,17 +144,5 @@ class NoDisplayTest(unittest.TestCase):
         self.run_without_display(":65533", "DISPLAY=:65533")
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__,
-                                     formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--rallix", required=True, help="the rallix executable")
-    parser.add_argument("--screen", required=True, help="the rallix_screen tool")
-    parser.add_argument("tests", nargs="*", help="TestClass.test_name; all when none")
-    args = parser.parse_args()
-    PATHS["rallix"] = args.rallix
-    PATHS["screen"] = args.screen
-    return run_suite(__name__, args.tests)
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_tests(__name__, __doc__))

@@ -5,8 +5,8 @@ driven with real X key events and looked at with xwd like the Linux window.
 Wine keeps its prefix (its C: drive and registry) in --wine DIR, made on
 first use and kept, since making it takes a while; its home folder lies there
 too, and each run of the game gets temporary HOME and XDG folders, so nothing
-is written to the home folder of the machine. Exits with status 77 (skipped)
-when the zip has not been made.
+is written to the home folder of the machine. Skipped when the zip has not been
+made, or fails saying so under CI.
 
 Run:  windows_test.py --zip PATH --wine DIR --screen PATH --version X.Y.Z
                       [TestClass.test_name ...]
@@ -22,10 +22,10 @@ import time
 import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import Game, GameTestCase, HarnessError, run_tests  # noqa: E402
+import harness  # noqa: E402
+from harness import Game, GameTestCase, missing, need, run_tests  # noqa: E402
 
-PATHS = GameTestCase.PATHS
-SKIPPED = 77
+PATHS = harness.PATHS
 SOUNDS = ("pon.WAV", "pin.WAV", "pupu.WAV", "pipopin.WAV")
 
 
@@ -78,14 +78,19 @@ class Wine:
     def tool(name):
         path = shutil.which(name)
         if path is None:
-            raise HarnessError(f"{name} is not installed (Debian's wine; make deps installs it)")
+            missing(f"{name} (Debian's wine)")
         return path
 
 
 class WindowsGameTest(GameTestCase):
     """Each test unpacks the zip and runs rallix.exe in its own X server."""
+    LOCK = "wine_prefix"
+    TIMEOUT = 600
 
     def setUp(self):
+        zip_path, _ = need("zip", "wine")
+        if not os.path.exists(zip_path):
+            missing(f"{zip_path} (`make windows` makes it)")
         super().setUp()
         self.wine = Wine(PATHS["wine"])
         self.wine.prepare(self.x.display)
@@ -204,16 +209,5 @@ class WindowsGameTest(GameTestCase):
         self.assertEnds(game, 0, within=10)
 
 
-def main():
-    tools = {"zip": "the zip make windows packs", "wine": "the folder of the Wine prefix",
-             "screen": "the rallix_screen tool", "version": "the project's version"}
-    zip_index = sys.argv.index("--zip") + 1 if "--zip" in sys.argv else None
-    if zip_index is not None and zip_index < len(sys.argv) and not os.path.exists(
-            sys.argv[zip_index]):
-        print(f"skipped: {sys.argv[zip_index]} is not there; `make windows` makes it")
-        return SKIPPED
-    return run_tests(__name__, __doc__, tools)
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_tests(__name__, __doc__))

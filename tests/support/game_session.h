@@ -16,7 +16,7 @@ namespace rallix::testing {
 
 class GameSession {
  public:
-  GameSession() : form(platform), loop(form, platform) {}
+  GameSession() : form(platform), loop(form, platform) { platform.state = &form.Record.State; }
   GameSession(const GameSession&) = delete;
   GameSession& operator=(const GameSession&) = delete;
 

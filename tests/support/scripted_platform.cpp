@@ -1,5 +1,7 @@
 #include "tests/support/scripted_platform.h"
 
+#include "tests/support/watchdog.h"
+
 namespace rallix::testing {
 
 std::vector<std::string> ScriptedPlatform::SoundFiles() const {
@@ -20,6 +22,13 @@ int32_t ScriptedPlatform::TimeGetTime() {
 bool ScriptedPlatform::ProcessMessages() {
   // Counted first, so a pump that throws still counts as a pass.
   const int64_t pass = passes++;
+  const int32_t current_state = state != nullptr ? *state : 0;
+  NoteFrameLoopPass(pass, current_state);
+  if (pass >= max_passes) {
+    throw PassLimitReached("the frame loop ran " + std::to_string(max_passes) +
+                           " passes without ending (state " + std::to_string(current_state) +
+                           "): a test's limit");
+  }
   if (on_messages)
     on_messages(pass);
   return !close_requested;
@@ -51,8 +60,12 @@ void ScriptedPlatform::StopSound() {
 
 void ScriptedPlatform::Present(const Surface& frame) {
   last_frame = frame;
-  if (keep_all_frames)
+  if (keep_all_frames) {
+    // 300 KB each: a few thousand is all any test looks at.
+    if (frames.size() >= 5000)
+      throw PassLimitReached("more than 5000 frames kept: a test's limit");
     frames.push_back(frame);
+  }
   ++frames_presented;
 }
 

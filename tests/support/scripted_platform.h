@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,12 @@ struct SoundEvent {
   friend bool operator==(const SoundEvent& a, const SoundEvent& b) {
     return a.kind == b.kind && a.file == b.file && a.frame == b.frame;
   }
+};
+
+// Thrown by a scripted platform whose frame loop would not end; not one of
+// the game's run-time errors, so nothing in the game traps it.
+struct PassLimitReached : std::runtime_error {
+  using std::runtime_error::runtime_error;
 };
 
 class ScriptedPlatform : public Platform {
@@ -42,6 +49,12 @@ class ScriptedPlatform : public Platform {
   int32_t sync_sound_ms = 0;
   // Keep every presented frame (memory: 300 KB each) or just the last.
   bool keep_all_frames = false;
+  // A frame loop that runs on past this many passes is a fault: the next
+  // message pump throws PassLimitReached, naming the pass and the state.
+  int64_t max_passes = 3'000'000;
+  // The game's State, when the test knows where it lies, for that message
+  // and for the watchdog (tests/support/watchdog.h).
+  const int32_t* state = nullptr;
 
   std::vector<SoundEvent> sounds;
   std::vector<Surface> frames;

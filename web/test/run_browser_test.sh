@@ -3,7 +3,8 @@
 # the lock file has it, makes the references from the headless game and runs
 # browser_test.js, with everything Chromium writes kept in a temporary folder.
 #   run_browser_test.sh SITE_DIR RALLIX_SCREEN GLYPH_TABLE WORK_DIR
-# Exits 77 (skipped) when Chromium, node or npm is missing.
+# Exits 77 (skipped) when Chromium, node or npm is missing; under CI
+# (CI=true) that fails instead, saying what is missing.
 set -eu
 
 if [ $# -ne 4 ]; then
@@ -19,6 +20,10 @@ chromium=/usr/bin/chromium
 
 for tool in "$chromium" node npm; do
   if ! command -v "$tool" >/dev/null 2>&1; then
+    if [ "${CI:-}" = true ]; then
+      echo "error: $tool is missing (sh scripts/install-deps.sh installs it)" >&2
+      exit 1
+    fi
     echo "skipped: $tool is missing (sh scripts/install-deps.sh installs it)"
     exit 77
   fi

@@ -18,7 +18,7 @@
 #include "sdl/sdl_sound.h"
 #include "sdl/sdl_sound_decode.h"
 #include "sdl/sdl_sound_file.h"
-#include "tests/e2e/test_wav.h"
+#include "tests/support/test_wav.h"
 
 namespace rallix {
 namespace {

@@ -20,10 +20,10 @@
 #include "sdl/sdl_session.h"
 #include "sdl/sdl_sound.h"
 #include "sdl/sdl_sound_decode.h"
-#include "tests/e2e/test_wav.h"
 #include "tests/support/autopilot.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/test_wav.h"
 #include "tests/support/wav_variants.h"
 
 namespace rallix {
