@@ -2,7 +2,7 @@
 # `make run` only what building and playing the game needs, `make test`
 # everything (scripts/packages.txt).
 .PHONY: run test deps deps-player build build-game build-asan bench format clean web serve-web \
-	static-checks package pictures windows
+	static-checks package pictures windows test-under-load
 
 CMAKE ?= cmake
 CTEST ?= ctest
@@ -31,18 +31,22 @@ build-game: deps-player
 run: build-game
 	build/game/app/rallix
 
-# The Windows cross-build spends a minute configuring SDL on one core: it
-# runs beside the Linux build. The fuzzer's half minute comes after both.
+# Every check and test, the quickest to fail first, the builds side by side
+# and then the tests side by side, ending with a table of how long each took
+# (scripts/test.sh says more).
 test: deps
-	$(MAKE) -j2 --output-sync=target windows build
-	$(MAKE) build-asan fuzz-smoke
-	$(CTEST) --preset default
-	$(CTEST) --preset asan
-	$(MAKE) static-checks
+	sh scripts/test.sh
 
-# clang-format (check only) and clang-tidy, both must be clean.
-static-checks: build
-	sh scripts/static-checks.sh build/default
+# The end-to-end and browser tests three times over while two busy loops hold
+# both cores: none may fail (scripts/test-under-load.sh).
+test-under-load: build windows
+	sh scripts/test-under-load.sh
+
+# The layering check and clang-format (check only), then clang-tidy; all must
+# be clean.
+static-checks: build-asan
+	sh scripts/quick-checks.sh
+	sh scripts/tidy.sh
 
 # The sound loader's fuzz target (fuzz/), built with clang apart from the
 # presets and run for 30 s; scripts/fuzz-sound.sh SECONDS runs it longer.

@@ -22,27 +22,39 @@ done
 
 source_dir=$(sh "$root/scripts/fetch-sdl-source.sh")
 version=$(basename "$source_dir" | sed 's/^SDL2-//')
-sdl="$out/sdl2-$version"
+# Only the parts of SDL the game uses: video on the window surface (GDI, no
+# renderer, OpenGL or Vulkan), events, the keyboard, joysticks and game
+# controllers (XInput, DirectInput, raw input, HIDAPI), audio (WASAPI,
+# DirectSound, winmm, and the disk and dummy drivers the tests use), timers,
+# threads and the file system; optimised as Debian builds it (-O2).
+sdl_options="-DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_RENDER=OFF -DSDL_OPENGL=OFF
+  -DSDL_OPENGLES=OFF -DSDL_VULKAN=OFF -DSDL_HAPTIC=OFF -DSDL_SENSOR=OFF -DSDL_POWER=OFF
+  -DSDL_LOCALE=OFF -DSDL_MISC=OFF -DSDL_OFFSCREEN=OFF"
+# A build per version and choice of parts, made once and kept.
+sdl="$out/sdl2-$version-$(echo "$sdl_options" | cksum | cut -d' ' -f1)"
 if [ ! -f "$sdl/lib/libSDL2.a" ]; then
-  echo "build-windows: building SDL2 $version for Windows (once per version; log in $out/sdl2-$version.log)"
-  rm -rf "$out/sdl2-$version-build" "$sdl"
+  echo "build-windows: building SDL2 $version for Windows (once; log in $sdl.log)"
+  rm -rf "$sdl-build" "$sdl"
   {
-    cmake -S "$source_dir" -B "$out/sdl2-$version-build" -G Ninja \
+    # shellcheck disable=SC2086
+    cmake -S "$source_dir" -B "$sdl-build" -G Ninja \
       -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_INSTALL_PREFIX="$sdl" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF &&
-      cmake --build "$out/sdl2-$version-build" &&
-      cmake --install "$out/sdl2-$version-build"
-  } >"$out/sdl2-$version.log" 2>&1 || {
-    tail -n 30 "$out/sdl2-$version.log" >&2
-    echo "build-windows: SDL2 $version did not build (log: $out/sdl2-$version.log)" >&2
+      -DCMAKE_C_FLAGS_RELEASE="-O2 -DNDEBUG" -DCMAKE_INSTALL_PREFIX="$sdl" $sdl_options &&
+      cmake --build "$sdl-build" &&
+      cmake --install "$sdl-build"
+  } >"$sdl.log" 2>&1 || {
+    tail -n 30 "$sdl.log" >&2
+    echo "build-windows: SDL2 $version did not build (log: $sdl.log)" >&2
     exit 1
   }
-  rm -rf "$out/sdl2-$version-build"
+  rm -rf "$sdl-build"
 fi
 
-# Optimised as the Linux build is (-O2), without debug information.
+# Optimised as the Linux build is (-O2), without debug information; each
+# library compiled as one unity file (windows.h and SDL.h read once).
 cmake -S "$root" -B "$out/game" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
+  -DCMAKE_UNITY_BUILD=ON -DCMAKE_UNITY_BUILD_BATCH_SIZE=0 \
   -DSDL2_DIR="$sdl/lib/cmake/SDL2" -DRALLIX_BUILD_TESTS=OFF -DRALLIX_BUILD_BENCH=ON \
   -DRALLIX_ZIP_DIR="$out" >/dev/null
 cmake --build "$out/game" --target windows_zip

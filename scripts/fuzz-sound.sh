@@ -6,6 +6,7 @@
 # fuzzes for SECONDS (default 600).
 #
 #   scripts/fuzz-sound.sh [SECONDS]
+#   scripts/fuzz-sound.sh --build      (builds the target and stops)
 #
 # By default the target links the Debian SDL2, which the fuzzer cannot see
 # into: it checks our code, SDL's allocations and the memory SDL hands to the
@@ -25,6 +26,11 @@
 set -eu
 
 seconds=${1:-600}
+build_only=false
+if [ "$seconds" = --build ]; then
+  build_only=true
+  seconds=0
+fi
 case "$seconds" in
   '' | *[!0-9]*)
     echo "usage: $0 [SECONDS]" >&2
@@ -63,6 +69,10 @@ else
   cmake -S "$root/fuzz" -B "$target" -G Ninja -DCMAKE_CXX_COMPILER="$compiler" >/dev/null
 fi
 cmake --build "$target" -j2 >/dev/null
+if [ "$build_only" = true ]; then
+  echo "fuzz-sound: built $target"
+  exit 0
+fi
 
 rm -rf "$fuzz/seeds"
 mkdir -p "$fuzz/seeds" "$fuzz/corpus" "$fuzz/artifacts"

@@ -1,0 +1,112 @@
+#!/bin/sh
+# Every check and every test, the quickest to fail first (`make test` runs it
+# once the packages are there):
+#   1. checks  the layering check and clang-format, in seconds;
+#   2. builds  side by side: the optimised build with its tests, the sanitizer
+#              build (the core's and the desktop platform's unit tests and a
+#              few window tests), the Windows game, the browser version and
+#              the sound loader's fuzz target;
+#   3. tests   side by side: ctest in both builds (the optimised one with the
+#              window, package, Wine and browser tests), the fuzzer for 30 s
+#              and clang-tidy;
+# then a table of how long each took. Each job's output goes to
+# build/logs/<job>.log and is shown when the job fails (ctest's always).
+#   scripts/test.sh
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+logs=build/logs
+mkdir -p "$logs"
+rm -f "$logs"/*.log "$logs"/*.time
+
+# CI runs every test: a missing tool fails the test that needs it.
+: "${CI:=}"
+export CI
+
+now() { date +%s.%N; }
+start=$(now)
+failed=""
+
+# job NAME COMMAND...: runs the command with its output in NAME's log and its
+# start and end in NAME's time file; a failure names the job in $logs/failed.
+job() {
+  name=$1
+  shift
+  begun=$(now)
+  if "$@" >"$logs/$name.log" 2>&1; then
+    status=0
+  else
+    status=$?
+    echo "$name" >>"$logs/failed"
+  fi
+  echo "$begun $(now) $status" >"$logs/$name.time"
+  return "$status"
+}
+
+# show NAME: the job's log, all of it when asked or when it failed, else its
+# last lines.
+show() {
+  status=$(awk '{print $3}' "$logs/$1.time")
+  if [ "$status" -ne 0 ]; then
+    echo "=== $1 failed (status $status); its log, $logs/$1.log:"
+    cat "$logs/$1.log"
+  elif [ "${2:-}" = all ]; then
+    echo "=== $1"
+    cat "$logs/$1.log"
+  fi
+}
+
+rm -f "$logs/failed"
+
+# 1. The checks that need no build.
+echo "== checks: layers and clang-format"
+job checks sh scripts/quick-checks.sh
+show checks all
+
+# 2. The builds, side by side (each takes both cores when it can).
+if [ ! -s "$logs/failed" ]; then
+  echo "== builds: optimised, sanitizer, Windows, browser, fuzz target"
+  job build-default sh -c 'cmake --preset default >/dev/null && cmake --build --preset default' &
+  job build-asan sh -c 'cmake --preset asan >/dev/null && cmake --build --preset asan' &
+  job build-windows sh scripts/build-windows.sh build/windows &
+  job build-web sh scripts/build-web.sh build/web &
+  job build-fuzz sh scripts/fuzz-sound.sh --build &
+  wait
+  for name in build-default build-asan build-windows build-web build-fuzz; do
+    show "$name"
+  done
+fi
+
+# 3. The tests, side by side.
+if [ ! -s "$logs/failed" ]; then
+  echo "== tests: ctest (optimised and sanitizer builds), fuzzing for 30 s, clang-tidy"
+  job ctest-default ctest --preset default &
+  job ctest-asan ctest --preset asan &
+  job fuzz sh scripts/fuzz-sound.sh 30 &
+  job clang-tidy sh scripts/tidy.sh &
+  wait
+  for name in ctest-default ctest-asan; do
+    show "$name" all | grep -v -E '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed ' || true
+  done
+  show fuzz all
+  show clang-tidy all
+fi
+
+# The table.
+end=$(now)
+echo
+echo "stage                      start    took"
+for name in checks build-default build-asan build-windows build-web build-fuzz \
+  ctest-default ctest-asan fuzz clang-tidy; do
+  [ -f "$logs/$name.time" ] || continue
+  read -r begun ended status <"$logs/$name.time"
+  awk -v n="$name" -v s="$start" -v b="$begun" -v e="$ended" -v st="$status" 'BEGIN {
+    printf "%-24s %6.0f s %6.0f s%s\n", n, b - s, e - b, (st == 0 ? "" : "  FAILED")
+  }'
+done
+awk -v s="$start" -v e="$end" 'BEGIN { printf "%-24s          %6.0f s (%d min %02d s)\n", "make test", e - s, (e - s) / 60, (e - s) % 60 }'
+
+if [ -s "$logs/failed" ]; then
+  echo "failed: $(tr '\n' ' ' <"$logs/failed")"
+  exit 1
+fi

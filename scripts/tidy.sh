@@ -1,0 +1,95 @@
+#!/bin/sh
+# clang-tidy (.clang-tidy) over the program's own code: the game's layers, the
+# desktop and browser platforms and the asset tools, as the sanitizer build
+# compiles them, and the desktop platform's Windows side as the mingw-w64
+# build (make windows) compiles it, when that build is there. Both builds
+# compile each library as one unity file, so clang-tidy reads SDL's and the
+# standard library's headers once per library, not once per file; a finding
+# still names the file and line of our code. A unity file whose sources and
+# headers have not changed since it was last found clean is not checked again
+# (build/tidy-clean/ keeps their fingerprints).
+#   scripts/tidy.sh [sanitizer-build] [windows-build]
+set -eu
+cd "$(dirname "$0")/.."
+build=${1:-build/asan}
+windows=${2:-build/windows/game}
+clean=build/tidy-clean
+mkdir -p "$clean"
+
+if [ ! -f "$build/compile_commands.json" ]; then
+  echo "error: $build/compile_commands.json is missing; build the sanitizer build first" >&2
+  exit 1
+fi
+
+# The unity files of our libraries and programs in a build, one per line.
+unity_files() {
+  python3 - "$1/compile_commands.json" "$(pwd)" <<'PY'
+import json, os, sys
+root = sys.argv[2]
+for entry in json.load(open(sys.argv[1])):
+    path = os.path.normpath(os.path.join(entry["directory"], entry["file"]))
+    parts = os.path.relpath(path, os.path.dirname(sys.argv[1])).split(os.sep)
+    if "Unity" in parts and parts[0] in ("base", "display", "game", "sdl", "tools", "web"):
+        print(path)
+PY
+}
+
+# The fingerprint of a unity file: its compile command, the configuration,
+# and the content of every file of ours it was compiled from (ninja's record
+# of its object's dependencies).
+fingerprint() {
+  dir=$1
+  file=$2
+  object=$(python3 - "$dir/compile_commands.json" "$file" <<'PY'
+import json, sys
+for entry in json.load(open(sys.argv[1])):
+    if entry["file"] == sys.argv[2] or entry["file"].endswith(sys.argv[2]):
+        print(entry["output"] if "output" in entry else entry["command"].split(" -o ")[1].split()[0])
+        print(entry["command"])
+        break
+PY
+)
+  {
+    echo "$object"
+    cat .clang-tidy
+    ninja -C "$dir" -t deps "$(echo "$object" | head -n 1)" | sed -n 's/^    //p' |
+      while IFS= read -r dep; do
+        case $dep in
+          /usr/* | /lib/*) ;;
+          *) cat "$dir/$dep" 2>/dev/null || cat "$dep" ;;
+        esac
+      done
+  } | sha256sum | cut -d' ' -f1
+}
+
+# check BUILD EXTRA-ARGS...: clang-tidy over the build's unity files that
+# are not known clean; each found clean is remembered.
+check() {
+  dir=$1
+  shift
+  count=0
+  skipped=0
+  for file in $(unity_files "$dir"); do
+    count=$((count + 1))
+    print=$(fingerprint "$dir" "$file")
+    if [ -f "$clean/$print" ]; then
+      skipped=$((skipped + 1))
+      continue
+    fi
+    # The unity file includes our .cpp files on purpose.
+    clang-tidy -p "$dir" --quiet --checks=-bugprone-suspicious-include "$@" "$file" 2>/dev/null
+    touch "$clean/$print"
+  done
+  echo "clang-tidy: $count unity files of $dir, $skipped unchanged since found clean"
+}
+
+check "$build"
+
+if [ -f "$windows/compile_commands.json" ]; then
+  # clang takes mingw-w64's C++ headers.
+  cxx_headers=$(x86_64-w64-mingw32-g++-posix -x c++ -E -v /dev/null 2>&1 |
+    sed -n 's|^ \(/.*/c++.*\)$|--extra-arg=-isystem\1|p')
+  # shellcheck disable=SC2086
+  check "$windows" --extra-arg=--target=x86_64-w64-mingw32 $cxx_headers
+fi
+echo "clang-tidy: clean"
