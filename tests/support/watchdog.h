@@ -16,8 +16,9 @@ void NoteFrameLoopPass(int64_t pass, int32_t state);
 int64_t LastFrameLoopPass();
 int32_t LastFrameLoopState();
 
-// How long a test may run before the watchdog stops its program: 10 s, three
-// times that under the sanitizers, or RALLIX_TEST_DEADLINE seconds.
+// How much processor time a test may use before the watchdog stops its
+// program: 10 s, three times that under the sanitizers, or
+// RALLIX_TEST_DEADLINE seconds.
 int TestDeadlineSeconds();
 
 }  // namespace rallix::testing
