@@ -1,5 +1,7 @@
 #include "sdl/command_line.h"
 
+#include "base/printable_text.h"
+
 namespace rallix {
 namespace {
 
@@ -21,9 +23,17 @@ bool Write(std::FILE* stream, const std::string& text) {
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   ParsedCommandLine parsed;
+  bool options_ended = false;
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
-    if (argument == "-h" || argument == "--help") {
+    if (options_ended) {
+      // The game takes no other arguments.
+      parsed.error = "unexpected argument '" + PrintableText(argument) + "'";
+      return parsed;
+    }
+    if (argument == "--") {
+      options_ended = true;
+    } else if (argument == "-h" || argument == "--help") {
       parsed.options.show_help = true;
     } else if (argument == "--version") {
       parsed.options.show_version = true;
@@ -41,13 +51,14 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       const std::optional<int> scale = ScaleOf(value);
       if (!scale) {
         parsed.error = "--scale takes a number from 1 to " + std::to_string(kLargestScale) +
-                       ", not '" + value + "'";
+                       ", not '" + PrintableText(value) + "'";
         return parsed;
       }
       parsed.options.scale = *scale;
     } else {
       const bool option = argument.size() > 1 && argument[0] == '-';
-      parsed.error = (option ? "unknown option '" : "unexpected argument '") + argument + "'";
+      parsed.error =
+          (option ? "unknown option '" : "unexpected argument '") + PrintableText(argument) + "'";
       return parsed;
     }
   }

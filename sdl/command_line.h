@@ -28,7 +28,10 @@ struct ParsedCommandLine {
   bool Understood() const { return error.empty(); }
 };
 
-// Reads the arguments that follow the program's name. Prints nothing.
+// Reads the arguments that follow the program's name. Prints nothing. "--"
+// ends the options; the game takes no other arguments, so anything after it
+// is refused too. An argument quoted in an error is shown escaped and cut
+// short (base/printable_text.h).
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 ParsedCommandLine ParseCommandLine(int argc, const char* const* argv);
 

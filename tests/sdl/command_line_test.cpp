@@ -47,6 +47,18 @@ TEST(CommandLine, AnythingElseIsNamedOnStandardErrorWithTheUsageAndStatus2) {
   std::fclose(err);
 }
 
+TEST(CommandLine, DoubleDashEndsTheOptionsAndAnArgumentIsQuotedSafely) {
+  EXPECT_TRUE(ParseCommandLine({"--scale", "2", "--"}).Understood());
+  EXPECT_EQ(ParseCommandLine({"--", "--help"}).error, "unexpected argument '--help'");
+  EXPECT_EQ(ParseCommandLine({"--", "--"}).error, "unexpected argument '--'");
+  EXPECT_EQ(ParseCommandLine({"--x\x1b]0;owned\x07"}).error,
+            "unknown option '--x\\x1B]0;owned\\x07'");
+  EXPECT_EQ(ParseCommandLine({"--scale", "\xff"}).error,
+            "--scale takes a number from 1 to 8, not '\\xFF'");
+  EXPECT_EQ(ParseCommandLine({std::string(100000, 'x')}).error.size(),
+            std::string("unexpected argument '").size() + 80 + 3 + 1);
+}
+
 TEST(CommandLine, ScaleAndFullscreenAndTheirBadValues) {
   CommandLineOptions options = ParseCommandLine({}).options;
   EXPECT_EQ(options.scale, 1);
