@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "display/surface.h"
+#include "sdl/pad_mappings_file.h"
 #include "sdl/sdl_process.h"
 #include "sdl/sdl_quiet_stderr.h"
 #include "sdl/sound_folders.h"
@@ -25,6 +26,7 @@ class SdlVideo {
     // closing the window: keep that on whatever the environment says.
     SDL_SetHintWithPriority(SDL_HINT_NO_SIGNAL_HANDLERS, "0", SDL_HINT_OVERRIDE);
     ChooseWindowSystem();
+    RefuseUnusablePadMappingsFile();
     // The window system's libraries may complain on stderr while SDL looks
     // for a display; the one line that matters is ours.
     QuietStderr quiet;
