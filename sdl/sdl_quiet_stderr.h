@@ -7,7 +7,8 @@
 namespace rallix {
 
 // POSIX: while it lives, file descriptor 2 goes to /dev/null; its end
-// restores it. Descriptor 2 must be the process's standard error, as
+// restores it. A sanitizer's report (in a build with one) still goes to the
+// real standard error meanwhile. Descriptor 2 must be the process's standard error, as
 // PrepareProcess makes sure of; when it is not open, nothing is silenced. The
 // end puts standard error back only over the /dev/null it put there, never
 // over a descriptor that something else has put in its place meanwhile.

@@ -1,13 +1,29 @@
 #include "sdl/sdl_quiet_stderr.h"
 
 #include <fcntl.h>
+#include <sanitizer/common_interface_defs.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
+
+// Only a program built with a sanitizer has this; in any other it is null.
+#pragma weak __sanitizer_set_report_fd
 
 namespace rallix {
 namespace {
+
+// Where a sanitizer's report goes: a crash while stderr is quiet must still
+// be told.
+void SendSanitizerReportsTo(int fd) {
+  if (&__sanitizer_set_report_fd == nullptr)
+    return;
+  // The interface takes the descriptor in a pointer.
+  void* descriptor =
+      reinterpret_cast<void*>(static_cast<intptr_t>(fd));  // NOLINT(performance-no-int-to-ptr)
+  __sanitizer_set_report_fd(descriptor);
+}
 
 bool SameFile(int a, int b) {
   struct stat first {};
@@ -27,11 +43,14 @@ QuietStderr::QuietStderr() {
   if (null_ < 0 || dup2(null_, STDERR_FILENO) < 0) {
     close(saved_);
     saved_ = -1;
+    return;
   }
+  SendSanitizerReportsTo(saved_);
 }
 
 QuietStderr::~QuietStderr() {
   if (saved_ >= 0) {
+    SendSanitizerReportsTo(STDERR_FILENO);
     std::fflush(stderr);
     if (SameFile(STDERR_FILENO, null_))
       dup2(saved_, STDERR_FILENO);

@@ -47,8 +47,9 @@ class SdlVideo {
 class GameWindow {
  public:
   explicit GameWindow(const SdlDisplayMode& mode) {
-    // Frames go through the window surface, in software.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // Frames go through the window surface, in software where the window
+    // system allows it.
+    ChooseWindowSurface();
     const SDL_Point size = mode.WindowSize(0);
     window_ = SDL_CreateWindow(kCaption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, size.x,
                                size.y, SDL_WINDOW_HIDDEN);
@@ -81,6 +82,15 @@ int CannotOpenWindow() {
   return 1;
 }
 
+// The window is there but nothing can be drawn in it: one line that says
+// why, rather than a window that never shows.
+int CannotShowPicture() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  std::fprintf(stderr, "rallix: cannot show a picture in the window (%s video): %s\n",
+               driver != nullptr ? driver : "no", SDL_GetError());
+  return 1;
+}
+
 }  // namespace
 
 int RunOnSdl(const DisplayOptions& display, const std::function<int(SdlPlatform&)>& game) {
@@ -94,6 +104,8 @@ int RunOnSdl(const DisplayOptions& display, const std::function<int(SdlPlatform&
   GameWindow window{SdlDisplayMode(display)};
   if (window.get() == nullptr)
     return CannotOpenWindow();
+  if (SDL_GetWindowSurface(window.get()) == nullptr)
+    return CannotShowPicture();
   SdlSound sound;
   // Every sound is ready before the first frame: a hit never waits for a
   // file to be read.

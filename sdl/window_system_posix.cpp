@@ -11,6 +11,12 @@ void ChooseWindowSystem() {
   SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
 }
 
+void ChooseWindowSurface() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver != nullptr && SDL_strcmp(driver, "x11") == 0)
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+}
+
 std::string WhereTheDisplayWasLookedFor() {
   std::string where;
   const char* x_display = SDL_getenv("DISPLAY");

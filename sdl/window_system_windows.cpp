@@ -12,6 +12,11 @@ void ChooseWindowSystem() {
   SDL_SetHint(SDL_HINT_WINDOWS_DPI_AWARENESS, "permonitorv2");
 }
 
+void ChooseWindowSurface() {
+  // GDI keeps the surface in the game's memory.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+}
+
 std::string WhereTheDisplayWasLookedFor() {
   return {};
 }

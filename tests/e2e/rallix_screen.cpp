@@ -31,6 +31,10 @@ int Usage() {
       "                                  ('?' for a cell that shows no glyph)\n"
       "       rallix_screen look CAPTURE.xwd   the same text, then a line 'ball X Y' for\n"
       "                                  every place the ball's block shows whole\n"
+      "       rallix_screen find CAPTURE.xwd SITUATION\n"
+      "                                  'X Y' where the frame shows exactly (at the\n"
+      "                                  scale --scale N gives), whatever lies around\n"
+      "                                  it; exit 1 when it shows nowhere\n"
       "       rallix_screen situations         the situations known\n"
       "A capture may be followed by --scale N --at X,Y: the picture is N times its\n"
       "size with its corner at (X, Y), each pixel an exact block, black around it.\n",
@@ -159,6 +163,24 @@ int Look(const std::string& capture_path, const Placement& placement) {
   return kOk;
 }
 
+int Find(const std::string& capture_path, const Placement& placement,
+         const std::string& situation) {
+  RgbImage capture;
+  std::string error;
+  if (!ReadXwdFile(capture_path, capture, error)) {
+    std::fprintf(stderr, "rallix_screen: %s\n", error.c_str());
+    return kTrouble;
+  }
+  const std::optional<Surface> frame = Frame(situation);
+  if (!frame)
+    return kTrouble;
+  const std::optional<std::pair<int, int>> found = FindFrame(capture, *frame, placement.scale);
+  if (!found)
+    return kDiffers;
+  std::printf("%d %d\n", found->first, found->second);
+  return kOk;
+}
+
 int ListSituations() {
   for (const SituationInfo& info : Situations()) {
     std::printf("%-14s %s\n", info.name.c_str(), info.description.c_str());
@@ -183,6 +205,8 @@ int main(int argc, char** argv) {
     return Text(argv[2], placement);
   if (command == "look" && argc == 3)
     return Look(argv[2], placement);
+  if (command == "find" && argc == 4)
+    return Find(argv[2], placement, argv[3]);
   if (command == "situations" && argc == 2)
     return ListSituations();
   return Usage();

@@ -87,6 +87,47 @@ bool PictureIn(const RgbImage& capture, int scale, int x, int y, RgbImage& pictu
   return true;
 }
 
+std::optional<std::pair<int, int>> FindFrame(const RgbImage& capture, const Surface& frame,
+                                             int scale) {
+  const int width = kScreenWidth * scale;
+  const int height = kScreenHeight * scale;
+  if (scale < 1 || width > capture.width || height > capture.height)
+    return std::nullopt;
+  const auto colour = [&frame](int x, int y) {
+    return frame.At(x, y) == kBlack ? kRgbBlack : kRgbWhite;
+  };
+  // A few hundred pixels spread over the frame rule out almost every place
+  // at once; the rest are compared whole.
+  std::vector<std::pair<int, int>> probes;
+  for (int y = 0; y < kScreenHeight; y += 13) {
+    for (int x = (y * 7) % 29; x < kScreenWidth; x += 29)
+      probes.emplace_back(x, y);
+  }
+  const auto shows = [&](int left, int top, const std::vector<std::pair<int, int>>& points) {
+    for (const auto& [x, y] : points) {
+      for (int dy = 0; dy < scale; ++dy) {
+        for (int dx = 0; dx < scale; ++dx) {
+          if (capture.At(left + x * scale + dx, top + y * scale + dy) != colour(x, y))
+            return false;
+        }
+      }
+    }
+    return true;
+  };
+  std::vector<std::pair<int, int>> every;
+  for (int y = 0; y < kScreenHeight; ++y) {
+    for (int x = 0; x < kScreenWidth; ++x)
+      every.emplace_back(x, y);
+  }
+  for (int top = 0; top + height <= capture.height; ++top) {
+    for (int left = 0; left + width <= capture.width; ++left) {
+      if (shows(left, top, probes) && shows(left, top, every))
+        return std::make_pair(left, top);
+    }
+  }
+  return std::nullopt;
+}
+
 std::string Describe(const FrameDifference& difference, const RgbImage& capture,
                      const Surface& frame) {
   if (difference.size_differs) {

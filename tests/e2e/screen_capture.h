@@ -2,7 +2,9 @@
 // pixel comparison and reading the screen back as text.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "display/surface.h"
@@ -30,6 +32,12 @@ FrameDifference CompareWithFrame(const RgbImage& capture, const Surface& frame);
 // `why` says where it is not so.
 bool PictureIn(const RgbImage& capture, int scale, int x, int y, RgbImage& picture,
                std::string& why);
+// Where `frame` shows exactly in `capture` at `scale` times its size (each
+// of its pixels an exact block), whatever lies around it, as on a desktop:
+// the top-left corner of the first such place, row by row from the top, or
+// nothing.
+std::optional<std::pair<int, int>> FindFrame(const RgbImage& capture, const Surface& frame,
+                                             int scale);
 // One or more lines for a person: sizes, the count, the first pixel, cells.
 std::string Describe(const FrameDifference& difference, const RgbImage& capture,
                      const Surface& frame);
