@@ -44,9 +44,9 @@ class SdlDisplayMode {
   // size again, centred. The window surface is then new; the presenter must
   // repaint.
   void Apply(SDL_Window* window) const;
-  // Alt+Enter and F11: from the window to the whole screen and back.
-  void ToggleFullscreen(SDL_Window* window) {
-    options_.fullscreen = !options_.fullscreen;
+  // Alt+Enter and F11: to the whole screen or back to the window.
+  void SetFullscreen(SDL_Window* window, bool fullscreen) {
+    options_.fullscreen = fullscreen;
     Apply(window);
   }
   bool Fullscreen() const { return options_.fullscreen; }

@@ -14,7 +14,8 @@ SdlPlatform::SdlPlatform(SDL_Window* window, SdlSound& sound, SoundLocations sou
       sounds_(std::move(sounds)),
       display_(display),
       presenter_(window),
-      title_(SDL_GetWindowTitle(window)) {}
+      title_(SDL_GetWindowTitle(window)),
+      fullscreen_wanted_(display.fullscreen) {}
 
 bool SdlPlatform::ProcessMessages() {
   bool going_on = true;
@@ -48,6 +49,10 @@ bool SdlPlatform::ProcessMessages() {
   // The handlers see the keys as these messages left them, even when SDL
   // reads more of them before the next pass (while a sound holds the game).
   keys_.Settle();
+  if (going_on && fullscreen_wanted_ != display_.Fullscreen()) {
+    display_.SetFullscreen(window_, fullscreen_wanted_);
+    presenter_.Repaint();
+  }
   return going_on;
 }
 
@@ -94,8 +99,7 @@ void SdlPlatform::HandleKeyDown(const SDL_KeyboardEvent& event) {
   const SDL_Scancode key = event.keysym.scancode;
   if (key == SDL_SCANCODE_F11 ||
       (alt && (key == SDL_SCANCODE_RETURN || key == SDL_SCANCODE_KP_ENTER))) {
-    display_.ToggleFullscreen(window_);
-    presenter_.Repaint();
+    fullscreen_wanted_ = !fullscreen_wanted_;
   } else if (key == SDL_SCANCODE_P && (event.keysym.mod & (KMOD_CTRL | KMOD_ALT | KMOD_GUI)) == 0) {
     TogglePause();
   }
