@@ -1,6 +1,6 @@
 # The Windows game as one zip, rallix-<version>-windows-x64.zip in
-# RALLIX_ZIP_DIR: rallix.exe, the four sounds beside it, README.txt and
-# LICENSE.txt (with Windows' line ends), all at the top of the zip.
+# RALLIX_ZIP_DIR, holding one folder, Rallix-<version>: rallix.exe, the four
+# sounds beside it, README.txt and LICENSE.txt (with Windows' line ends).
 # `cmake --build <dir> --target windows_zip`; scripts/build-windows.sh
 # (`make windows`) puts it in build/windows.
 if(NOT TARGET rallix)
@@ -9,7 +9,9 @@ endif()
 
 set(RALLIX_ZIP_DIR ${CMAKE_BINARY_DIR} CACHE PATH "Where the Windows zip is written")
 set(RALLIX_ZIP_NAME rallix-${PROJECT_VERSION}-windows-x64.zip)
-set(RALLIX_ZIP_STAGE ${CMAKE_BINARY_DIR}/zip)
+set(RALLIX_ZIP_FOLDER Rallix-${PROJECT_VERSION})
+set(RALLIX_ZIP_ROOT ${CMAKE_BINARY_DIR}/zip)
+set(RALLIX_ZIP_STAGE ${RALLIX_ZIP_ROOT}/${RALLIX_ZIP_FOLDER})
 configure_file(${CMAKE_SOURCE_DIR}/packaging/windows-readme.txt.in
                ${RALLIX_ZIP_STAGE}/README.txt @ONLY NEWLINE_STYLE CRLF)
 configure_file(${CMAKE_SOURCE_DIR}/LICENSE ${RALLIX_ZIP_STAGE}/LICENSE.txt @ONLY
@@ -17,7 +19,10 @@ configure_file(${CMAKE_SOURCE_DIR}/LICENSE ${RALLIX_ZIP_STAGE}/LICENSE.txt @ONLY
 
 get_directory_property(RALLIX_ZIP_SOUNDS DIRECTORY ${CMAKE_SOURCE_DIR}/sdl
                        DEFINITION RALLIX_SOUNDS)
-set(RALLIX_ZIP_FILES rallix.exe ${RALLIX_ZIP_SOUNDS} README.txt LICENSE.txt)
+set(RALLIX_ZIP_FILES)
+foreach(file rallix.exe ${RALLIX_ZIP_SOUNDS} README.txt LICENSE.txt)
+  list(APPEND RALLIX_ZIP_FILES ${RALLIX_ZIP_FOLDER}/${file})
+endforeach()
 set(RALLIX_ZIP_COPIES)
 set(RALLIX_ZIP_SOUND_FILES)
 foreach(sound ${RALLIX_ZIP_SOUNDS})
@@ -33,7 +38,7 @@ add_custom_command(
   COMMAND ${CMAKE_COMMAND} -E rm -f ${RALLIX_ZIP_DIR}/${RALLIX_ZIP_NAME}
   COMMAND ${CMAKE_COMMAND} -E tar cf ${RALLIX_ZIP_DIR}/${RALLIX_ZIP_NAME} --format=zip
           ${RALLIX_ZIP_FILES}
-  WORKING_DIRECTORY ${RALLIX_ZIP_STAGE}
+  WORKING_DIRECTORY ${RALLIX_ZIP_ROOT}
   DEPENDS rallix ${RALLIX_ZIP_SOUND_FILES} ${RALLIX_ZIP_STAGE}/README.txt
           ${RALLIX_ZIP_STAGE}/LICENSE.txt
   COMMENT "Packing ${RALLIX_ZIP_NAME}"

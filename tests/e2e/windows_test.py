@@ -96,9 +96,10 @@ class WindowsGameTest(GameTestCase):
         self.wine.prepare(self.x.display)
         self.folder = tempfile.mkdtemp(prefix="rallix-windows-")
         self.addCleanup(shutil.rmtree, self.folder, True)
-        self.game_folder = os.path.join(self.folder, "Rallix")
+        # The zip holds one folder, as Windows' "Extract all" leaves it.
+        self.game_folder = os.path.join(self.folder, f"Rallix-{PATHS['version']}")
         with zipfile.ZipFile(PATHS["zip"]) as packed:
-            packed.extractall(self.game_folder)
+            packed.extractall(self.folder)
         self.exe = os.path.join(self.game_folder, "rallix.exe")
 
     def start(self, cwd):
@@ -120,10 +121,12 @@ class WindowsGameTest(GameTestCase):
 
     def test_the_zip_holds_one_windowed_program_that_needs_only_windows(self):
         with zipfile.ZipFile(PATHS["zip"]) as packed:
+            folder = f"Rallix-{PATHS['version']}/"
             self.assertEqual(sorted(packed.namelist()),
-                             sorted(["rallix.exe", "README.txt", "LICENSE.txt", *SOUNDS]))
+                             sorted(folder + name for name in
+                                    ("rallix.exe", "README.txt", "LICENSE.txt", *SOUNDS)))
             for text in ("README.txt", "LICENSE.txt"):
-                lines = packed.read(text).split(b"\n")
+                lines = packed.read(folder + text).split(b"\n")
                 self.assertTrue(all(line.endswith(b"\r") for line in lines[:-1]), text)
         dump = subprocess.run(["x86_64-w64-mingw32-objdump", "--private-headers", self.exe],
                               capture_output=True, text=True, timeout=60, check=True).stdout
