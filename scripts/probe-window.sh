@@ -10,6 +10,11 @@
 # The screen is 1920 x 1080 (RALLIX_PROBE_SCREEN=WxH for another), with no
 # window manager: --fullscreen fills it all the same.
 #
+# With RALLIX_PROBE_WAYLAND=1 the game runs natively on Wayland instead:
+# weston, with its x11 backend, is the compositor in a window of the Xvfb,
+# its output the screen's size less 100 pixels each way, and the processor
+# time weston spent meanwhile is printed too.
+#
 # Given the Windows build (build/windows/game, where `make windows` and
 # `cmake --build build/windows/game --target window_probe idle_window` put
 # the probes beside rallix.exe), it runs them under Wine, in the prefix the
@@ -55,7 +60,8 @@ if [ ! -x "$probe" ]; then
   echo "error: $probe is missing; build it first: cmake --build $build" >&2
   exit 1
 fi
-for tool in Xvfb xdotool ${wine_prefix:+wine wineserver}; do
+wayland=${RALLIX_PROBE_WAYLAND:-}
+for tool in Xvfb xdotool ${wine_prefix:+wine wineserver} ${wayland:+weston}; do
   if ! command -v "$tool" >/dev/null 2>&1; then
     echo "error: $tool is not installed (scripts/install-deps.sh installs it)" >&2
     exit 1
@@ -65,7 +71,9 @@ done
 work=$(mktemp -d "${TMPDIR:-/tmp}/rallix-probe-XXXXXX")
 xvfb_pid=
 server_pid=
+weston_pid=
 cleanup() {
+  if [ -n "$weston_pid" ]; then kill "$weston_pid" 2>/dev/null || true; fi
   # Wine's server ends the programs of the prefix, then itself.
   if [ -n "$server_pid" ]; then
     env -i PATH="$PATH" WINEPREFIX="$wine_prefix" wineserver --kill >/dev/null 2>&1 || true
@@ -86,7 +94,30 @@ read -r display <"$work/displayfd"
 mkdir -p "$work/home" "$work/runtime"
 chmod 700 "$work/runtime"
 audio_file=$work/audio.raw
-if [ -z "$wine_prefix" ]; then
+if [ -n "$wayland" ]; then
+  screen=${RALLIX_PROBE_SCREEN:-1920x1080}
+  env -i PATH="$PATH" DISPLAY=":$display" HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" \
+    weston --backend=x11-backend.so --socket=probe --idle-time=0 \
+    --width=$((${screen%x*} - 100)) --height=$((${screen#*x} - 100)) >"$work/weston.log" 2>&1 &
+  weston_pid=$!
+  waited=0
+  while [ ! -S "$work/runtime/probe" ]; do
+    sleep 0.1
+    waited=$((waited + 1))
+    if [ "$waited" -gt 100 ]; then
+      cat "$work/weston.log" >&2
+      echo "error: weston did not start" >&2
+      exit 1
+    fi
+  done
+  weston_ticks() { awk '{ print $14 + $15 }' "/proc/$weston_pid/stat" 2>/dev/null || echo 0; }
+  weston_before=$(weston_ticks)
+  run() {
+    env -i PATH="$PATH" WAYLAND_DISPLAY=probe SDL_VIDEODRIVER=wayland HOME="$work/home" \
+      XDG_RUNTIME_DIR="$work/runtime" "$@"
+  }
+  launcher=
+elif [ -z "$wine_prefix" ]; then
   run() {
     env -i PATH="$PATH" DISPLAY=":$display" HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" "$@"
   }
@@ -119,6 +150,12 @@ else
   # shellcheck disable=SC2086
   run SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-disk}" SDL_DISKAUDIOFILE="$audio_file" \
     MESA_SHADER_CACHE_DISABLE=true $launcher "$probe" "$seconds" "$started" "$mode" "$@"
+fi
+if [ -n "$weston_pid" ]; then
+  elapsed=$(( ($(date +%s%N) - started) / 1000000 ))
+  echo "$(weston_ticks) $weston_before $(getconf CLK_TCK) $elapsed" | awk '{
+    printf "weston cpu:                  %.2f %% of one core over %.1f s\n",
+      100 * ($1 - $2) / $3 / ($4 / 1000), $4 / 1000 }'
 fi
 if [ -n "$server_pid" ]; then
   elapsed=$(( ($(date +%s%N) - started) / 1000000 ))
