@@ -8,12 +8,13 @@
 
 #include "base/run_time_error.h"
 #include "tests/support/rally_court.h"
+#include "tests/support/screen_text.h"
 
 namespace rallix {
 namespace {
 
 using testing::ExactAngle;
-using testing::GridRow;
+using testing::GridText;
 using testing::RallyCourt;
 using testing::RenderedBackground;
 using testing::SoundEvent;
@@ -23,7 +24,7 @@ constexpr int32_t kInt32Max = std::numeric_limits<int32_t>::max();
 // Walls in columns 0 and 21 and nothing but spaces between them, rows 0..24.
 void ExpectEmptyCourt(const GameRecord& r) {
   for (int row = 0; row <= 24; ++row) {
-    EXPECT_EQ(GridRow(r, 0, row, 22), "|                    |") << "row " << row;
+    EXPECT_EQ(GridText(r.Screen.Grid, 0, row, 22), "|                    |") << "row " << row;
   }
 }
 
@@ -69,11 +70,11 @@ TEST(NewGame, ResetsTheGameAndKeepsHighScoreAndSettings) {
   // A cleared grid with the court and a fresh panel: no message, no paddle,
   // nothing left outside the court.
   ExpectEmptyCourt(r);
-  EXPECT_EQ(GridRow(r, 22, 1, 8), "~  51200");
-  EXPECT_EQ(GridRow(r, 23, 3, 7), "      0");
-  EXPECT_EQ(GridRow(r, 25, 8, 5), "    0");
-  EXPECT_EQ(GridRow(r, 25, 16, 5), "    0");
-  EXPECT_EQ(GridRow(r, 30, 27, 5), "~~~~~");
+  EXPECT_EQ(GridText(r.Screen.Grid, 22, 1, 8), ".  51200");
+  EXPECT_EQ(GridText(r.Screen.Grid, 23, 3, 7), "      0");
+  EXPECT_EQ(GridText(r.Screen.Grid, 25, 8, 5), "    0");
+  EXPECT_EQ(GridText(r.Screen.Grid, 25, 16, 5), "    0");
+  EXPECT_EQ(GridText(r.Screen.Grid, 30, 27, 5), ".....");
   // Rendered into the background in the same frame, with nothing queued.
   EXPECT_TRUE(form.Pictures.PictureBackGround == RenderedBackground(r.Screen.Grid));
   EXPECT_TRUE(r.Screen.CellSprites.empty());
@@ -223,8 +224,8 @@ TEST(PlayerMiss, StopsPlaysScoresRedrawsAndServesAgain) {
   // The court drawn again, paddles wiped from the grid, new count shown, and
   // rendered into the background in this frame.
   ExpectEmptyCourt(r);
-  EXPECT_EQ(GridRow(r, 25, 8, 5), "    2");
-  EXPECT_EQ(GridRow(r, 23, 3, 7), "   1200");
+  EXPECT_EQ(GridText(r.Screen.Grid, 25, 8, 5), "    2");
+  EXPECT_EQ(GridText(r.Screen.Grid, 23, 3, 7), "   1200");
   EXPECT_TRUE(court.form.Pictures.PictureBackGround == RenderedBackground(r.Screen.Grid));
 }
 
@@ -234,7 +235,7 @@ TEST(PlayerMiss, HighScoreFollowsTheScore) {
   r.Score = 30001;
   Miss(court);
   EXPECT_EQ(r.HiScore, 30001);
-  EXPECT_EQ(GridRow(r, 23, 1, 7), "  30001");
+  EXPECT_EQ(GridText(r.Screen.Grid, 23, 1, 7), "  30001");
   r.Score = 30001;
   r.HiScore = 30001;
   Miss(court);
@@ -255,8 +256,8 @@ TEST(PlayerMiss, ComputerReachingTheSetCountEndsTheGame) {
   EXPECT_EQ(r.ComPoints, 3);
   EXPECT_EQ(r.State, kStateGameEnd);
   EXPECT_EQ(r.StateEntered, kTrue);
-  EXPECT_EQ(GridRow(r, 6, 12, 9), "GAME OVER");
-  EXPECT_EQ(GridRow(r, 4, 15, 14), "PUSH SPACE KEY");
+  EXPECT_EQ(GridText(r.Screen.Grid, 6, 12, 9), "GAME OVER");
+  EXPECT_EQ(GridText(r.Screen.Grid, 4, 15, 14), "PUSH SPACE KEY");
   // Printed into the grid after the background was rendered: the background
   // holds the court with the new count but not the two lines yet.
   GameRecord without_lines = r;

@@ -11,6 +11,7 @@
 #include "base/run_time_error.h"
 #include "game/pixel_rect.h"
 #include "tests/support/rally_court.h"
+#include "tests/support/screen_text.h"
 
 namespace rallix {
 namespace {
@@ -622,9 +623,7 @@ TEST(PlayerPaddle, EachFrameQueuesBothPaddlesBlankFirstThenTheBall) {
   ASSERT_EQ(r.Screen.PixelSprites.size(), 1u);
   EXPECT_EQ(r.Screen.PixelSprites[0], (SpriteEntry{100, 199, 'O'}));
   // The grid holds both paddles where they now are.
-  EXPECT_EQ(testing::CellAt(r, 11, 23) + testing::CellAt(r, 12, 23) + testing::CellAt(r, 13, 23) +
-                testing::CellAt(r, 14, 23),
-            "-+- ");
+  EXPECT_EQ(testing::GridText(r.Screen.Grid, 11, 23, 4), "-+- ");
 }
 
 }  // namespace

@@ -65,7 +65,7 @@ TEST_F(TitleTest, FirstFrameShowsTheMenuInsideTheCourtWithTheMarkOnGameStart) {
   EXPECT_EQ(GridText(grid, 5, 15, 7), " CONFIG");
   EXPECT_EQ(GridText(grid, 5, 17, 10), " QUIT GAME");
   EXPECT_EQ(GridText(grid, 0, 0, 30), "|                    |HI-SCORE");
-  EXPECT_EQ(GridText(grid, 22, 1, 8), "~  30000");
+  EXPECT_EQ(GridText(grid, 22, 1, 8), ".  30000");
   // Rendered in the same frame.
   EXPECT_EQ(platform.frames_presented, 1);
   EXPECT_EQ(Shown(0, 13, 22), "|    >GAME START     |");

@@ -79,19 +79,6 @@ RandomSource SourceDrawingAfter(uint32_t numerator, int skip) {
   return RandomSource();  // every 24-bit value is drawn once per period
 }
 
-std::string CellAt(const GameRecord& record, int column, int row) {
-  return record.Screen.Grid.Cell(column, row);
-}
-
-std::string GridRow(const GameRecord& record, int column, int row, int length) {
-  std::string text;
-  for (int i = 0; i < length; ++i) {
-    const char ch = record.Screen.Grid.At(column + i, row);
-    text += ch == '\0' ? '~' : ch;
-  }
-  return text;
-}
-
 Surface RenderedBackground(const TextGrid& grid) {
   Compositor reference(BuiltInGlyphSheet());
   reference.RedrawBackground(grid);

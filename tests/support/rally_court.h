@@ -59,12 +59,6 @@ std::optional<int> ExactAngle(double vx, double vy, int speed);
 // trying every state, so it costs a few tens of milliseconds.
 RandomSource SourceDrawingAfter(uint32_t numerator, int skip);
 
-// A cell of the grid as a one-character string ("" when empty).
-std::string CellAt(const GameRecord& record, int column, int row);
-
-// `length` cells of a grid row from `column` on, an empty cell read as '~'.
-std::string GridRow(const GameRecord& record, int column, int row, int length);
-
 // The background the grid renders to, drawn by a compositor of its own.
 Surface RenderedBackground(const TextGrid& grid);
 
