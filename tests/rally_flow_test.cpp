@@ -13,7 +13,7 @@
 namespace rallix {
 namespace {
 
-using testing::ExactAngle;
+using testing::AngleOf;
 using testing::GridText;
 using testing::RallyCourt;
 using testing::RenderedBackground;
@@ -115,7 +115,7 @@ TEST(Serve, AnglesCoverExactly127To231OverManyClocks) {
   for (int32_t clock = 0; clock < 100000; ++clock) {
     court.platform.now = clock * 7 + 13;
     court.form.ServeBall();
-    const std::optional<int> angle = ExactAngle(r.BallVX, r.BallVY, r.BallSpeed);
+    const std::optional<int> angle = AngleOf(court.form, r.BallVX, r.BallVY);
     ASSERT_TRUE(angle.has_value()) << "clock " << clock;
     if (*angle < 127 || *angle > 231) {
       ++outside;
@@ -131,34 +131,20 @@ TEST(Serve, AnglesCoverExactly127To231OverManyClocks) {
 }
 
 TEST(Serve, FirstDrawIsTheJitterSecondTheSpreadInSinglePrecision) {
-  // The serve reseeds from the clock, draws r1 then r2: angle =
-  // floor(16 r1) - 8 + floor(90 r2) + 135, where 90 r2 is a single-precision
-  // product. Find a clock whose r2 makes that product round up to a whole
-  // number (in double it would stay just below), and serve with it.
-  int32_t clock = -1;
-  float r1 = 0;
-  float r2 = 0;
-  for (int32_t c = 0; c < 20000000 && clock < 0; ++c) {
-    RandomSource source;
-    source.Reseed(c);
-    const float first = source.Next();
-    const float second = source.Next();
-    if (std::floor(90.0f * second) != std::floor(90.0 * static_cast<double>(second))) {
-      clock = c;
-      r1 = first;
-      r2 = second;
-    }
-  }
-  ASSERT_GE(clock, 0);
-  const int expected =
-      static_cast<int>(std::floor(16.0f * r1)) - 8 + static_cast<int>(std::floor(90.0f * r2)) + 135;
-  ASSERT_NE(expected, static_cast<int>(std::floor(16.0f * r2)) - 8 +
-                          static_cast<int>(std::floor(90.0f * r1)) + 135);
+  // Reseeded from the clock 802110 the generator draws r1 = 354244 / 2^24
+  // (0.0211) and then r2 = 16217975 / 2^24 (0.96666664). The jitter is
+  // floor(16 r1) - 8 = 0 - 8 = -8. 90 r2 is 86.9999975, which single
+  // precision rounds to 87: the spread is 87 + 135 = 222 and the angle 214. In
+  // double it would be 213; with the draws the other way round, 7 + 136 = 143.
+  RandomSource source;
+  source.Reseed(802110);
+  ASSERT_EQ(source.Next(), 354244 / 16777216.0f);
+  ASSERT_EQ(source.Next(), 16217975 / 16777216.0f);
   RallyCourt court;
-  court.platform.now = clock;
+  court.platform.now = 802110;
   court.form.ServeBall();
-  EXPECT_EQ(ExactAngle(court.record().BallVX, court.record().BallVY, 8),
-            std::optional<int>(expected));
+  EXPECT_EQ(AngleOf(court.form, court.record().BallVX, court.record().BallVY),
+            std::optional<int>(214));
 }
 
 // -------------------------------------------------------------------- goals
