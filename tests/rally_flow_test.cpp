@@ -204,7 +204,6 @@ TEST(PlayerMiss, StopsPlaysScoresRedrawsAndServesAgain) {
   EXPECT_EQ(sounds[1].file, "pupu.WAV");
   EXPECT_EQ(court.platform.now - clock_before, 700);  // the frame waited for it
   EXPECT_EQ(r.ComPoints, 2);
-  EXPECT_EQ(r.HiScore, 30000);
   EXPECT_EQ(r.State, kStateServe);
   EXPECT_EQ(r.StateEntered, kTrue);
   // The court drawn again, paddles wiped from the grid, new count shown, and
@@ -213,22 +212,6 @@ TEST(PlayerMiss, StopsPlaysScoresRedrawsAndServesAgain) {
   EXPECT_EQ(GridText(r.Screen.Grid, 25, 8, 5), "    2");
   EXPECT_EQ(GridText(r.Screen.Grid, 23, 3, 7), "   1200");
   EXPECT_TRUE(court.form.Pictures.PictureBackGround == RenderedBackground(r.Screen.Grid));
-}
-
-TEST(PlayerMiss, HighScoreFollowsTheScore) {
-  RallyCourt court;
-  GameRecord& r = court.record();
-  r.Score = 30001;
-  Miss(court);
-  EXPECT_EQ(r.HiScore, 30001);
-  EXPECT_EQ(GridText(r.Screen.Grid, 23, 1, 7), "  30001");
-  r.Score = 30001;
-  r.HiScore = 30001;
-  Miss(court);
-  EXPECT_EQ(r.HiScore, 30001);
-  r.Score = 100;
-  Miss(court);
-  EXPECT_EQ(r.HiScore, 30001);
 }
 
 TEST(PlayerMiss, ComputerReachingTheSetCountEndsTheGame) {
