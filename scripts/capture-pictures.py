@@ -10,7 +10,7 @@ The title and the menu come from the rallix executable, driven with xdotool,
 and are checked against the headless game's frames before they are kept. The
 rally and the won stage come from rallix_autoplay: the same game in the same
 window, whose rallies an autopilot plays. Each picture is the window's client
-area exactly as X shows it (xwd), written as a PNG.
+area exactly as X shows it (xwd), written as a PNG by rallix_screen.
 
   capture-pictures.py [--build DIR] [--out DIR] [PICTURE ...]
 
@@ -20,10 +20,9 @@ DIR defaults to build/default and docs/; without PICTUREs all four are made.
 
 import argparse
 import os
-import struct
+import subprocess
 import sys
 import time
-import zlib
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
@@ -35,76 +34,16 @@ PICTURES = ("title", "config", "rally", "bonus")
 STAGE_SECONDS = 400
 
 
-# --- xwd in, PNG out ----------------------------------------------------------
-
-def read_xwd(path):
-    """(width, height, rows of (r, g, b) tuples) of an xwd dump of a
-    TrueColor or DirectColor window in ZPixmap format."""
-    with open(path, "rb") as dump:
-        data = dump.read()
-    if len(data) < 100:
-        raise HarnessError(f"{path}: too short for an xwd dump")
-    fields = struct.unpack(">25I", data[:100])
-    header_size, version, pixmap_format = fields[0], fields[1], fields[2]
-    width, height, byte_order = fields[4], fields[5], fields[7]
-    bits_per_pixel, bytes_per_line, visual_class = fields[11], fields[12], fields[13]
-    masks, colours = fields[14:17], fields[19]
-    if version != 7 or pixmap_format != 2 or visual_class not in (4, 5) or \
-            bits_per_pixel not in (24, 32):
-        raise HarnessError(f"{path}: not a 24 or 32-bit ZPixmap xwd dump of a true-colour window")
-    pixel_bytes = bits_per_pixel // 8
-    start = header_size + 12 * colours
-    if len(data) < start + bytes_per_line * height:
-        raise HarnessError(f"{path}: truncated")
-
-    def channel(value, mask):
-        shift = (mask & -mask).bit_length() - 1
-        top = mask >> shift
-        return ((value & mask) >> shift) * 255 // top
-
-    order = "big" if byte_order else "little"
-    rows = []
-    for y in range(height):
-        line = data[start + y * bytes_per_line:start + (y + 1) * bytes_per_line]
-        row = []
-        for x in range(width):
-            value = int.from_bytes(line[x * pixel_bytes:(x + 1) * pixel_bytes], order)
-            row.append(tuple(channel(value, mask) for mask in masks))
-        rows.append(row)
-    return width, height, rows
-
-
-def write_png(path, width, height, rows):
-    """An 8-bit PNG: indexed when the picture has at most 256 colours (the
-    game's have two), RGB otherwise."""
-    colours = sorted({pixel for row in rows for pixel in row})
-
-    def chunk(kind, body):
-        return (struct.pack(">I", len(body)) + kind + body +
-                struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
-
-    if len(colours) <= 256:
-        index = {colour: i for i, colour in enumerate(colours)}
-        raw = b"".join(b"\0" + bytes(index[pixel] for pixel in row) for row in rows)
-        header = struct.pack(">IIBBBBB", width, height, 8, 3, 0, 0, 0)
-        palette = chunk(b"PLTE", b"".join(bytes(colour) for colour in colours))
-    else:
-        raw = b"".join(b"\0" + b"".join(bytes(pixel) for pixel in row) for row in rows)
-        header = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
-        palette = b""
-    png = (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + palette +
-           chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
-    temporary = path + ".part"
-    with open(temporary, "wb") as out:
-        out.write(png)
-    os.replace(temporary, path)
-
-
 def keep(game, capture, out_dir, name):
-    width, height, rows = read_xwd(capture)
+    """The capture as a PNG picture, written by rallix_screen as it writes
+    the headless frames; refused unless it shows the game's 640 x 480 picture
+    in black and white."""
     path = os.path.join(out_dir, f"{name}.png")
-    write_png(path, width, height, rows)
-    print(f"{path}: {width} x {height}")
+    result = subprocess.run([game.screen_tool, "png", capture, path], capture_output=True,
+                            text=True, check=False, timeout=60)
+    if result.returncode != 0:
+        raise HarnessError(f"{name}: {result.stderr.strip()}")
+    print(path)
 
 
 # --- driving the game ---------------------------------------------------------

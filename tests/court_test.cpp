@@ -34,13 +34,13 @@ TEST_F(CourtTest, WallsInColumns0And21WithBlankPlayingColumnsBetween) {
 TEST_F(CourtTest, PanelOnStartUpShowsTheDefaults) {
   form.DrawCourt();
   EXPECT_EQ(Row(22, 0, 8), "HI-SCORE");
-  EXPECT_EQ(Row(22, 1, 8), "~  30000");
-  EXPECT_EQ(Row(22, 2, 8), "~~~SCORE");
-  EXPECT_EQ(Row(22, 3, 8), "~      0");
-  EXPECT_EQ(Row(22, 7, 8), "~~~~~COM");
-  EXPECT_EQ(Row(22, 8, 8), "~~~    0");
-  EXPECT_EQ(Row(22, 15, 8), "~~PLAYER");
-  EXPECT_EQ(Row(22, 16, 8), "~~~    0");
+  EXPECT_EQ(Row(22, 1, 8), ".  30000");
+  EXPECT_EQ(Row(22, 2, 8), "...SCORE");
+  EXPECT_EQ(Row(22, 3, 8), ".      0");
+  EXPECT_EQ(Row(22, 7, 8), ".....COM");
+  EXPECT_EQ(Row(22, 8, 8), "...    0");
+  EXPECT_EQ(Row(22, 15, 8), "..PLAYER");
+  EXPECT_EQ(Row(22, 16, 8), "...    0");
 }
 
 TEST_F(CourtTest, NumbersAreRightAlignedAndFillTheirWholeField) {
@@ -67,7 +67,7 @@ TEST_F(CourtTest, NumbersLongerThanTheirFieldKeepTheirLastDigits) {
   EXPECT_EQ(Row(25, 8, 5), "23456");
   EXPECT_EQ(Row(25, 16, 5), "   -7");
   // Nothing spills left of the field.
-  EXPECT_EQ(Row(22, 1, 1), "~");
+  EXPECT_EQ(Row(22, 1, 1), ".");
 }
 
 TEST_F(CourtTest, LeavesEveryCellOutsideCourtAndPanelAlone) {

@@ -13,63 +13,36 @@
 namespace rallix {
 namespace {
 
-TEST(GameRecordAfterLoad, EveryFieldHasItsStartValue) {
+// The defaults the player sees are checked where they show: the panel
+// (court_test), the title and its mark (title_screen_test) and the five
+// settings (config_screen_test). What no screen shows is checked here.
+TEST(GameRecordAfterLoad, NothingIsDrawnQueuedOrLatchedAndNoGameHasBegun) {
   testing::ScriptedPlatform platform;
   FormMain form(platform);
   const GameRecord& r = form.Record;
-  EXPECT_TRUE(r.Screen.CellSprites.empty());
-  EXPECT_EQ(r.Screen.CellSpriteCount, 0);
-  EXPECT_TRUE(r.Screen.PixelSprites.empty());
-  EXPECT_EQ(r.Screen.PixelSpriteCount, 0);
-  EXPECT_EQ(r.Screen.Grid, TextGrid());
-  EXPECT_EQ(r.Screen.Grid.Cell(0, 0), "");
-  EXPECT_EQ(r.Screen.CursorX, 0);
-  EXPECT_EQ(r.Screen.CursorY, 0);
-  EXPECT_EQ(r.HiScore, 30000);
-  EXPECT_EQ(r.Score, 0);
-  EXPECT_EQ(r.PlayerPoints, 0);
-  EXPECT_EQ(r.ComPoints, 0);
-  EXPECT_EQ(r.State, 1);
-  EXPECT_EQ(r.BallX, 0.0);
-  EXPECT_EQ(r.BallY, 0.0);
-  EXPECT_EQ(r.BallVX, 0.0);
-  EXPECT_EQ(r.BallVY, 0.0);
-  EXPECT_EQ(r.PlayerX, 0);
-  EXPECT_EQ(r.ComX, 0);
+  EXPECT_EQ(r.Screen, TextScreen());  // an empty grid and queues, the cursor at (0, 0)
   EXPECT_EQ(r.Stage, 0);
-  EXPECT_EQ(r.StateEntered, -1);
-  EXPECT_EQ(r.KeyLatchUp, 0);
-  EXPECT_EQ(r.KeyLatchDown, 0);
-  EXPECT_EQ(r.KeyLatchSpace, 0);
-  EXPECT_EQ(r.MenuCursor, 0);
-  EXPECT_EQ(r.SetCount, 5);
-  EXPECT_EQ(r.BallSpeed, 8);
-  EXPECT_EQ(r.Level, 1);
-  EXPECT_EQ(r.PlayerPaddleKind, 1);
-  EXPECT_EQ(r.ComPaddleKind, 1);
-  // Loading draws nothing and presents nothing.
+  EXPECT_EQ(r.KeyLatchUp, kFalse);
+  EXPECT_EQ(r.KeyLatchDown, kFalse);
+  EXPECT_EQ(r.KeyLatchSpace, kFalse);
   EXPECT_EQ(platform.frames_presented, 0);
   EXPECT_EQ(form.Pictures.PictureMain, Surface());
 }
 
-TEST(GameRecordAfterLoad, PaddleTablesHoldTheThreeSizes) {
+TEST(PaddleTables, WidthsThreeFiveAndSevenThatStayBetweenTheWalls) {
+  // The shapes are checked as the configuration menu shows them.
   testing::ScriptedPlatform platform;
   FormMain form(platform);
-  const GameRecord& r = form.Record;
-  const PaddleKind player[] = {
-      {"-+-", "   ", 18, 3}, {"--+--", "     ", 16, 5}, {"---+---", "       ", 14, 7}};
-  const PaddleKind com[] = {
-      {"---", "   ", 18, 3}, {"-----", "     ", 16, 5}, {"-------", "       ", 14, 7}};
   for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(r.PlayerPaddles(i), player[i]) << "player " << i;
-    EXPECT_EQ(r.ComPaddles(i), com[i]) << "computer " << i;
-    // A paddle whose left end is in 1..MaxX stays inside the playing columns.
-    EXPECT_EQ(r.PlayerPaddles(i).MaxX + r.PlayerPaddles(i).Width, 21);
-    EXPECT_EQ(r.PlayerPaddles(i).Shape.size(), static_cast<size_t>(r.PlayerPaddles(i).Width));
+    for (const PaddleKind& kind : {form.Record.PlayerPaddles(i), form.Record.ComPaddles(i)}) {
+      SCOPED_TRACE(kind.Shape);
+      EXPECT_EQ(kind.Width, 3 + 2 * i);
+      EXPECT_EQ(kind.Shape.size(), static_cast<size_t>(kind.Width));
+      EXPECT_EQ(kind.Blank, std::string(kind.Shape.size(), ' '));
+      // A left end in 1..MaxX keeps the paddle in the playing columns 1..20.
+      EXPECT_EQ(kind.MaxX + kind.Width, 21);
+    }
   }
-  // The defaults are the middle paddles.
-  EXPECT_EQ(r.PlayerPaddles(r.PlayerPaddleKind).Shape, "--+--");
-  EXPECT_EQ(r.ComPaddles(r.ComPaddleKind).Shape, "-----");
 }
 
 TEST(GameRecordAfterLoad, EveryLoadStartsFromTheSameDefaults) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "display/glyph_sheet.h"
+#include "tools/bmp_file.h"
 
 namespace rallix {
 namespace {
@@ -58,28 +59,18 @@ TEST(GlyphOrigin, EverythingElseIsTheBlankCell) {
   EXPECT_EQ(GlyphOriginOf('\0').y, 16);
 }
 
-// An 8-bit 640 x 480 BMP whose pixel at (x, y) is (x + 3 * y) mod 256.
-std::vector<uint8_t> MakeBmp(bool bottom_up, uint16_t bits = 8) {
-  const uint32_t pixel_offset = 14 + 40 + 256 * 4;
-  std::vector<uint8_t> bytes(pixel_offset + 640 * 480, 0);
-  auto put32 = [&](size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-      bytes[at + i] = static_cast<uint8_t>(v >> (8 * i));
-  };
-  bytes[0] = 'B';
-  bytes[1] = 'M';
-  put32(2, static_cast<uint32_t>(bytes.size()));
-  put32(10, pixel_offset);
-  put32(14, 40);
-  put32(18, 640);
-  put32(22, bottom_up ? 480u : static_cast<uint32_t>(-480));
-  bytes[26] = 1;
-  bytes[28] = static_cast<uint8_t>(bits);
+// An 8-bit 640 x 480 BMP by the tools' writer whose pixel at (x, y) is
+// (x + 3 * y) mod 256: stored bottom-up, or top-down with its height negated.
+std::vector<uint8_t> MakeBmp(bool bottom_up) {
+  art::IndexedImage image(640, 480);
   for (int y = 0; y < 480; ++y) {
-    const int stored = bottom_up ? 479 - y : y;
-    for (int x = 0; x < 640; ++x) {
-      bytes[pixel_offset + static_cast<size_t>(stored) * 640 + x] = static_cast<uint8_t>(x + 3 * y);
-    }
+    for (int x = 0; x < 640; ++x)
+      image.Set(x, bottom_up ? y : 479 - y, static_cast<uint8_t>(x + 3 * y));
+  }
+  std::vector<uint8_t> bytes = art::EncodeIndexedBmp(image, art::Palette{});
+  if (!bottom_up) {
+    for (int i = 0; i < 4; ++i)
+      bytes[22 + i] = static_cast<uint8_t>(static_cast<uint32_t>(-480) >> (8 * i));
   }
   return bytes;
 }
@@ -102,7 +93,8 @@ TEST(GlyphSheetFile, AnythingButA640x480EightBitBitmapIsRefused) {
   std::vector<uint8_t> bad = good;
   bad[0] = 'X';
   EXPECT_FALSE(DecodeGlyphBmp(bad.data(), bad.size()).has_value());
-  bad = MakeBmp(true, 24);
+  bad = good;
+  bad[28] = 24;  // bits per pixel
   EXPECT_FALSE(DecodeGlyphBmp(bad.data(), bad.size()).has_value());
   bad = good;
   bad[18] = 0x7F;  // width 639

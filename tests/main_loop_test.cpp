@@ -22,7 +22,6 @@ using testing::ScriptedPlatform;
 class MainLoopTest : public ::testing::Test {
  protected:
   MainLoopTest() : form(platform), loop(form, platform) {
-    form.Pictures.PictureSprite = sheet;
     // The clock reading at the start of every pass (the clock stands still
     // between reads, so this is the pass's start).
     platform.on_messages = [this](int64_t pass) {
@@ -36,7 +35,6 @@ class MainLoopTest : public ::testing::Test {
   // 13 + 2 x MenuCursor, no longer fits 16 bits.
   void BreakTitle() { form.Record.MenuCursor = 20000; }
 
-  const Surface sheet = testing::PatternedGlyphSheet();
   ScriptedPlatform platform;
   FormMain form;
   MainLoop loop;
@@ -56,7 +54,6 @@ TEST_F(MainLoopTest, NothingRunsOrIsDrawnWhileAnotherWindowIsInFront) {
   ScriptedPlatform twin_platform;
   twin_platform.key_script = platform.key_script;
   FormMain twin(twin_platform);
-  twin.Pictures.PictureSprite = sheet;
   MainLoop twin_loop(twin, twin_platform);
   twin_loop.Run(12);
 
@@ -100,11 +97,13 @@ TEST_F(MainLoopTest, APassThatChangesStateStillShowsItsFrame) {
   EXPECT_EQ(form.Record.State, kStateConfig);
   EXPECT_EQ(form.Record.StateEntered, kTrue);
   EXPECT_EQ(platform.frames_presented, 4);
-  EXPECT_EQ(testing::ScreenText(platform.last_frame, sheet, 5, 15, 7), ">CONFIG");
+  EXPECT_EQ(testing::ScreenText(platform.last_frame, form.Pictures.PictureSprite, 5, 15, 7),
+            ">CONFIG");
   // The next pass runs the configuration menu's entry step.
   Passes(1);
   EXPECT_EQ(GridText(form.Record.Screen.Grid, 3, 10, 9), "SET COUNT");
-  EXPECT_EQ(testing::ScreenText(platform.last_frame, sheet, 3, 10, 9), "SET COUNT");
+  EXPECT_EQ(testing::ScreenText(platform.last_frame, form.Pictures.PictureSprite, 3, 10, 9),
+            "SET COUNT");
   EXPECT_EQ(form.Record.StateEntered, kFalse);
 }
 

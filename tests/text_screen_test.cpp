@@ -82,7 +82,7 @@ TEST_P(TextGridPrint, EmptyStringChangesNothing) {
 TEST_P(TextGridPrint, WallRowFillsColumns0To21AndStopsAtColumn22) {
   screen.Locate(0, 4);
   Print("|                    |");
-  EXPECT_EQ(GridText(screen.Grid, 0, 4, 23), "|                    |~");
+  EXPECT_EQ(GridText(screen.Grid, 0, 4, 23), "|                    |.");
   EXPECT_EQ(CursorOf(screen), (Cursor{22, 4}));
 }
 
@@ -91,7 +91,7 @@ TEST_P(TextGridPrint, SpacesAreStoredAndReplaceWhatWasThere) {
   Print("GAME");
   screen.Locate(4, 3);
   Print("  ");
-  EXPECT_EQ(GridText(screen.Grid, 2, 3, 6), "~G  E~");
+  EXPECT_EQ(GridText(screen.Grid, 2, 3, 6), ".G  E.");
 }
 
 INSTANTIATE_TEST_SUITE_P(PrintTextAndPrintNow, TextGridPrint, ::testing::Bool(),
@@ -109,9 +109,10 @@ TEST(TextGridPrintLength, TextLongerThan32767CharactersOverflowsAndWritesNothing
   EXPECT_EQ(screen, before);
   EXPECT_THROW(screen.PrintNow(std::string(40000, '-')), RunTimeError);
   EXPECT_EQ(screen, before);
-  // 32767 characters are fine: they wrap round the 1200 cells.
+  // 32767 characters are fine: they wrap round the 1200 cells 27 times and
+  // end 367 cells on, at column 7 of row 9.
   screen.PrintText(std::string(32767, 'Z'));
-  EXPECT_EQ(CursorOf(screen), (Cursor{32767 % 1200 % 40, 32767 % 1200 / 40}));
+  EXPECT_EQ(CursorOf(screen), (Cursor{7, 9}));
 }
 
 TEST(TextGridPrintNow, QueuesEveryCellInOrderAndCountsThem) {
@@ -122,7 +123,7 @@ TEST(TextGridPrintNow, QueuesEveryCellInOrderAndCountsThem) {
   EXPECT_EQ(screen.CellSprites, expected);
   EXPECT_EQ(screen.CellSpriteCount, 3);
   EXPECT_EQ(CursorOf(screen), (Cursor{8, 1}));
-  EXPECT_EQ(GridText(screen.Grid, 4, 1, 5), "~---~");
+  EXPECT_EQ(GridText(screen.Grid, 4, 1, 5), ".---.");
   // A second print at the same place queues again, after the first.
   screen.Locate(5, 1);
   screen.PrintNow("   ");

@@ -22,7 +22,7 @@ constexpr int kQuitGame = 2;
 
 class TitleTest : public ::testing::Test {
  protected:
-  TitleTest() : form(platform), loop(form, platform) { form.Pictures.PictureSprite = sheet; }
+  TitleTest() : form(platform), loop(form, platform) {}
 
   // One pass of the frame loop with these keys down; false once the program ended.
   bool Frame(std::initializer_list<uint8_t> keys = {}) {
@@ -41,17 +41,16 @@ class TitleTest : public ::testing::Test {
   std::vector<int> ShownMarkRows() const {
     std::vector<int> rows;
     for (int row = 0; row < kGridRows; ++row) {
-      if (ScreenText(platform.last_frame, sheet, 5, row, 1) == ">")
+      if (Shown(5, row, 1) == ">")
         rows.push_back(row);
     }
     return rows;
   }
   int Marked() const { return form.Record.MenuCursor; }
   std::string Shown(int column, int row, int length) const {
-    return ScreenText(platform.last_frame, sheet, column, row, length);
+    return ScreenText(platform.last_frame, form.Pictures.PictureSprite, column, row, length);
   }
 
-  const Surface sheet = testing::PatternedGlyphSheet();
   testing::ScriptedPlatform platform;
   FormMain form;
   MainLoop loop;
@@ -65,7 +64,7 @@ TEST_F(TitleTest, FirstFrameShowsTheMenuInsideTheCourtWithTheMarkOnGameStart) {
   EXPECT_EQ(GridText(grid, 5, 15, 7), " CONFIG");
   EXPECT_EQ(GridText(grid, 5, 17, 10), " QUIT GAME");
   EXPECT_EQ(GridText(grid, 0, 0, 30), "|                    |HI-SCORE");
-  EXPECT_EQ(GridText(grid, 22, 1, 8), "~  30000");
+  EXPECT_EQ(GridText(grid, 22, 1, 8), ".  30000");
   // Rendered in the same frame.
   EXPECT_EQ(platform.frames_presented, 1);
   EXPECT_EQ(Shown(0, 13, 22), "|    >GAME START     |");

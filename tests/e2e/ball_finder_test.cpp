@@ -7,21 +7,11 @@
 #include "display/glyph_sheet.h"
 #include "game/form_main.h"
 #include "tests/e2e/ball_finder.h"
+#include "tests/e2e/screen_capture.h"
 #include "tests/support/scripted_platform.h"
 
 namespace rallix::e2e {
 namespace {
-
-RgbImage AsCapture(const Surface& frame) {
-  RgbImage image;
-  image.width = kScreenWidth;
-  image.height = kScreenHeight;
-  for (int y = 0; y < kScreenHeight; ++y) {
-    for (int x = 0; x < kScreenWidth; ++x)
-      image.pixels.push_back(frame.At(x, y) == kBlack ? kRgbBlack : kRgbWhite);
-  }
-  return image;
-}
 
 // The frame of a court with both paddles, the ball queued at each point and
 // `message` printed at (6, 12).
@@ -39,7 +29,7 @@ class CourtFrames : public ::testing::Test {
     for (const BallSighting& ball : balls)
       form_.PutSprite("O", static_cast<int16_t>(ball.x), static_cast<int16_t>(ball.y));
     form_.RenderFrame();
-    return AsCapture(platform_.last_frame);
+    return CaptureOf(platform_.last_frame);
   }
 
   testing::ScriptedPlatform platform_;

@@ -1,9 +1,9 @@
 // The end-to-end tests' eyes: reading xwd captures, comparing them with the
-// headless frames, reading them back as text, and the situations' frames.
+// headless frames, reading them back as text and as pictures, and the
+// situations' frames.
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -15,6 +15,7 @@
 #include "tests/e2e/screen_capture.h"
 #include "tests/e2e/scripted_situations.h"
 #include "tests/e2e/xwd_image.h"
+#include "tests/support/screen_text.h"
 #include "tests/support/scripted_platform.h"
 
 namespace rallix::e2e {
@@ -189,16 +190,6 @@ TEST(Xwd, RefusesDamagedAndUnsupportedFilesWithAReason) {
   EXPECT_NE(error.find("cannot open"), std::string::npos);
 }
 
-RgbImage CaptureOf(const Surface& frame) {
-  RgbImage image{kScreenWidth, kScreenHeight, {}};
-  for (int y = 0; y < kScreenHeight; ++y) {
-    for (int x = 0; x < kScreenWidth; ++x) {
-      image.pixels.push_back(frame.At(x, y) == kBlack ? kRgbBlack : kRgbWhite);
-    }
-  }
-  return image;
-}
-
 TEST(FrameComparison, FindsEveryDifferingPixelAndItsCell) {
   Surface frame;
   frame.Set(100, 100, kWhite);
@@ -221,21 +212,11 @@ TEST(FrameComparison, FindsEveryDifferingPixelAndItsCell) {
 
   RgbImage small{320, 240, std::vector<uint32_t>(320 * 240, 0)};
   EXPECT_TRUE(CompareWithFrame(small, frame).size_differs);
-}
 
-// A sheet whose glyph cells hold distinct random patterns, so that the
-// reader is tested apart from the art.
-Surface PatternSheet() {
-  Surface sheet;
-  std::mt19937 random(42);
-  for (const char c : std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-+|<>")) {
-    const GlyphPoint origin = GlyphOriginOf(c);
-    for (int y = 0; y < 16; ++y) {
-      for (int x = 0; x < 16; ++x)
-        sheet.Set(origin.x + x, origin.y + y, random() & 1);
-    }
-  }
-  return sheet;
+  // As a picture file: the capture's is the frame's, and the pixel shows.
+  capture = CaptureOf(frame);
+  EXPECT_EQ(FramePng(FrameOf(capture)), FramePng(frame));
+  EXPECT_NE(FramePng(Surface()), FramePng(frame));
 }
 
 // The frame the compositor makes of `lines` printed from the top-left cell.
@@ -252,14 +233,12 @@ Surface Compose(const Surface& sheet, const std::vector<std::string>& lines) {
 }
 
 TEST(ScreenReading, EveryCellReadsAsItsCharacterAndAnythingElseAsQuestionMarks) {
-  const Surface sheet = PatternSheet();
-  const ScreenReader reader(sheet);
-  EXPECT_EQ(reader.Ambiguous(), "");
+  const Surface& sheet = BuiltInGlyphSheet();
   const std::vector<std::string> printed = {"RALLIX 0123456789", "-+|<> ABCDEFGHIJKLMNOPQRSTUVWXYZ",
                                             "a=b"};
   Surface frame = Compose(sheet, printed);
   RgbImage capture = CaptureOf(frame);
-  std::vector<std::string> lines = reader.Read(capture);
+  std::vector<std::string> lines = ReadScreen(capture, sheet);
   ASSERT_EQ(lines.size(), 30u);
   for (const std::string& line : lines)
     ASSERT_EQ(line.size(), 40u);
@@ -273,33 +252,17 @@ TEST(ScreenReading, EveryCellReadsAsItsCharacterAndAnythingElseAsQuestionMarks) 
   BlockCopy(frame, 200 + 5, 160 + 3, 16, 16, sheet, GlyphOriginOf('O').x, GlyphOriginOf('O').y);
   capture = CaptureOf(frame);
   capture.pixels[static_cast<size_t>(20 * 16 + 4) * 640 + 30 * 16 + 4] = 0x808080;
-  lines = reader.Read(capture);
-  EXPECT_EQ(reader.ReadCell(capture, 12, 10), '?');
-  EXPECT_EQ(reader.ReadCell(capture, 13, 11), '?');
+  lines = ReadScreen(capture, sheet);
+  EXPECT_EQ(lines[10][12], '?');
+  EXPECT_EQ(lines[11][13], '?');
   EXPECT_EQ(lines[20][30], '?');
   EXPECT_EQ(lines[0].substr(0, 6), "RALLIX");
+  long other_colours = 0;
+  FrameOf(capture, &other_colours);
+  EXPECT_EQ(other_colours, 1);
 
   RgbImage small{320, 240, std::vector<uint32_t>(320 * 240, 0)};
-  EXPECT_TRUE(reader.Read(small).empty());
-}
-
-TEST(ScreenReading, GlyphsThatLookAlikeAreReported) {
-  Surface sheet = PatternSheet();
-  const GlyphPoint zero = GlyphOriginOf('0');
-  const GlyphPoint o = GlyphOriginOf('O');
-  BlockCopy(sheet, zero.x, zero.y, 16, 16, sheet, o.x, o.y);
-  EXPECT_EQ(ScreenReader(sheet).Ambiguous(), "0");
-}
-
-TEST(ScreenReading, TheBuiltInSheetTellsEveryCharacterApart) {
-  const ScreenReader reader(BuiltInGlyphSheet());
-  EXPECT_EQ(reader.Ambiguous(), "");
-  const std::vector<std::string> printed = {"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-+|<>"};
-  const std::vector<std::string> lines =
-      reader.Read(CaptureOf(Compose(BuiltInGlyphSheet(), printed)));
-  ASSERT_EQ(lines.size(), 30u);
-  EXPECT_EQ(lines[0], "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-+|<");
-  EXPECT_EQ(lines[1][0], '>');
+  EXPECT_TRUE(ReadScreen(small, sheet).empty());
 }
 
 TEST(Situations, RenderTheHeadlessGamesFrames) {
@@ -312,12 +275,11 @@ TEST(Situations, RenderTheHeadlessGamesFrames) {
   EXPECT_TRUE(*title == platform.last_frame);
 
   // The mark moves with the keys of the situation.
-  const ScreenReader reader(BuiltInGlyphSheet());
   const std::optional<Surface> quit = RenderSituation("title-quit");
   ASSERT_TRUE(quit);
-  EXPECT_EQ(reader.ReadCell(CaptureOf(*title), 5, 13), '>');
-  EXPECT_EQ(reader.ReadCell(CaptureOf(*quit), 5, 13), ' ');
-  EXPECT_EQ(reader.ReadCell(CaptureOf(*quit), 5, 17), '>');
+  EXPECT_EQ(testing::ScreenText(*title, BuiltInGlyphSheet(), 5, 13, 1), ">");
+  EXPECT_EQ(testing::ScreenText(*quit, BuiltInGlyphSheet(), 5, 13, 1), " ");
+  EXPECT_EQ(testing::ScreenText(*quit, BuiltInGlyphSheet(), 5, 17, 1), ">");
   const std::optional<Surface> config = RenderSituation("config");
   ASSERT_TRUE(config);
   EXPECT_TRUE(*config != *title);

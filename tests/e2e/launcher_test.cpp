@@ -12,6 +12,7 @@
 #include "game/mod_main.h"
 #include "tests/e2e/faulty_platform.h"
 #include "tests/e2e/launch_setups.h"
+#include "tests/support/game_session.h"
 #include "tests/support/screen_text.h"
 #include "tests/support/scripted_platform.h"
 
@@ -23,14 +24,11 @@ using testing::ScriptedPlatform;
 using Kind = testing::SoundEvent::Kind;
 
 // The game prepared as `setup`, then run for `passes` passes.
-struct Launched {
+struct Launched : testing::GameSession {
   explicit Launched(const std::string& setup, int64_t passes) {
     EXPECT_TRUE(PrepareSetup(setup, form));
-    loop.Run(passes);
+    Run(passes);
   }
-  ScriptedPlatform platform;
-  FormMain form{platform};
-  MainLoop loop{form, platform};
 };
 
 TEST(LaunchSetups, TheOneFrameStatesHoldUntilTheGameRunsInTheForeground) {

@@ -3,8 +3,8 @@
 // capture back as the text on screen.
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 
@@ -13,6 +13,7 @@
 #include "tests/e2e/screen_capture.h"
 #include "tests/e2e/scripted_situations.h"
 #include "tests/e2e/xwd_image.h"
+#include "tools/file_output.h"
 
 namespace rallix::e2e {
 namespace {
@@ -23,7 +24,8 @@ constexpr int kTrouble = 2;
 
 int Usage() {
   std::fputs(
-      "usage: rallix_screen render SITUATION OUT.pgm   the headless frame as a PGM picture\n"
+      "usage: rallix_screen render SITUATION OUT.png   the headless frame as a picture\n"
+      "                                  (a PGM file when OUT ends in .pgm)\n"
       "       rallix_screen compare CAPTURE.xwd SITUATION\n"
       "                                  exit 0 when the capture equals the frame\n"
       "                                  pixel for pixel, 1 when it differs\n"
@@ -35,6 +37,9 @@ int Usage() {
       "                                  'X Y' where the frame shows exactly (at the\n"
       "                                  scale --scale N gives), whatever lies around\n"
       "                                  it; exit 1 when it shows nowhere\n"
+      "       rallix_screen png CAPTURE.xwd OUT.png\n"
+      "                                  the capture as render writes a frame; refused\n"
+      "                                  unless 640 x 480 in black and white\n"
       "       rallix_screen situations         the situations known\n"
       "A capture may be followed by --scale N --at X,Y: the picture is N times its\n"
       "size with its corner at (X, Y), each pixel an exact block, black around it.\n",
@@ -99,22 +104,51 @@ bool ReadPlacement(int& argc, char** argv, Placement& placement) {
   return true;
 }
 
+// A PGM file (for the browser test's reader) or, by default, a PNG.
+bool WritePicture(const Surface& frame, const std::string& out) {
+  std::vector<uint8_t> bytes;
+  if (out.size() > 4 && out.compare(out.size() - 4, 4, ".pgm") == 0) {
+    const std::string header = "P5\n640 480\n255\n";
+    bytes.assign(header.begin(), header.end());
+    for (int y = 0; y < kScreenHeight; ++y) {
+      for (int x = 0; x < kScreenWidth; ++x)
+        bytes.push_back(frame.At(x, y) == kBlack ? 0 : 255);
+    }
+  } else {
+    bytes = FramePng(frame);
+  }
+  try {
+    art::WriteFileIfChanged(out, bytes);
+    return true;
+  } catch (const std::runtime_error& error) {
+    std::fprintf(stderr, "rallix_screen: %s\n", error.what());
+    return false;
+  }
+}
+
 int Render(const std::string& situation, const std::string& out) {
   const std::optional<Surface> frame = Frame(situation);
-  if (!frame)
+  return frame && WritePicture(*frame, out) ? kOk : kTrouble;
+}
+
+// The capture's picture as a PNG file: the game's two colours at 640 x 480.
+int Png(const std::string& capture_path, const Placement& placement, const std::string& out) {
+  RgbImage capture;
+  if (Capture(capture_path, placement, capture) != Read::kPicture)
     return kTrouble;
-  std::ofstream file(out, std::ios::binary);
-  file << "P5\n" << kScreenWidth << ' ' << kScreenHeight << "\n255\n";
-  for (int y = 0; y < kScreenHeight; ++y) {
-    for (int x = 0; x < kScreenWidth; ++x)
-      file.put(frame->At(x, y) == kBlack ? '\0' : '\xff');
-  }
-  file.close();
-  if (!file) {
-    std::fprintf(stderr, "rallix_screen: cannot write %s\n", out.c_str());
+  if (capture.width != kScreenWidth || capture.height != kScreenHeight) {
+    std::fprintf(stderr, "rallix_screen: the capture is %d x %d, not 640 x 480\n", capture.width,
+                 capture.height);
     return kTrouble;
   }
-  return kOk;
+  long other_colours = 0;
+  const Surface frame = FrameOf(capture, &other_colours);
+  if (other_colours != 0) {
+    std::fprintf(stderr, "rallix_screen: %ld pixels of the capture are neither black nor white\n",
+                 other_colours);
+    return kTrouble;
+  }
+  return WritePicture(frame, out) ? kOk : kTrouble;
 }
 
 int Compare(const std::string& capture_path, const Placement& placement,
@@ -133,8 +167,7 @@ int Compare(const std::string& capture_path, const Placement& placement,
 
 // 30 lines of 40 characters; false when the capture is not 640 x 480.
 bool PrintText(const RgbImage& capture) {
-  const ScreenReader reader(BuiltInGlyphSheet());
-  const std::vector<std::string> lines = reader.Read(capture);
+  const std::vector<std::string> lines = ReadScreen(capture, BuiltInGlyphSheet());
   if (lines.empty()) {
     std::fprintf(stderr, "rallix_screen: the capture is %d x %d, not 640 x 480\n", capture.width,
                  capture.height);
@@ -201,6 +234,8 @@ int main(int argc, char** argv) {
     return Render(argv[2], argv[3]);
   if (command == "compare" && argc == 4)
     return Compare(argv[2], placement, argv[3]);
+  if (command == "png" && argc == 4)
+    return Png(argv[2], placement, argv[3]);
   if (command == "text" && argc == 3)
     return Text(argv[2], placement);
   if (command == "look" && argc == 3)

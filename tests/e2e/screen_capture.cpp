@@ -1,9 +1,8 @@
 #include "tests/e2e/screen_capture.h"
 
-#include <cstring>
-
-#include "display/glyph_origin.h"
 #include "display/text_screen.h"
+#include "tests/support/screen_text.h"
+#include "tools/png_file.h"
 
 namespace rallix::e2e {
 namespace {
@@ -15,10 +14,6 @@ uint32_t FrameColour(uint8_t index) {
 bool IsScreenSized(const RgbImage& image) {
   return image.width == kScreenWidth && image.height == kScreenHeight;
 }
-
-// The characters of the game's set, the blank first: a blank cell reads as a
-// space even when a glyph is drawn all black.
-constexpr char kCharacters[] = " ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-+|<>";
 
 }  // namespace
 
@@ -155,53 +150,51 @@ std::string Describe(const FrameDifference& difference, const RgbImage& capture,
   return text + "\n";
 }
 
-ScreenReader::ScreenReader(const Surface& glyph_sheet) {
-  for (const char* c = kCharacters; *c != '\0'; ++c) {
-    const GlyphPoint origin = GlyphOriginOf(*c);
-    Glyph glyph{*c, {}};
-    for (int y = 0; y < kCellSize; ++y) {
-      for (int x = 0; x < kCellSize; ++x) {
-        glyph.bits[y][x] = glyph_sheet.At(origin.x + x, origin.y + y) != kBlack;
-      }
-    }
-    for (const Glyph& earlier : glyphs_) {
-      if (std::memcmp(earlier.bits, glyph.bits, sizeof glyph.bits) == 0) {
-        ambiguous_ += *c;
-        break;
-      }
-    }
-    glyphs_.push_back(glyph);
+RgbImage CaptureOf(const Surface& frame) {
+  RgbImage image{kScreenWidth, kScreenHeight, {}};
+  image.pixels.reserve(static_cast<size_t>(kScreenWidth) * kScreenHeight);
+  for (int y = 0; y < kScreenHeight; ++y) {
+    for (int x = 0; x < kScreenWidth; ++x)
+      image.pixels.push_back(FrameColour(frame.At(x, y)));
   }
+  return image;
 }
 
-char ScreenReader::ReadCell(const RgbImage& capture, int column, int row) const {
-  uint8_t bits[kCellSize][kCellSize];
-  for (int y = 0; y < kCellSize; ++y) {
-    for (int x = 0; x < kCellSize; ++x) {
-      const uint32_t rgb = capture.At(column * kCellSize + x, row * kCellSize + y);
-      if (rgb != kRgbBlack && rgb != kRgbWhite)
-        return '?';
-      bits[y][x] = rgb == kRgbWhite;
+Surface FrameOf(const RgbImage& capture, long* other_colours) {
+  Surface frame;
+  long others = 0;
+  for (int y = 0; y < kScreenHeight; ++y) {
+    for (int x = 0; x < kScreenWidth; ++x) {
+      const uint32_t rgb = capture.At(x, y);
+      others += rgb != kRgbBlack && rgb != kRgbWhite;
+      frame.Set(x, y, rgb == kRgbBlack ? kBlack : rgb == kRgbWhite ? kWhite : 2);
     }
   }
-  for (const Glyph& glyph : glyphs_) {
-    if (std::memcmp(glyph.bits, bits, sizeof bits) == 0)
-      return glyph.character;
-  }
-  return '?';
+  if (other_colours != nullptr)
+    *other_colours = others;
+  return frame;
 }
 
-std::vector<std::string> ScreenReader::Read(const RgbImage& capture) const {
+std::vector<std::string> ReadScreen(const RgbImage& capture, const Surface& glyph_sheet) {
   std::vector<std::string> lines;
   if (!IsScreenSized(capture))
     return lines;
-  for (int row = 0; row < kGridRows; ++row) {
-    std::string line;
-    for (int column = 0; column < kGridColumns; ++column)
-      line += ReadCell(capture, column, row);
-    lines.push_back(line);
-  }
+  const Surface frame = FrameOf(capture);
+  for (int row = 0; row < kGridRows; ++row)
+    lines.push_back(testing::ScreenText(frame, glyph_sheet, 0, row, kGridColumns));
   return lines;
+}
+
+std::vector<uint8_t> FramePng(const Surface& frame) {
+  art::RgbaImage image{kScreenWidth, kScreenHeight, {}};
+  image.rgba.reserve(static_cast<size_t>(kScreenWidth) * kScreenHeight * 4);
+  for (int y = 0; y < kScreenHeight; ++y) {
+    for (int x = 0; x < kScreenWidth; ++x) {
+      const uint8_t level = frame.At(x, y) == kBlack ? 0 : 255;
+      image.rgba.insert(image.rgba.end(), {level, level, level, 255});
+    }
+  }
+  return art::EncodeRgbaPng(image, art::PngPacking::kRuns);
 }
 
 }  // namespace rallix::e2e

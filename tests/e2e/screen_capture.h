@@ -1,7 +1,9 @@
 // Captures of the game's window set against the frames of the headless game:
-// pixel comparison and reading the screen back as text.
+// pixel comparison, reading the screen back as text, and the frame as a
+// picture file.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
@@ -42,31 +44,19 @@ std::optional<std::pair<int, int>> FindFrame(const RgbImage& capture, const Surf
 std::string Describe(const FrameDifference& difference, const RgbImage& capture,
                      const Surface& frame);
 
-// The character each 16 x 16 cell shows, found by comparing the cell with
-// every glyph of the sheet. The sheet's glyphs are the game's characters
-// ("0"-"9", "A"-"Z", "-", "+", "|", "<", ">") and the blank cell, read as ' '.
-class ScreenReader {
- public:
-  explicit ScreenReader(const Surface& glyph_sheet);
+// A frame as the window shows it: palette index 0 black, any other white.
+RgbImage CaptureOf(const Surface& frame);
+// A 640 x 480 capture back in the frame's palette: black 0, white 1 and any
+// other colour 2, which no glyph has; `other_colours` counts those pixels.
+Surface FrameOf(const RgbImage& capture, long* other_colours = nullptr);
 
-  // 30 lines of 40 characters; a cell that shows no glyph exactly (the ball
-  // across cells, a colour other than black and white) is '?'. The capture
-  // must be 640 x 480: otherwise nothing is returned.
-  std::vector<std::string> Read(const RgbImage& capture) const;
-  // The character of the cell at (column, row), or '?'.
-  char ReadCell(const RgbImage& capture, int column, int row) const;
+// The text a capture shows, read cell by cell with GlyphAt
+// (tests/support/screen_text.h): 30 lines of 40 characters, '?' for a cell
+// that shows no glyph exactly (the ball across cells, a colour other than
+// black and white). Nothing when the capture is not 640 x 480.
+std::vector<std::string> ReadScreen(const RgbImage& capture, const Surface& glyph_sheet);
 
-  // The characters whose glyphs look the same as an earlier one's in the
-  // sheet, and so cannot be told apart on screen.
-  const std::string& Ambiguous() const { return ambiguous_; }
-
- private:
-  struct Glyph {
-    char character;
-    uint8_t bits[kCellSize][kCellSize];  // 1 where white
-  };
-  std::vector<Glyph> glyphs_;
-  std::string ambiguous_;
-};
+// A frame as a PNG file of black and white.
+std::vector<uint8_t> FramePng(const Surface& frame);
 
 }  // namespace rallix::e2e

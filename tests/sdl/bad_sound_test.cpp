@@ -20,17 +20,17 @@
 #include "sdl/sdl_session.h"
 #include "sdl/sdl_sound.h"
 #include "sdl/sdl_sound_decode.h"
+#include "tests/support/audio_device.h"
 #include "tests/support/autopilot.h"
 #include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
-#include "tests/support/test_wav.h"
 #include "tests/support/wav_variants.h"
 
 namespace rallix {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using e2e::AudioDevice;
+using testing::AudioDevice;
 using testing::SoundVariant;
 using testing::TempFolder;
 using Heard = SoundVariant::Heard;
@@ -318,8 +318,7 @@ TEST(NoAudioDevice, TheGamePlaysSilentlyAndNoSoundHoldsIt) {
   setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
   TempFolder folder;
   for (const char* name : {"pon.WAV", "pin.WAV", "pupu.WAV", "pipopin.WAV"}) {
-    folder.Write(
-        name, testing::WavFile(testing::WavFormat{}, testing::PcmSamples(16, {5000}, 60 * 44100)));
+    folder.Write(name, testing::PcmWav(44100, 1, 16, 60 * 44100, 5000));
   }
   testing::WorkingDirectory in_folder(folder.Path());
 

@@ -10,6 +10,7 @@
 
 #include "game/form_main.h"
 #include "game/main_loop.h"
+#include "tests/support/screen_text.h"
 #include "tests/support/scripted_platform.h"
 
 namespace rallix::testing {
@@ -36,12 +37,14 @@ class GameSession {
   // down. The keys stay held afterwards.
   void Press(std::initializer_list<uint8_t> keys);
 
-  // `length` cells of the grid from (column, row) on; an empty cell reads '.'.
-  std::string GridText(int column, int row, int length) const;
+  // `length` cells of the grid from (column, row) on (screen_text.h).
+  std::string GridText(int column, int row, int length) const {
+    return testing::GridText(Record().Screen.Grid, column, row, length);
+  }
   // The twenty playing cells of a court row.
   std::string FieldRow(int row) const { return GridText(1, row, 20); }
-  // Whether the last frame presented shows `text` from (column, row) on,
-  // each cell exactly the glyph of its character (a space as the blank cell).
+  // Whether the last frame presented shows `text` from (column, row) on, read
+  // with the game's own glyph sheet (screen_text.h).
   bool Shows(int column, int row, std::string_view text) const;
 };
 

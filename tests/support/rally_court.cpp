@@ -42,24 +42,16 @@ int RallyCourt::NewHits() {
   return hits;
 }
 
-Velocity ReferenceVelocity(int angle, int speed) {
-  const double radians = static_cast<double>(angle + 90) * 3.141592 / 180.0;
-  return {speed * std::cos(radians), -(speed * std::sin(radians))};
-}
-
-std::optional<int> ExactAngle(double vx, double vy, int speed) {
-  // atan2 gives the direction modulo a real turn; the game's turn is
-  // 360 x 3.141592 / 180 radians, so try each turn and the neighbouring degrees.
-  const double direction = std::atan2(-vy, vx);
-  const double full_turn = 2 * std::acos(-1.0);
-  for (int turns = -3; turns <= 3; ++turns) {
-    const double degrees = (direction + turns * full_turn) * 180.0 / 3.141592 - 90.0;
-    const int nearest = static_cast<int>(std::lround(degrees));
-    for (int angle = nearest - 1; angle <= nearest + 1; ++angle) {
-      const Velocity v = ReferenceVelocity(angle, speed);
-      if (v.vx == vx && v.vy == vy)
-        return angle;
-    }
+std::optional<int> AngleOf(FormMain& form, double vx, double vy) {
+  // 0 degrees is up, 90 left: the direction of (vx, -vy) turned back by 90.
+  const double degrees = std::atan2(-vy, vx) * 180 / std::acos(-1.0) - 90;
+  const int nearest = static_cast<int>((std::lround(degrees) % 360 + 360) % 360);
+  for (const int angle : {nearest, nearest + 360}) {
+    double x = 0;
+    double y = 0;
+    form.SetBallAngle(static_cast<int16_t>(angle), x, y);
+    if (x == vx && y == vy)
+      return angle;
   }
   return std::nullopt;
 }
@@ -77,19 +69,6 @@ RandomSource SourceDrawingAfter(uint32_t numerator, int skip) {
     }
   }
   return RandomSource();  // every 24-bit value is drawn once per period
-}
-
-std::string CellAt(const GameRecord& record, int column, int row) {
-  return record.Screen.Grid.Cell(column, row);
-}
-
-std::string GridRow(const GameRecord& record, int column, int row, int length) {
-  std::string text;
-  for (int i = 0; i < length; ++i) {
-    const char ch = record.Screen.Grid.At(column + i, row);
-    text += ch == '\0' ? '~' : ch;
-  }
-  return text;
 }
 
 Surface RenderedBackground(const TextGrid& grid) {

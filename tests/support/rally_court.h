@@ -1,6 +1,5 @@
 // A game stopped in the middle of a rally, for driving the rally frame by
-// frame, and reference numbers for the rally's tests worked out here from
-// first principles rather than taken from the game.
+// frame, and the helpers of the rally's tests.
 #pragma once
 
 #include <cstdint>
@@ -39,31 +38,15 @@ class RallyCourt {
   size_t sounds_seen_ = 0;
 };
 
-// A velocity in pixels per frame.
-struct Velocity {
-  double vx = 0;
-  double vy = 0;
-};
-
-// A direction in whole degrees (0 up, 90 left, 180 down, 270 right) at
-// `speed` pixels per frame: (angle + 90) degrees turned into radians with the
-// game's factor 3.141592, x = speed x cos, y = -(speed x sin).
-Velocity ReferenceVelocity(int angle, int speed);
-
-// The whole-degree direction whose reference velocity at `speed` is exactly
-// (vx, vy), looked for among all turns of the angle atan2 gives; nothing when
-// no whole degree matches to the last bit.
-std::optional<int> ExactAngle(double vx, double vy, int speed);
+// The whole-degree direction that the game's own SetBallAngle (checked
+// against worked values in rally_geometry_test.cpp) turns into exactly
+// (vx, vy) at the record's BallSpeed: the nearest whole degree in 0..359, or
+// that plus a turn; nothing when neither matches to the last bit.
+std::optional<int> AngleOf(FormMain& form, double vx, double vy);
 
 // A generator that, after `skip` draws, draws numerator / 2^24. Found by
 // trying every state, so it costs a few tens of milliseconds.
 RandomSource SourceDrawingAfter(uint32_t numerator, int skip);
-
-// A cell of the grid as a one-character string ("" when empty).
-std::string CellAt(const GameRecord& record, int column, int row);
-
-// `length` cells of a grid row from `column` on, an empty cell read as '~'.
-std::string GridRow(const GameRecord& record, int column, int row, int length);
 
 // The background the grid renders to, drawn by a compositor of its own.
 Surface RenderedBackground(const TextGrid& grid);

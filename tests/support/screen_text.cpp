@@ -58,7 +58,7 @@ std::string GridText(const TextGrid& grid, int column, int row, int length) {
   std::string text;
   for (int i = 0; i < length; ++i) {
     const char ch = grid.At(column + i, row);
-    text += ch == '\0' ? '~' : ch;
+    text += ch == '\0' ? '.' : ch;
   }
   return text;
 }

@@ -1,6 +1,7 @@
-// Reading the screen back as text: a glyph sheet whose cells are all
-// different, and readers that name the character shown in a cell of a frame
-// or held in a cell of the grid.
+// Reading the screen back as text: readers that name the character shown in a
+// cell of a frame (by the glyph sheet it was drawn with: the game's own, whose
+// glyphs all differ, or a patterned one) or held in a cell of the grid. The
+// one set of readers for every test.
 #pragma once
 
 #include <string>
@@ -29,7 +30,7 @@ char GlyphAt(const Surface& frame, const Surface& sheet, int x, int y);
 std::string ScreenText(const Surface& frame, const Surface& sheet, int column, int row, int length);
 
 // The characters held in `length` cells of a row of the grid, from `column`
-// on; an empty cell reads as '~'.
+// on; an empty cell reads as '.'. Every test reads the grid through it.
 std::string GridText(const TextGrid& grid, int column, int row, int length);
 
 }  // namespace rallix::testing

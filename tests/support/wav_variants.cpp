@@ -191,6 +191,12 @@ std::vector<uint8_t> PcmSamples(int bits, const std::vector<int32_t>& channel_va
   return out;
 }
 
+std::vector<uint8_t> PcmWav(uint32_t rate, uint16_t channels, uint16_t bits, uint32_t frames,
+                            int32_t value) {
+  return WavFile(Pcm(channels, rate, bits),
+                 PcmSamples(bits, std::vector<int32_t>(channels, value), frames));
+}
+
 std::vector<uint8_t> FloatSamples(const std::vector<float>& channel_values, uint32_t frames) {
   std::vector<uint8_t> out;
   for (uint32_t frame = 0; frame < frames; ++frame) {

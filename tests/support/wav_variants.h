@@ -1,6 +1,7 @@
 // Sound files of every kind the game may find under a sound's name, made in
 // memory: the formats SDL decodes, ones it cannot, and broken files. The
 // sound tests play them and the sound loader's fuzz target starts from them.
+// The one maker of WAV files for the tests.
 #pragma once
 
 #include <cstdint>
@@ -31,6 +32,9 @@ std::vector<uint8_t> WavFile(const WavFormat& format, const std::vector<uint8_t>
 // silence; 24-bit ones in three bytes).
 std::vector<uint8_t> PcmSamples(int bits, const std::vector<int32_t>& channel_values,
                                 uint32_t frames);
+// A plain PCM file: `frames` frames, every channel at `value` (as PcmSamples).
+std::vector<uint8_t> PcmWav(uint32_t rate, uint16_t channels, uint16_t bits, uint32_t frames,
+                            int32_t value);
 // The same for 32-bit float samples.
 std::vector<uint8_t> FloatSamples(const std::vector<float>& channel_values, uint32_t frames);
 
