@@ -253,9 +253,11 @@ TEST_F(Keys, AnUnpluggedPadLetsGoOfItsKeysAndAPadPluggedInLaterPlays) {
   Button(first, SDL_CONTROLLER_BUTTON_A, true);
   Stick(first, -30000, 0);
   EXPECT_EQ(Pass(), "LS");
+  const SDL_JoystickID first_id = SDL_JoystickInstanceID(first);
   UnplugPad(first);
   EXPECT_EQ(Pass(), "");
   EXPECT_EQ(Pass(), "");
+  EXPECT_EQ(SDL_JoystickFromInstanceID(first_id), nullptr) << "the unplugged pad is kept open";
 
   SDL_Joystick* second = PlugPad();
   ASSERT_NE(second, nullptr) << SDL_GetError();
@@ -267,6 +269,21 @@ TEST_F(Keys, AnUnpluggedPadLetsGoOfItsKeysAndAPadPluggedInLaterPlays) {
   Button(second, SDL_CONTROLLER_BUTTON_START, false);
   Stick(second, 0, 0);
   EXPECT_EQ(Pass(), "");
+}
+
+TEST(SdlKeys, APressWhileTheGameIsNotInFrontIsNoTap) {
+  SdlKeys keys;
+  SDL_Event event{};
+  event.type = SDL_KEYDOWN;
+  event.key.keysym.scancode = SDL_SCANCODE_SPACE;
+  keys.Handle(event, false);
+  keys.Settle();
+  KeySnapshot snapshot{};
+  keys.TakeSnapshot(snapshot);
+  EXPECT_FALSE(IsKeyDown(snapshot, kVkSpace));
+  keys.Handle(event, true);
+  keys.TakeSnapshot(snapshot);
+  EXPECT_TRUE(IsKeyDown(snapshot, kVkSpace));
 }
 
 }  // namespace

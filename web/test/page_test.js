@@ -147,8 +147,9 @@ describe('the end of a game and play again', () => {
     assert.equal(elements.again.hidden, false, 'no play-again button');
     assert.equal(page.pausedShown(), false, 'the ended game still shows "Paused"');
     page.key('KeyP');
+    assert.equal(page.pausedShown(), false, 'P paused an ended game');
     elements.pause.click();
-    assert.equal(page.pausedShown(), false, 'an ended game paused');
+    assert.equal(page.pausedShown(), false, 'the Pause button paused an ended game');
     assert.equal(page.wakeUps, 0);
 
     // A press left over from the last game is not the new game's.
