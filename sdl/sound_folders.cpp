@@ -28,11 +28,6 @@ fs::path WorkingFolder() {
   return error ? fs::path(".") : folder;
 }
 
-bool IsReadableFile(const fs::path& path) {
-  std::error_code error;
-  return fs::is_regular_file(path, error);
-}
-
 // The sound files the build puts beside the game, as one line of names.
 std::vector<std::string> GameSoundNames() {
   std::vector<std::string> names;
@@ -110,11 +105,16 @@ std::vector<std::string> SoundLocations::FoundFiles() const {
   return files;
 }
 
+bool IsSoundFile(const fs::path& path) {
+  std::error_code error;
+  return fs::is_regular_file(path, error);
+}
+
 SoundLocations FindGameSounds() {
   const std::vector<fs::path> folders =
       SoundFolders(WorkingFolder(), ExecutableFolder(), fs::u8path(RALLIX_DATA_FROM_EXECUTABLE),
                    fs::u8path(RALLIX_CONFIGURED_DATA_DIR));
-  return SoundLocations::Find(GameSoundNames(), folders, IsReadableFile);
+  return SoundLocations::Find(GameSoundNames(), folders, IsSoundFile);
 }
 
 }  // namespace rallix

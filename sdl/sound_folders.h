@@ -51,6 +51,10 @@ class SoundLocations {
   std::vector<std::string> missing_lines_;
 };
 
+// What the search takes for a sound: a regular file, links followed. It is
+// not read here: an empty or unreadable file is taken, and plays nothing.
+bool IsSoundFile(const std::filesystem::path& path);
+
 // The game's own sounds looked up in the folders of this run.
 SoundLocations FindGameSounds();
 

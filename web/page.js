@@ -15,19 +15,14 @@ var Module = (function() {
     status.textContent = 'Rallix has stopped: ' + what;
   }
 
-  // The canvas fills the court's area at the largest whole scale that fits,
-  // or shrinks to fit when not even 1 does; its corner sits on a whole pixel.
+  // The canvas fills the court's area (page_fit.js).
   function fit() {
-    var area = stage.getBoundingClientRect();
-    var scale = Math.min(area.width / canvas.width, area.height / canvas.height);
-    if (!(scale > 0)) return;
-    if (scale >= 1) scale = Math.floor(scale);
-    var width = Math.floor(canvas.width * scale);
-    var height = Math.floor(canvas.height * scale);
-    canvas.style.width = width + 'px';
-    canvas.style.height = height + 'px';
-    canvas.style.left = Math.round(area.left + (area.width - width) / 2) + 'px';
-    canvas.style.top = Math.round(area.top + (area.height - height) / 2) + 'px';
+    var shown = fitCanvas(stage.getBoundingClientRect(), canvas.width, canvas.height);
+    if (!shown) return;
+    canvas.style.width = shown.width + 'px';
+    canvas.style.height = shown.height + 'px';
+    canvas.style.left = shown.left + 'px';
+    canvas.style.top = shown.top + 'px';
   }
   fit();
   window.addEventListener('resize', fit);

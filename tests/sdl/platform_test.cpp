@@ -181,16 +181,6 @@ TEST_F(DummyWindow, AfterTheSurfaceIsLostTheNextFrameIsSentWhole) {
   EXPECT_EQ(PixelAt(6, 5), 0xFFFFFFu);
 }
 
-TEST(PicturePlace, TheLargestWholeScaleThatFitsCentredAnd1xCutOffWhenSmaller) {
-  EXPECT_EQ(PlacePicture(640, 480), (PicturePlace{1, 0, 0}));
-  EXPECT_EQ(PlacePicture(1280, 960), (PicturePlace{2, 0, 0}));
-  EXPECT_EQ(PlacePicture(1920, 1080), (PicturePlace{2, 320, 60}));
-  EXPECT_EQ(PlacePicture(3840, 2160), (PicturePlace{4, 640, 120}));
-  EXPECT_EQ(PlacePicture(1279, 1000), (PicturePlace{1, 319, 260}));
-  EXPECT_EQ(PlacePicture(300, 600), (PicturePlace{1, 0, 60}));
-  EXPECT_EQ(PlacePicture(0, 0), (PicturePlace{1, 0, 0}));
-}
-
 TEST_F(DummyWindow, ScaledFramesAreWholeBlocksCentredInBlackAndChangedCellsStayInPlace) {
   SDL_SetWindowSize(window_, 1920, 1080);
   SdlPresenter presenter(window_);

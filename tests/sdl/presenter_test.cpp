@@ -1,0 +1,179 @@
+// The picture in the window surface (SDL's dummy video driver, whose surface
+// is plain memory): black all around a scaled or cut picture, and the whole
+// picture again whenever the window gets a new surface or asks for a repaint,
+// but only the changed cells otherwise.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+
+#include "sdl/sdl_platform.h"
+#include "sdl/sdl_presenter.h"
+
+namespace rallix {
+namespace {
+
+constexpr uint32_t kScribble = 0x123456;
+
+class Presenter : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    window_ = SDL_CreateWindow("Rallix", 0, 0, 640, 480, 0);
+    ASSERT_NE(window_, nullptr) << SDL_GetError();
+  }
+  void TearDown() override {
+    if (window_ != nullptr)
+      SDL_DestroyWindow(window_);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  }
+
+  // The colour of a window pixel as 0xRRGGBB.
+  uint32_t PixelAt(int x, int y) const {
+    SDL_Surface* surface = SDL_GetWindowSurface(window_);
+    Uint32 value = 0;
+    const Uint8* p = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch +
+                     x * surface->format->BytesPerPixel;
+    SDL_memcpy(&value, p, surface->format->BytesPerPixel);
+    Uint8 r, g, b;
+    SDL_GetRGB(value, surface->format, &r, &g, &b);
+    return uint32_t{r} << 16 | uint32_t{g} << 8 | b;
+  }
+  // Paints the whole window surface one colour, as another program's
+  // window over it would leave it.
+  void Scribble() const {
+    SDL_Surface* surface = SDL_GetWindowSurface(window_);
+    SDL_FillRect(
+        surface, nullptr,
+        SDL_MapRGB(surface->format, kScribble >> 16, kScribble >> 8 & 255, kScribble & 255));
+  }
+  void Push(Uint8 window_event, Uint32 window_id) const {
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.windowID = window_id;
+    event.window.event = window_event;
+    ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+  }
+
+  SDL_Window* window_ = nullptr;
+};
+
+TEST_F(Presenter, BlackBordersOnAllFourSidesOfAScaledPicture) {
+  // 1301 x 975 holds the picture twice (1280 x 960) with 21 columns and
+  // 15 rows to spare: 10 and 11 columns left and right, 7 and 8 rows above
+  // and below.
+  SDL_SetWindowSize(window_, 1301, 975);
+  Scribble();
+  SdlPresenter presenter(window_);
+  Surface frame;
+  frame.Fill(kWhite);
+  presenter.Present(frame);
+  ASSERT_EQ(presenter.Place(), (PicturePlace{2, 10, 7}));
+  EXPECT_EQ(PixelAt(10, 7), 0xFFFFFFu);
+  EXPECT_EQ(PixelAt(1289, 966), 0xFFFFFFu);
+  EXPECT_EQ(PixelAt(9, 500), 0x000000u) << "left";
+  EXPECT_EQ(PixelAt(0, 500), 0x000000u) << "left";
+  EXPECT_EQ(PixelAt(1290, 500), 0x000000u) << "right";
+  EXPECT_EQ(PixelAt(1300, 500), 0x000000u) << "right";
+  EXPECT_EQ(PixelAt(600, 6), 0x000000u) << "top";
+  EXPECT_EQ(PixelAt(600, 0), 0x000000u) << "top";
+  EXPECT_EQ(PixelAt(600, 967), 0x000000u) << "bottom";
+  EXPECT_EQ(PixelAt(600, 974), 0x000000u) << "bottom";
+  for (const auto& [x, y] :
+       {std::pair{0, 0}, std::pair{1300, 0}, std::pair{0, 974}, std::pair{1300, 974}}) {
+    EXPECT_EQ(PixelAt(x, y), 0x000000u) << "corner " << x << ", " << y;
+  }
+}
+
+TEST_F(Presenter, APictureWiderThanTheSurfaceIsCutAtItsRightEdgeAndCentredUpAndDown) {
+  // 600 x 600: the picture at 1x from the left edge, its last 40 columns
+  // cut off, 60 rows of black above and below.
+  SDL_SetWindowSize(window_, 600, 600);
+  Scribble();
+  SdlPresenter presenter(window_);
+  Surface frame;
+  frame.Set(0, 0, kWhite);
+  frame.Set(599, 479, kWhite);
+  frame.Set(600, 479, kWhite);
+  presenter.Present(frame);
+  ASSERT_EQ(presenter.Place(), (PicturePlace{1, 0, 60}));
+  EXPECT_EQ(PixelAt(0, 60), 0xFFFFFFu);
+  EXPECT_EQ(PixelAt(599, 539), 0xFFFFFFu);
+  EXPECT_EQ(PixelAt(598, 539), 0x000000u);
+  EXPECT_EQ(PixelAt(0, 59), 0x000000u);
+  EXPECT_EQ(PixelAt(599, 540), 0x000000u);
+  EXPECT_EQ(PixelAt(599, 599), 0x000000u);
+
+  // A changed cell across the cut is drawn up to it; one past it draws
+  // nothing, and neither disturbs the rest.
+  Scribble();
+  frame.Set(37 * 16 + 4, 0, kWhite);  // column 596 of cell 37, 592 to 607
+  frame.Set(38 * 16, 16, kWhite);     // cell 38, wholly cut off
+  presenter.Present(frame);
+  EXPECT_EQ(PixelAt(596, 60), 0xFFFFFFu);
+  EXPECT_EQ(PixelAt(599, 60), 0x000000u);
+  EXPECT_EQ(PixelAt(591, 60), kScribble);
+  EXPECT_EQ(PixelAt(0, 60), kScribble);
+  EXPECT_EQ(presenter.FramesShown(), 2);
+  EXPECT_EQ(presenter.WholeFramesShown(), 1);
+}
+
+TEST_F(Presenter, ANewSizeRepaintsWholeAtOnceAndLaterFramesSendOnlyTheirChangedCells) {
+  SdlSound sound;
+  SdlPlatform platform(window_, sound);
+  platform.ProcessMessages();  // the window's showing
+  Surface frame;
+  frame.Set(0, 0, kWhite);
+  platform.Present(frame);
+  const long whole = platform.Presenter().WholeFramesShown();
+
+  // The window's new size comes as an event: the picture is placed anew and
+  // shown whole, before any new frame.
+  SDL_SetWindowSize(window_, 1301, 975);
+  Scribble();
+  EXPECT_TRUE(platform.ProcessMessages());
+  EXPECT_EQ(platform.Presenter().Place(), (PicturePlace{2, 10, 7}));
+  EXPECT_EQ(platform.Presenter().WholeFramesShown(), whole + 1);
+  EXPECT_EQ(PixelAt(11, 8), 0xFFFFFFu);
+  EXPECT_EQ(PixelAt(12, 7), 0x000000u);
+  EXPECT_EQ(PixelAt(5, 5), 0x000000u);
+
+  Scribble();
+  frame.Set(320, 240, kWhite);
+  platform.Present(frame);
+  EXPECT_EQ(platform.Presenter().WholeFramesShown(), whole + 1);
+  EXPECT_EQ(PixelAt(10 + 640, 7 + 480), 0xFFFFFFu);
+  EXPECT_EQ(PixelAt(10, 7), kScribble) << "an unchanged cell was drawn again";
+}
+
+TEST_F(Presenter, TheWindowsRepaintEventsShowTheLastFrameWholeAndAnotherWindowsDoNot) {
+  SdlSound sound;
+  SdlPlatform platform(window_, sound);
+  platform.ProcessMessages();  // the window's showing
+  Surface frame;
+  frame.Set(100, 100, kWhite);
+  platform.Present(frame);
+  const Uint32 id = SDL_GetWindowID(window_);
+  long whole = platform.Presenter().WholeFramesShown();
+  for (const Uint8 event :
+       {SDL_WINDOWEVENT_EXPOSED, SDL_WINDOWEVENT_SHOWN, SDL_WINDOWEVENT_RESTORED,
+        SDL_WINDOWEVENT_RESIZED, SDL_WINDOWEVENT_SIZE_CHANGED}) {
+    Scribble();
+    Push(event, id);
+    EXPECT_TRUE(platform.ProcessMessages());
+    EXPECT_EQ(platform.Presenter().WholeFramesShown(), ++whole) << "event " << int{event};
+    EXPECT_EQ(PixelAt(100, 100), 0xFFFFFFu) << "event " << int{event};
+    EXPECT_EQ(PixelAt(101, 100), 0x000000u) << "event " << int{event};
+  }
+  Scribble();
+  Push(SDL_WINDOWEVENT_EXPOSED, id + 1);
+  Push(SDL_WINDOWEVENT_MOVED, id);
+  EXPECT_TRUE(platform.ProcessMessages());
+  EXPECT_EQ(platform.Presenter().WholeFramesShown(), whole);
+  EXPECT_EQ(PixelAt(100, 100), kScribble);
+}
+
+}  // namespace
+}  // namespace rallix
