@@ -112,13 +112,13 @@ class DisplayMode : public ::testing::Test {
 TEST_F(DisplayMode, TheWholeScreenWithoutBordersAndBackToTheWindowsOwnSizeBorderedAndCentred) {
   // A 2x window does not fit 1024 x 768: the window is 640 x 480.
   SdlDisplayMode mode(DisplayOptions{2, false});
-  mode.ToggleFullscreen(window_);
+  mode.SetFullscreen(window_, !mode.Fullscreen());
   EXPECT_TRUE(mode.Fullscreen());
   EXPECT_TRUE(Fullscreen());
   EXPECT_EQ(bordered, false);
   EXPECT_EQ(Where(), (std::array{0, 0, 1024, 768}));
 
-  mode.ToggleFullscreen(window_);
+  mode.SetFullscreen(window_, !mode.Fullscreen());
   EXPECT_FALSE(mode.Fullscreen());
   EXPECT_FALSE(Fullscreen());
   EXPECT_EQ(bordered, true);
@@ -128,7 +128,7 @@ TEST_F(DisplayMode, TheWholeScreenWithoutBordersAndBackToTheWindowsOwnSizeBorder
   SdlDisplayMode whole(DisplayOptions{1, true});
   whole.Apply(window_);
   EXPECT_TRUE(Fullscreen());
-  whole.ToggleFullscreen(window_);
+  whole.SetFullscreen(window_, false);
   EXPECT_FALSE(Fullscreen());
   EXPECT_EQ(Where(), (std::array{192, 144, 640, 480})) << "centred on 1024 x 768";
 }
@@ -164,6 +164,41 @@ TEST_F(DisplayMode, F11AndAltEnterSwitchAndTheNewSurfaceGetsThePictureWholeAndCe
   PushKey(SDL_SCANCODE_KP_ENTER, KMOD_LALT);
   EXPECT_TRUE(platform.ProcessMessages());
   EXPECT_TRUE(Fullscreen());
+}
+
+TEST_F(DisplayMode, ABurstOfSwitchesIsOneChangeToTheLastModeAskedForAndACloseWaitsForNone) {
+  SdlSound sound;
+  SdlPlatform platform(window_, sound);
+  ASSERT_TRUE(platform.ProcessMessages());
+  const long whole = platform.Presenter().WholeFramesShown();
+
+  // 151 presses, F11 and Alt+Enter by turns: the whole screen, changed once.
+  for (int i = 0; i < 151; ++i)
+    i % 2 == 0 ? PushKey(SDL_SCANCODE_F11) : PushKey(SDL_SCANCODE_RETURN, KMOD_LALT);
+  EXPECT_TRUE(platform.ProcessMessages());
+  EXPECT_TRUE(Fullscreen());
+  EXPECT_EQ(platform.Presenter().WholeFramesShown(), whole + 1);
+  // The window's own events of that change come with the next pass.
+  EXPECT_TRUE(platform.ProcessMessages());
+  const long changed = platform.Presenter().WholeFramesShown();
+
+  // Another 150: back where it was, and no change at all is made.
+  for (int i = 0; i < 150; ++i)
+    PushKey(SDL_SCANCODE_F11);
+  EXPECT_TRUE(platform.ProcessMessages());
+  EXPECT_TRUE(Fullscreen());
+  EXPECT_EQ(platform.Presenter().WholeFramesShown(), changed);
+
+  // A close request behind twenty presses ends the game before any change.
+  for (int i = 0; i < 20; ++i)
+    PushKey(SDL_SCANCODE_F11);
+  SDL_Event close{};
+  close.type = SDL_WINDOWEVENT;
+  close.window.windowID = SDL_GetWindowID(window_);
+  close.window.event = SDL_WINDOWEVENT_CLOSE;
+  ASSERT_EQ(SDL_PushEvent(&close), 1);
+  EXPECT_FALSE(platform.ProcessMessages());
+  EXPECT_EQ(platform.Presenter().WholeFramesShown(), changed);
 }
 
 }  // namespace

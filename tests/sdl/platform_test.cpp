@@ -265,47 +265,6 @@ TEST_F(DummyPlatform, CloseAndQuitEventsEndTheGameAndRepaintsShowTheLastFrame) {
   EXPECT_FALSE(platform.ProcessMessages());
 }
 
-TEST_F(DummyPlatform, ABurstOfModeSwitchesIsOneChangeToTheLastModeAskedForAndACloseWaitsForNone) {
-  SdlPlatform platform(window_, *sound_);
-  const auto press = [this](SDL_Scancode key, Uint16 modifiers) {
-    SDL_Event event{};
-    event.type = SDL_KEYDOWN;
-    event.key.windowID = SDL_GetWindowID(window_);
-    event.key.keysym.scancode = key;
-    event.key.keysym.mod = modifiers;
-    ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
-  };
-  const auto fullscreen = [this] {
-    return (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0;
-  };
-  ASSERT_TRUE(platform.ProcessMessages());
-  const long repaints = platform.Presenter().WholeFramesShown();
-
-  // 151 presses, F11 and Alt+Enter by turns: the whole screen, changed once.
-  for (int i = 0; i < 151; ++i)
-    i % 2 == 0 ? press(SDL_SCANCODE_F11, KMOD_NONE) : press(SDL_SCANCODE_RETURN, KMOD_LALT);
-  EXPECT_TRUE(platform.ProcessMessages());
-  EXPECT_TRUE(fullscreen());
-  EXPECT_EQ(platform.Presenter().WholeFramesShown(), repaints + 1);
-  // The window's own events of that change come with the next pass.
-  EXPECT_TRUE(platform.ProcessMessages());
-  const long changed = platform.Presenter().WholeFramesShown();
-
-  // Another 150: back where it was, and no change at all is made.
-  for (int i = 0; i < 150; ++i)
-    press(SDL_SCANCODE_F11, KMOD_NONE);
-  EXPECT_TRUE(platform.ProcessMessages());
-  EXPECT_TRUE(fullscreen());
-  EXPECT_EQ(platform.Presenter().WholeFramesShown(), changed);
-
-  // A close request behind twenty presses ends the game before any change.
-  for (int i = 0; i < 20; ++i)
-    press(SDL_SCANCODE_F11, KMOD_NONE);
-  Push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_CLOSE);
-  EXPECT_FALSE(platform.ProcessMessages());
-  EXPECT_EQ(platform.Presenter().WholeFramesShown(), changed);
-}
-
 TEST_F(DummyPlatform, ClockSleepKeysAndFatalErrorReport) {
   SdlPlatform platform(window_, *sound_);
   // The sleep ends at the deadline on the game's own clock, not before.
