@@ -96,7 +96,7 @@ int CannotShowPicture() {
 int RunOnSdl(const DisplayOptions& display, const std::function<int(SdlPlatform&)>& game) {
   PrepareProcess();
   SoundLocations sounds = FindGameSounds();
-  for (const std::string& line : sounds.MissingLines())
+  for (const std::string& line : sounds.Lines())
     std::fprintf(stderr, "%s\n", line.c_str());
   SdlVideo video;
   if (!video.Started())

@@ -2,14 +2,23 @@
 
 #include <SDL.h>
 
+#include <optional>
 #include <sstream>
 #include <system_error>
 #include <utility>
+
+#include "base/printable_text.h"
+#include "sdl/sdl_sound_decode.h"
+#include "sdl/sdl_sound_file.h"
 
 namespace rallix {
 namespace {
 
 namespace fs = std::filesystem;
+
+// A folder's name in a line on stderr: escaped, and no longer than this
+// many characters, its end kept (where the folders differ).
+constexpr size_t kLongestFolderName = 60;
 
 // The folder the running executable lies in (links resolved); empty when
 // the system cannot tell.
@@ -25,7 +34,7 @@ fs::path ExecutableFolder() {
 fs::path WorkingFolder() {
   std::error_code error;
   fs::path folder = fs::current_path(error);
-  return error ? fs::path(".") : folder;
+  return error ? fs::path() : folder;
 }
 
 // The sound files the build puts beside the game, as one line of names.
@@ -37,58 +46,103 @@ std::vector<std::string> GameSoundNames() {
   return names;
 }
 
+// "/usr/games/" and "/usr/games/../share/rallix" as "/usr/games" and
+// "/usr/share/rallix".
+fs::path Normal(const fs::path& folder) {
+  fs::path normal = folder.lexically_normal();
+  if (normal.has_relative_path() && !normal.has_filename())
+    normal = normal.parent_path();
+  return normal;
+}
+
+// The text escaped, and when longer than `limit` characters, its last ones
+// after "...".
+std::string ShortName(const std::string& text, size_t limit) {
+  const std::string shown = PrintableText(text, text.size());
+  size_t characters = 0;
+  size_t start = shown.size();
+  while (start > 0 && characters < limit) {
+    --start;
+    if ((static_cast<unsigned char>(shown[start]) & 0xC0) != 0x80)
+      ++characters;
+  }
+  return start == 0 ? shown : "..." + shown.substr(start);
+}
+
+// A device format to decode into, only to see that a file can be played.
+SDL_AudioSpec AnyDevice() {
+  SDL_AudioSpec device{};
+  device.freq = 44100;
+  device.format = AUDIO_S16SYS;
+  device.channels = 2;
+  return device;
+}
+
+SoundFileLook Unusable(std::string why) {
+  return SoundFileLook{SoundFileLook::Kind::kUnusable, std::move(why)};
+}
+
 }  // namespace
 
-std::vector<fs::path> SoundFolders(const fs::path& working_folder,
-                                   const fs::path& executable_folder,
-                                   const fs::path& data_from_executable,
-                                   const fs::path& configured_data_folder) {
-  std::vector<fs::path> candidates = {working_folder, executable_folder};
-  if (!executable_folder.empty())
-    candidates.push_back(executable_folder / data_from_executable);
-  candidates.push_back(configured_data_folder);
-
-  std::vector<fs::path> folders;
-  for (const fs::path& candidate : candidates) {
-    if (candidate.empty())
-      continue;
-    // "/usr/games/" and "/usr/games/../share/rallix" are compared as
-    // "/usr/games" and "/usr/share/rallix".
-    fs::path folder = candidate.lexically_normal();
-    if (folder.has_relative_path() && !folder.has_filename())
-      folder = folder.parent_path();
-    bool seen = false;
-    for (const fs::path& earlier : folders)
-      seen = seen || earlier == folder;
-    if (!seen)
-      folders.push_back(folder);
+std::vector<SoundFolder> SoundFolders(const fs::path& working_folder,
+                                      const fs::path& executable_folder,
+                                      const fs::path& data_from_executable,
+                                      const fs::path& configured_data_folder) {
+  std::vector<SoundFolder> folders;
+  std::vector<fs::path> seen;
+  const auto add = [&](const fs::path& path, const fs::path& whole) {
+    const fs::path normal = Normal(whole);
+    for (const fs::path& earlier : seen) {
+      std::error_code error;
+      if (earlier == normal || fs::equivalent(earlier, normal, error))
+        return;
+    }
+    seen.push_back(normal);
+    const std::string name =
+        normal.empty() ? "the working folder" : ShortName(normal.u8string(), kLongestFolderName);
+    folders.push_back(SoundFolder{path, name});
+  };
+  add(fs::path(), working_folder);
+  if (!executable_folder.empty()) {
+    add(Normal(executable_folder), executable_folder);
+    add(Normal(executable_folder / data_from_executable), executable_folder / data_from_executable);
   }
+  if (!configured_data_folder.empty())
+    add(Normal(configured_data_folder), configured_data_folder);
   return folders;
 }
 
 SoundLocations SoundLocations::Find(const std::vector<std::string>& names,
-                                    const std::vector<fs::path>& folders,
-                                    const std::function<bool(const fs::path&)>& is_file) {
+                                    const std::vector<SoundFolder>& folders,
+                                    const std::function<SoundFileLook(const fs::path&)>& look) {
   SoundLocations locations;
   for (const std::string& name : names) {
     bool found = false;
-    for (const fs::path& folder : folders) {
-      const fs::path file = folder / name;
-      if (is_file(file)) {
-        locations.files_[name] = file.string();
+    bool unusable = false;
+    for (const SoundFolder& folder : folders) {
+      const fs::path file = folder.path / fs::u8path(name);
+      const SoundFileLook seen = look(file);
+      if (seen.kind == SoundFileLook::Kind::kPlayable) {
+        locations.files_[name] = file.u8string();
         found = true;
         break;
+      }
+      if (seen.kind == SoundFileLook::Kind::kUnusable) {
+        unusable = true;
+        locations.lines_.push_back("rallix: sound file " + name + " in " + folder.name +
+                                   " not used: " + seen.why);
       }
     }
     if (found)
       continue;
-    std::string line = "rallix: sound file " + name + " not found (looked in ";
+    std::string line =
+        "rallix: sound file " + name + (unusable ? " not usable" : " not found") + " (looked in ";
     for (size_t i = 0; i < folders.size(); ++i) {
       line += i == 0 ? "" : ", ";
-      line += folders[i].string();
+      line += folders[i].name;
     }
     line += "); the game plays without it";
-    locations.missing_lines_.push_back(std::move(line));
+    locations.lines_.push_back(std::move(line));
   }
   return locations;
 }
@@ -105,16 +159,37 @@ std::vector<std::string> SoundLocations::FoundFiles() const {
   return files;
 }
 
-bool IsSoundFile(const fs::path& path) {
+SoundFileLook LookAtSoundFile(const fs::path& path) {
   std::error_code error;
-  return fs::is_regular_file(path, error);
+  const fs::file_status status = fs::status(path, error);
+  if (!fs::exists(status)) {
+    if (!error || error == std::errc::no_such_file_or_directory ||
+        error == std::errc::not_a_directory)
+      return SoundFileLook{};
+    return Unusable("cannot be looked at (" + error.message() + ")");
+  }
+  if (fs::is_directory(status))
+    return Unusable("a folder");
+  if (!fs::is_regular_file(status))
+    return Unusable("not a regular file");
+  const uintmax_t size = fs::file_size(path, error);
+  if (!error && size == 0)
+    return Unusable("empty");
+  if (!error && size > kMaxSoundFileBytes)
+    return Unusable("larger than " + std::to_string(kMaxSoundFileBytes >> 20) + " MB");
+  std::optional<std::vector<uint8_t>> bytes = ReadSoundFile(path.u8string());
+  if (!bytes)
+    return Unusable("cannot be read");
+  if (!DecodeSoundForDevice(std::move(*bytes), AnyDevice()))
+    return Unusable("not a WAV file the game can play");
+  return SoundFileLook{SoundFileLook::Kind::kPlayable, {}};
 }
 
 SoundLocations FindGameSounds() {
-  const std::vector<fs::path> folders =
+  const std::vector<SoundFolder> folders =
       SoundFolders(WorkingFolder(), ExecutableFolder(), fs::u8path(RALLIX_DATA_FROM_EXECUTABLE),
                    fs::u8path(RALLIX_CONFIGURED_DATA_DIR));
-  return SoundLocations::Find(GameSoundNames(), folders, IsSoundFile);
+  return SoundLocations::Find(GameSoundNames(), folders, LookAtSoundFile);
 }
 
 }  // namespace rallix

@@ -7,8 +7,11 @@
 //   4. the data folder of the prefix the game was configured for.
 // The Windows game, one folder with its sounds beside rallix.exe, looks in
 // the first two only.
-// A sound found in none of them is named in one line on stderr, and the game
-// plays on without it.
+// The first file the game can play wins. A file that is there but cannot be
+// played (a folder, garbage, empty, cut short, too large, unreadable) is
+// named in one line on stderr with the reason, and the search goes on; a
+// sound found usable nowhere is named in one line too, and the game plays on
+// without it.
 #pragma once
 
 #include <filesystem>
@@ -19,12 +22,36 @@
 
 namespace rallix {
 
-// The folders to search, in the order above, each once. An empty path (a
-// folder that could not be told) is left out.
-std::vector<std::filesystem::path> SoundFolders(
-    const std::filesystem::path& working_folder, const std::filesystem::path& executable_folder,
-    const std::filesystem::path& data_from_executable,
-    const std::filesystem::path& configured_data_folder);
+// One folder of the search.
+struct SoundFolder {
+  // Where its files are looked up. The working folder's are looked up by
+  // their bare names: its whole path may be longer than the system takes.
+  std::filesystem::path path;
+  // How a line on stderr names it: its whole path, escaped and cut short.
+  std::string name;
+  friend bool operator==(const SoundFolder& a, const SoundFolder& b) {
+    return a.path == b.path && a.name == b.name;
+  }
+};
+
+// The folders to search, in the order above, each once. `working_folder` is
+// the working folder's whole path, empty when it cannot be told; an
+// executable folder that cannot be told (empty) is left out.
+std::vector<SoundFolder> SoundFolders(const std::filesystem::path& working_folder,
+                                      const std::filesystem::path& executable_folder,
+                                      const std::filesystem::path& data_from_executable,
+                                      const std::filesystem::path& configured_data_folder);
+
+// What a look at one place a sound may lie found.
+struct SoundFileLook {
+  enum class Kind {
+    kNothing,   // no file there
+    kPlayable,  // a file the game can play
+    kUnusable,  // something it cannot play, and why
+  };
+  Kind kind = Kind::kNothing;
+  std::string why;
+};
 
 // The file each sound is played from.
 class SoundLocations {
@@ -32,28 +59,28 @@ class SoundLocations {
   // Every sound played by its own name, from the working folder.
   SoundLocations() = default;
 
-  // Looks each of `names` up in `folders`, in order; `is_file` tells whether
-  // a path is a file that can be read.
-  static SoundLocations Find(const std::vector<std::string>& names,
-                             const std::vector<std::filesystem::path>& folders,
-                             const std::function<bool(const std::filesystem::path&)>& is_file);
+  // Looks each of `names` up in `folders`, in order, with `look`.
+  static SoundLocations Find(
+      const std::vector<std::string>& names, const std::vector<SoundFolder>& folders,
+      const std::function<SoundFileLook(const std::filesystem::path&)>& look);
 
   // Where the sound `name` was found; the name itself for one found nowhere
   // or never looked for.
   std::string FileFor(const std::string& name) const;
   // The files of the sounds that were found.
   std::vector<std::string> FoundFiles() const;
-  // One line for each sound found nowhere, naming it and the folders searched.
-  const std::vector<std::string>& MissingLines() const { return missing_lines_; }
+  // The lines for stderr, in the order of the search: one for each file
+  // that is there but not used, and one for each sound found usable nowhere.
+  const std::vector<std::string>& Lines() const { return lines_; }
 
  private:
   std::map<std::string, std::string> files_;
-  std::vector<std::string> missing_lines_;
+  std::vector<std::string> lines_;
 };
 
-// What the search takes for a sound: a regular file, links followed. It is
-// not read here: an empty or unreadable file is taken, and plays nothing.
-bool IsSoundFile(const std::filesystem::path& path);
+// A look at the file at `path` as the game would play it: read whole and
+// decoded as a WAV file.
+SoundFileLook LookAtSoundFile(const std::filesystem::path& path);
 
 // The game's own sounds looked up in the folders of this run.
 SoundLocations FindGameSounds();
