@@ -11,9 +11,7 @@ var Module = (function() {
   var stage = document.getElementById('stage');
   var sounds = null;  // the sounds' package, once fetched
 
-  function stopped(what) {
-    status.textContent = 'Rallix has stopped: ' + what;
-  }
+  var stopped = rallixStopped;  // page_errors.js
 
   // The canvas fills the court's area (page_fit.js).
   function fit() {
@@ -60,18 +58,23 @@ var Module = (function() {
     return fetch(name).then(function(response) {
       if (!response.ok) {
         throw new Error(name + ' could not be loaded (' + response.status +
-                        (response.statusText ? ' ' + response.statusText : '') + ')');
+                        (response.statusText ? ' ' + response.statusText : '') + ').');
       }
       return response.arrayBuffer();
     }, function(error) {
-      throw new Error(name + ' could not be loaded (' + error.message + ')');
+      throw new Error(name + ' could not be loaded (' + error.message + ').');
     });
   }
   load('rallix.data').then(function(data) {
     sounds = data;
     var script = document.createElement('script');
     script.src = 'rallix.js';
-    script.onerror = function() { stopped('rallix.js could not be loaded'); };
+    script.onerror = function() { stopped('rallix.js could not be loaded.'); };
+    // Its last line marks it whole (page_loaded.js): a file cut short, or
+    // one that does not parse, runs without reaching it.
+    script.onload = function() {
+      if (!Module.rallixLoaded) stopped('rallix.js is damaged (cut short or changed).');
+    };
     document.body.appendChild(script);
   }).catch(function(error) {
     stopped(error.message);
@@ -79,14 +82,21 @@ var Module = (function() {
 
   return {
     // A missing or broken rallix.wasm, or anything else that stops the
-    // program before or while it runs.
+    // program before or while it runs, in a player's words.
     onAbort: function(what) {
-      stopped(what);
+      var text = String(what);
+      if (/failed to load wasm|fetching of the wasm failed/.test(text)) {
+        stopped('rallix.wasm could not be loaded.');
+      } else if (/CompileError|LinkError|wasm|magic word/i.test(text)) {
+        stopped('rallix.wasm is damaged (cut short or changed).');
+      } else {
+        stopped('the game could not go on (' + text + ').');
+      }
     },
     getPreloadedPackage: function(name, size) {
       if (!sounds || sounds.byteLength !== size) {
         var what = 'rallix.data is damaged (' + (sounds ? sounds.byteLength : 0) + ' bytes, ' +
-                   size + ' expected)';
+                   size + ' expected).';
         stopped(what);
         throw new Error(what);
       }

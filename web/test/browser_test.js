@@ -34,9 +34,10 @@ const CONTENT_TYPES = {
 };
 
 // The site folder on a free port of 127.0.0.1. The test can take it off
-// the network (`offline`), leave files out (`missing`) and rename the
+// the network (`offline`), leave files out (`missing`), change them
+// (`changed`: file name to a function of its bytes) and rename the
 // service worker's store, as a new build would (`store`).
-function serve(folder, missing = []) {
+function serve(folder, missing = [], changed = {}) {
   const server = http.createServer((request, response) => {
     if (server.offline) {
       request.socket.destroy();
@@ -51,6 +52,10 @@ function serve(folder, missing = []) {
     }
     const type = CONTENT_TYPES[path.extname(file)] || 'application/octet-stream';
     response.writeHead(200, {'Content-Type': type});
+    if (changed[path.basename(file)]) {
+      response.end(changed[path.basename(file)](fs.readFileSync(file)));
+      return;
+    }
     if (server.store && path.basename(file) === 'service-worker.js') {
       response.end(fs.readFileSync(file, 'utf8').replace(/rallix-[0-9a-f]+/, server.store));
       return;
@@ -658,20 +663,31 @@ describe('Rallix on a phone', () => {
   });
 });
 
-describe('Rallix with its sounds missing', () => {
-  it('says that it has stopped and names the missing file', async () => {
-    const server = await serve(path.resolve(SITE), ['rallix.data']);
-    const context = await browser.newContext();
-    try {
-      const page = await context.newPage();
-      await page.goto(addressOf(server));
-      await page.waitForFunction(
-          () => document.getElementById('status').textContent.includes('stopped'));
-      assert.equal(await page.evaluate(() => document.getElementById('status').textContent),
-          'Rallix has stopped: rallix.data could not be loaded (404 Not Found)');
-    } finally {
-      await context.close();
-      server.close();
+describe('Rallix with a file missing or damaged', () => {
+  it('says that it has stopped, naming the file, whichever it is', async () => {
+    const cut = (bytes) => bytes.subarray(0, Math.floor(bytes.length / 2));
+    const cases = [
+      [{missing: ['rallix.data']}, 'rallix.data could not be loaded (404 Not Found).'],
+      [{missing: ['rallix.js']}, 'rallix.js could not be loaded.'],
+      [{changed: {'rallix.js': cut}}, 'rallix.js is damaged (cut short or changed).'],
+      [{missing: ['rallix.wasm']}, 'rallix.wasm could not be loaded.'],
+      [{changed: {'rallix.wasm': cut}}, 'rallix.wasm is damaged (cut short or changed).'],
+      [{changed: {'page.js': cut}}, 'page.js is damaged (cut short or changed).'],
+    ];
+    for (const [files, said] of cases) {
+      const server = await serve(path.resolve(SITE), files.missing, files.changed);
+      const context = await browser.newContext();
+      try {
+        const page = await context.newPage();
+        await page.goto(addressOf(server));
+        await page.waitForFunction(
+            () => document.getElementById('status').textContent.includes('stopped'));
+        assert.equal(await page.evaluate(() => document.getElementById('status').textContent),
+            `Rallix has stopped: ${said} Reload the page to try again.`, JSON.stringify(files));
+      } finally {
+        await context.close();
+        server.close();
+      }
     }
   });
 });
