@@ -84,7 +84,8 @@ std::string UsageText() {
          "\n"
          "In the game: Up, Down and Space work the menus, Left and Right move your paddle;\n"
          "a gamepad's D-pad or left stick and its A or Start button do the same.\n"
-         "P pauses and goes on; Alt+Enter or F11 switches between window and full screen.\n";
+         "P pauses and goes on; Alt+Enter or F11 switches between window and full screen,\n"
+         "Escape leaves full screen.\n";
 }
 
 std::string VersionText() {

@@ -32,6 +32,19 @@ SDL_Point SdlDisplayMode::WindowSize(int display) const {
   return SDL_Point{kScreenWidth * scale, kScreenHeight * scale};
 }
 
+std::string SdlDisplayMode::ScaleNote(int display) const {
+  const int used = WindowSize(display).x / kScreenWidth;
+  SDL_Rect usable;
+  if (used == options_.scale || SDL_GetDisplayUsableBounds(display, &usable) != 0)
+    return {};
+  const auto size = [](int width, int height) {
+    return std::to_string(width) + " x " + std::to_string(height);
+  };
+  return "rallix: --scale " + std::to_string(options_.scale) + " does not fit the screen (" +
+         size(usable.w, usable.h) + " free): the window is " + std::to_string(used) + "x, " +
+         size(kScreenWidth * used, kScreenHeight * used);
+}
+
 void SdlDisplayMode::Apply(SDL_Window* window) const {
   const int display = std::max(0, SDL_GetWindowDisplayIndex(window));
   if (options_.fullscreen) {

@@ -5,6 +5,8 @@
 
 #include <SDL.h>
 
+#include <string>
+
 namespace rallix {
 
 // What the player asked for on the command line.
@@ -40,6 +42,9 @@ class SdlDisplayMode {
   // times the scale asked for, or the largest whole scale whose window fits
   // the display's usable area (at least 1).
   SDL_Point WindowSize(int display) const;
+  // When the scale asked for does not fit the display, one line that says
+  // the scale used and why; empty when it fits.
+  std::string ScaleNote(int display) const;
   // Puts the shown window in the mode: the whole screen, or a window of its
   // size again, centred. The window surface is then new; the presenter must
   // repaint.

@@ -100,6 +100,10 @@ void SdlPlatform::HandleKeyDown(const SDL_KeyboardEvent& event) {
   if (key == SDL_SCANCODE_F11 ||
       (alt && (key == SDL_SCANCODE_RETURN || key == SDL_SCANCODE_KP_ENTER))) {
     fullscreen_wanted_ = !fullscreen_wanted_;
+  } else if (key == SDL_SCANCODE_ESCAPE) {
+    // A way out of the whole screen, which has no title bar; in a window
+    // Escape does nothing.
+    fullscreen_wanted_ = false;
   } else if (key == SDL_SCANCODE_P && (event.keysym.mod & (KMOD_CTRL | KMOD_ALT | KMOD_GUI)) == 0) {
     TogglePause();
   }
@@ -108,6 +112,7 @@ void SdlPlatform::HandleKeyDown(const SDL_KeyboardEvent& event) {
 void SdlPlatform::TogglePause() {
   paused_ = !paused_;
   keys_.ForgetTaps();
+  presenter_.ShowPaused(paused_);
   SDL_SetWindowTitle(window_, paused_ ? (title_ + " (paused)").c_str() : title_.c_str());
 }
 

@@ -30,10 +30,10 @@ class SdlPlatform : public Platform {
   // as a signed 32-bit count.
   int32_t TimeGetTime() override { return clock_.Milliseconds(); }
   // Handles every pending event: repaints the window when it needs it,
-  // switches between the window and the whole screen on Alt+Enter and F11
-  // (once, to the mode the last press asked for, however many are pending:
-  // a change takes tens of milliseconds, and the game and a close request
-  // must not wait for a burst of them),
+  // switches between the window and the whole screen on Alt+Enter and F11,
+  // and back to the window on Escape (once, to the mode the last press asked
+  // for, however many are pending: a change takes tens of milliseconds, and
+  // the game and a close request must not wait for a burst of them),
   // pauses and goes on at P, takes in the keys and the gamepads, and returns
   // false when the window was closed or the process told to stop (SDL turns
   // SIGINT and SIGTERM into a quit event).

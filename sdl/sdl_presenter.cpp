@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "display/changed_cells.h"
+#include "display/glyph_origin.h"
+#include "display/glyph_sheet.h"
 
 namespace rallix {
 namespace {
@@ -64,7 +66,8 @@ bool WithPixels(SDL_Surface* surface, Draw draw) {
 }  // namespace
 
 void SdlPresenter::Present(const Surface& frame) {
-  if (!SameTarget(SDL_GetWindowSurface(window_)))
+  // A frame while paused is drawn whole, mark and all.
+  if (!SameTarget(SDL_GetWindowSurface(window_)) || paused_)
     whole_next_ = true;
   if (whole_next_) {
     CopyPixels(shown_, frame);
@@ -82,6 +85,58 @@ void SdlPresenter::Repaint() {
   whole_next_ = true;
   target_ = nullptr;  // fetched and placed anew
   Show(nullptr);
+}
+
+void SdlPresenter::ShowPaused(bool paused) {
+  paused_ = paused;
+  Repaint();
+}
+
+void SdlPresenter::DrawPausedMark(SDL_Surface* target) {
+  constexpr char kText[] = "PAUSED";
+  constexpr int kTextWidth = (sizeof kText - 1) * kCellSize;
+  // The largest scale up to the picture's at which the text fits the top
+  // border with a quarter of a glyph to spare each way.
+  int scale = place_.scale;
+  while (scale > 1 && (place_.y < kCellSize * scale * 3 / 2 || target->w < kTextWidth * scale))
+    --scale;
+  const bool in_border = place_.y >= kCellSize * scale * 3 / 2 && target->w >= kTextWidth * scale;
+  int x = 0;
+  int y = 0;
+  if (in_border) {
+    x = (target->w - kTextWidth * scale) / 2;
+    y = (place_.y - kCellSize * scale) / 2;
+    mark_ = SDL_Rect{x, y, kTextWidth * scale, kCellSize * scale};
+  } else {
+    // A box over the blank columns right of the status panel, at the top:
+    // the text with 4 pixels to spare around it inside a 1-pixel frame.
+    scale = place_.scale;
+    const int left = kScreenWidth - kTextWidth - 16;
+    const int top = 8;
+    const Uint32 white = SDL_MapRGB(target->format, 255, 255, 255);
+    const Uint32 black = SDL_MapRGB(target->format, 0, 0, 0);
+    mark_ = SDL_Rect{place_.x + (left - 5) * scale, place_.y + (top - 5) * scale,
+                     (kTextWidth + 10) * scale, (kCellSize + 10) * scale};
+    const SDL_Rect inside{mark_.x + scale, mark_.y + scale, mark_.w - 2 * scale,
+                          mark_.h - 2 * scale};
+    SDL_FillRect(target, &mark_, white);
+    SDL_FillRect(target, &inside, black);
+    x = place_.x + left * scale;
+    y = place_.y + top * scale;
+  }
+  const Surface& sheet = BuiltInGlyphSheet();
+  const Uint32 ink = SDL_MapRGB(target->format, 255, 255, 255);
+  for (int i = 0; i < static_cast<int>(sizeof kText - 1); ++i) {
+    const GlyphPoint origin = GlyphOriginOf(kText[i]);
+    for (int gy = 0; gy < kCellSize; ++gy) {
+      for (int gx = 0; gx < kCellSize; ++gx) {
+        if (sheet.At(origin.x + gx, origin.y + gy) == kBlack)
+          continue;
+        SDL_Rect pixel{x + (i * kCellSize + gx) * scale, y + gy * scale, scale, scale};
+        SDL_FillRect(target, &pixel, ink);
+      }
+    }
+  }
 }
 
 bool SdlPresenter::SameTarget(const SDL_Surface* target) const {
@@ -158,6 +213,9 @@ void SdlPresenter::Show(const std::vector<CellRun>* runs) {
         SDL_FillRects(target, borders, 4, black);
       }
     });
+    mark_ = SDL_Rect{0, 0, 0, 0};
+    if (drawn && paused_)
+      DrawPausedMark(target);
     sent = drawn && SDL_UpdateWindowSurface(window_) == 0;
   } else {
     // Only what lies inside the surface is drawn and sent: the window system

@@ -32,6 +32,14 @@ class SdlPresenter {
   // The window surface has been or will be recreated (the window changed
   // size): the next presentation sends the whole picture.
   void SurfaceLost() { whole_next_ = true; }
+  // While the player has paused the game, a "PAUSED" mark shows outside the
+  // game's own picture: in the black border above it where that is tall
+  // enough, otherwise in a small framed box over the picture's blank corner
+  // right of the status panel. It is drawn here only, never into a frame of
+  // the game, and goes with the repaint on resume.
+  void ShowPaused(bool paused);
+  // Where the mark was last drawn in the window surface (empty when none).
+  SDL_Rect PausedMark() const { return mark_; }
 
   // Where the picture was last drawn in the window surface.
   PicturePlace Place() const { return place_; }
@@ -50,6 +58,8 @@ class SdlPresenter {
   // Draws one rectangle of the picture scaled into `target`; the part of the
   // surface it covered, or an empty rectangle when it lies outside.
   SDL_Rect DrawScaled(SDL_Surface* target, const SDL_Rect& area);
+  // Draws the "PAUSED" mark into `target` (pixels at hand) and keeps where.
+  void DrawPausedMark(SDL_Surface* target);
 
   SDL_Window* window_;
   SDL_Surface* target_ = nullptr;
@@ -60,6 +70,8 @@ class SdlPresenter {
   std::vector<uint8_t> row_;     // one scaled row in the surface's pixel format
   std::vector<SDL_Rect> parts_;  // the parts of the surface drawn for one frame
   bool whole_next_ = true;
+  bool paused_ = false;
+  SDL_Rect mark_{0, 0, 0, 0};
   long frames_shown_ = 0;
   long whole_frames_shown_ = 0;
 };

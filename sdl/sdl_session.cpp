@@ -51,6 +51,9 @@ class GameWindow {
     // system allows it.
     ChooseWindowSurface();
     const SDL_Point size = mode.WindowSize(0);
+    const std::string note = mode.ScaleNote(0);
+    if (!note.empty())
+      std::fprintf(stderr, "%s\n", note.c_str());
     window_ = SDL_CreateWindow(kCaption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, size.x,
                                size.y, SDL_WINDOW_HIDDEN);
     if (window_ == nullptr)

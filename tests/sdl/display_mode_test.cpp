@@ -50,6 +50,12 @@ TEST(WindowSize, TheScaleAskedForShrinksToTheLargestWholeScaleTheUsableAreaHolds
   // Too small even for 2x: 1x.
   EXPECT_EQ(size(2, 1024, 768), (std::pair{640, 480}));
   EXPECT_EQ(size(4, 600, 400), (std::pair{640, 480}));
+  // What the player is told when the scale asked for does not fit.
+  usable_area = SDL_Rect{0, 0, 1920, 1050};
+  EXPECT_EQ(SdlDisplayMode(DisplayOptions{3, false}).ScaleNote(0),
+            "rallix: --scale 3 does not fit the screen (1920 x 1050 free): the window is 2x, "
+            "1280 x 960");
+  EXPECT_EQ(SdlDisplayMode(DisplayOptions{2, false}).ScaleNote(0), "");
   // A screen SDL cannot measure: the scale asked for.
   usable_area.reset();
   EXPECT_EQ(SdlDisplayMode(DisplayOptions{3, false}).WindowSize(0).x, 1920);
@@ -164,6 +170,17 @@ TEST_F(DisplayMode, F11AndAltEnterSwitchAndTheNewSurfaceGetsThePictureWholeAndCe
   PushKey(SDL_SCANCODE_KP_ENTER, KMOD_LALT);
   EXPECT_TRUE(platform.ProcessMessages());
   EXPECT_TRUE(Fullscreen());
+
+  // Escape leaves the whole screen, and in the window does nothing.
+  PushKey(SDL_SCANCODE_ESCAPE);
+  EXPECT_TRUE(platform.ProcessMessages());
+  EXPECT_FALSE(Fullscreen());
+  EXPECT_TRUE(platform.ProcessMessages());
+  const long windowed = platform.Presenter().WholeFramesShown();
+  PushKey(SDL_SCANCODE_ESCAPE);
+  EXPECT_TRUE(platform.ProcessMessages());
+  EXPECT_FALSE(Fullscreen());
+  EXPECT_EQ(platform.Presenter().WholeFramesShown(), windowed);
 }
 
 TEST_F(DisplayMode, ABurstOfSwitchesIsOneChangeToTheLastModeAskedForAndACloseWaitsForNone) {

@@ -175,5 +175,48 @@ TEST_F(Presenter, TheWindowsRepaintEventsShowTheLastFrameWholeAndAnotherWindowsD
   EXPECT_EQ(PixelAt(100, 100), kScribble);
 }
 
+TEST_F(Presenter, WhilePausedAMarkShowsInTheBorderOrInABoxOverTheBlankCornerAndGoesOnResume) {
+  SdlPresenter presenter(window_);
+  Surface frame;
+  frame.Fill(kWhite);
+  for (int y = 0; y < 40; ++y) {
+    for (int x = 480; x < kScreenWidth; ++x)
+      frame.Set(x, y, kBlack);  // the blank corner right of the status panel
+  }
+  // 1x with no border: a box with a white frame over the blank corner,
+  // (528, 8) to (624, 24) for the six glyphs with 4 pixels around them.
+  presenter.Present(frame);
+  presenter.ShowPaused(true);
+  EXPECT_EQ(presenter.PausedMark().x, 523);
+  EXPECT_EQ(presenter.PausedMark().y, 3);
+  EXPECT_EQ(PixelAt(523, 3), 0xFFFFFFu) << "the frame";
+  EXPECT_EQ(PixelAt(524, 4), 0x000000u) << "inside it";
+  EXPECT_EQ(PixelAt(479, 3), 0xFFFFFFu) << "the picture beside it";
+  presenter.ShowPaused(false);
+  EXPECT_EQ(PixelAt(523, 3), 0x000000u) << "gone on resume";
+
+  // 1920 x 1080 holds the picture at 2x, 60 rows below the top: the mark
+  // at 2x in that border, centred, (864, 14) to (1056, 46).
+  SDL_SetWindowSize(window_, 1920, 1080);
+  presenter.Repaint();
+  presenter.ShowPaused(true);
+  EXPECT_EQ(presenter.Place(), (PicturePlace{2, 320, 60}));
+  EXPECT_EQ(presenter.PausedMark().x, 864);
+  EXPECT_EQ(presenter.PausedMark().y, 14);
+  long white = 0;
+  for (int y = 0; y < 60; ++y) {
+    for (int x = 0; x < 1920; ++x)
+      white += PixelAt(x, y) == 0xFFFFFFu ? 1 : 0;
+  }
+  EXPECT_GT(white, 0);
+  EXPECT_EQ(PixelAt(320, 60), 0xFFFFFFu) << "the picture as it was";
+  EXPECT_EQ(PixelAt(1279 + 320, 60), 0x000000u) << "its blank corner as it was";
+  presenter.ShowPaused(false);
+  for (int y = 0; y < 60; ++y) {
+    for (int x = 800; x < 1100; ++x)
+      ASSERT_EQ(PixelAt(x, y), 0x000000u) << "gone on resume, at " << x << ", " << y;
+  }
+}
+
 }  // namespace
 }  // namespace rallix
