@@ -156,11 +156,13 @@ describe('the pause', () => {
     assert.equal(page.inFront(), 1);
     page.key('KeyP');
     assert.equal(page.pausedShown(), true, 'no "Paused" note');
+    assert.equal(page.elements.pause.textContent, 'Resume');
     assert.equal(page.inFront(), 0);
     page.key('KeyP', {repeat: true});
     assert.equal(page.inFront(), 0, 'a held P went on');
     page.key('KeyP');
     assert.equal(page.pausedShown(), false);
+    assert.equal(page.elements.pause.textContent, 'Pause');
     assert.equal(page.inFront(), 1);
     for (const modifier of ['ctrlKey', 'altKey', 'metaKey']) {
       page.key('KeyP', {[modifier]: true});
@@ -195,6 +197,10 @@ describe('the end of a game and play again', () => {
     assert.equal(library.rallix_page_begin_pass(), 0, 'the page asked the game to stop');
     library.rallix_page_wait_for_play_again();
     assert.equal(elements.again.hidden, false, 'no play-again button');
+    // What does nothing now is gone, and comes back with the new game.
+    const gameOnly = ['pause', 'move', 'act', 'help', 'touch-help'];
+    const shown = () => gameOnly.filter((id) => !elements[id].hidden);
+    assert.deepEqual(shown(), []);
     assert.equal(page.pausedShown(), false, 'the ended game still shows "Paused"');
     page.key('KeyP');
     assert.equal(page.pausedShown(), false, 'P paused an ended game');
@@ -207,6 +213,7 @@ describe('the end of a game and play again', () => {
     elements.again.click();
     assert.equal(page.wakeUps, 1);
     assert.equal(elements.again.hidden, true);
+    assert.deepEqual(shown(), gameOnly);
     assert.equal(library.rallix_page_begin_pass(), 1, 'the new run was told to stop');
     assert.equal(library.rallix_page_take_buttons(0, 32), 0, 'a press of the last game');
     assert.equal(page.inFront(), 1);
