@@ -135,6 +135,7 @@ function pageBoxes(page) {
     return {
       layout: ['bar', 'side'].filter((name) => document.body.classList.contains(name)).join(),
       canvas: box(document.getElementById('screen')),
+      bar: box(document.getElementById('furniture')),
       // The window as laid out: 730 CSS pixels at 1.25 are 912.5 device
       // pixels, which the screen makes 913, and innerHeight rounds back to 730.
       viewport: box(document.documentElement),
@@ -242,7 +243,17 @@ describe('the page\'s layout on real screens', () => {
             `${canvas.width} x ${canvas.height}`);
 
         assert.equal(boxes.layout, c.layout);
+        if (c.layout === 'bar' && !c.touch) {
+          assert.ok(boxes.bar.height <= 48, `the bar over the court is ${boxes.bar.height} high`);
+        }
         assert.deepEqual([canvas.width, canvas.height], c.canvas, 'the canvas in device pixels');
+        // Where the page puts it, too: a browser that does not round the
+        // canvas's place to its pixels itself would blur its edges.
+        for (const side of ['left', 'top', 'width', 'height']) {
+          const device = boxes.canvas[side] * c.ratio;
+          assert.ok(Math.abs(device - Math.round(device)) < 0.05,
+              `the canvas's ${side} is at ${device} device pixels`);
+        }
         if (Number.isInteger(scale)) {
           assert.deepEqual([measured.least, measured.most], [scale, scale],
               `game pixels of unequal widths along row ${measured.row}`);
