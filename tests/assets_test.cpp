@@ -3,6 +3,7 @@
 // expect: decoded here with small readers of our own.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -281,6 +282,45 @@ TEST(Icon, EveryPngSizeIsCrispPixelArtInTheArtsOwnInks) {
     EXPECT_GT(opaque, size * size * 9 / 10) << name;
     EXPECT_GT(white, size) << name << ": walls and paddles";
   }
+}
+
+// The maskable icon: a home screen crops it to a circle, a squircle or a
+// rounded square, and every crop keeps the circle of 40% of the size around
+// the centre. The square is opaque to its edges; the whole art, the 256-pixel
+// icon, sits in its middle, inside that circle.
+TEST(Icon, TheMaskableIconIsTheWholeArtInsideTheSafeZoneOnAFullBleedSquare) {
+  const RgbaImage icon = MaskableIconRgba();
+  ASSERT_EQ(icon.width, 512);
+  ASSERT_EQ(icon.height, 512);
+  const auto is_white = [](const uint8_t* p) { return p[0] == 255 && p[1] == 255 && p[2] == 255; };
+  const RgbaImage art = IconRgba(256);
+  int art_white = 0;
+  for (size_t at = 0; at < art.rgba.size(); at += 4)
+    art_white += is_white(&art.rgba[at]) && art.rgba[at + 3] == 255;
+  int see_through = 0, white = 0, cropped = 0;
+  int left = 512, top = 512, right = -1, bottom = -1;
+  for (int y = 0; y < 512; ++y) {
+    for (int x = 0; x < 512; ++x) {
+      const uint8_t* p = &icon.rgba[(static_cast<size_t>(y) * 512 + x) * 4];
+      see_through += p[3] != 255;
+      white += is_white(p);
+      if (p[0] == 34 && p[1] == 34 && p[2] == 34)
+        continue;
+      const double dx = x + 0.5 - 256, dy = y + 0.5 - 256;
+      cropped += dx * dx + dy * dy > 204.8 * 204.8;
+      left = std::min(left, x);
+      top = std::min(top, y);
+      right = std::max(right, x);
+      bottom = std::max(bottom, y);
+    }
+  }
+  EXPECT_EQ(see_through, 0) << "the background reaches every edge";
+  EXPECT_EQ(cropped, 0) << "art outside the safe zone";
+  EXPECT_EQ(white, art_white) << "walls and paddles lost";
+  EXPECT_EQ(left, 128);
+  EXPECT_EQ(top, 128);
+  EXPECT_EQ(right, 383);
+  EXPECT_EQ(bottom, 383);
 }
 
 TEST(Sounds, AreShortQuietMonoFilesThatStartAndEndInSilence) {

@@ -279,6 +279,30 @@ RgbaImage IconRgba(int size) {
   return image;
 }
 
+RgbaImage MaskableIconRgba() {
+  const int art_size = 4 * 64;
+  const RgbaImage art = IconRgba(art_size);
+  RgbaImage image{kMaskableSize, kMaskableSize, {}};
+  image.rgba.reserve(static_cast<size_t>(kMaskableSize) * kMaskableSize * 4);
+  const int margin = (kMaskableSize - art_size) / 2;
+  for (int y = 0; y < kMaskableSize; ++y) {
+    for (int x = 0; x < kMaskableSize; ++x) {
+      const int art_x = x - margin;
+      const int art_y = y - margin;
+      const bool inside = art_x >= 0 && art_x < art_size && art_y >= 0 && art_y < art_size;
+      const uint8_t* ink =
+          inside ? &art.rgba[(static_cast<size_t>(art_y) * art_size + art_x) * 4] : nullptr;
+      if (ink && ink[3] != 0) {
+        image.rgba.insert(image.rgba.end(), ink, ink + 4);
+      } else {
+        image.rgba.insert(image.rgba.end(), {kMaskableBackground.r, kMaskableBackground.g,
+                                             kMaskableBackground.b, 255});
+      }
+    }
+  }
+  return image;
+}
+
 std::vector<int> WindowsIcoSizes() {
   return {16, 32, 48, 64, 256};
 }
@@ -313,6 +337,8 @@ std::vector<GeneratedFile> IconFiles() {
     files.push_back({"icon-" + std::to_string(size) + ".png",
                      EncodeRgbaPng(IconRgba(size), PngPacking::kRuns)});
   }
+  files.push_back({"icon-maskable-" + std::to_string(kMaskableSize) + ".png",
+                   EncodeRgbaPng(MaskableIconRgba(), PngPacking::kRuns)});
   files.push_back({"rallix.ico", WindowsIco()});
   return files;
 }

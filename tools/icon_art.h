@@ -1,7 +1,8 @@
 // The icon: a court with both paddles and the ball, drawn as tables a person
 // can read and edit, at 16, 32, 48 and 64 pixels. The window shows the 16 and
 // 32 pixel BMPs; the desktop takes PNGs of every size up to 256, the browser's
-// home screen those of 192 and 512, and the Windows program rallix.ico.
+// home screen those of 192 and 512 and a maskable one, and the Windows
+// program rallix.ico.
 #pragma once
 
 #include <array>
@@ -46,6 +47,15 @@ Palette IconPalette();
 IndexedImage IconImage(int size);
 RgbaImage IconRgba(int size);
 
+// The browser's maskable icon, which a home screen may crop to any shape:
+// the 64-pixel art made 4 times larger and centred on a full-bleed square of
+// the page's background, kMaskableSize pixels across. The art's tile,
+// corners included, lies inside the circle of 40% of the size around the
+// centre that every crop keeps.
+constexpr int kMaskableSize = 512;
+constexpr Rgb kMaskableBackground{34, 34, 34};
+RgbaImage MaskableIconRgba();
+
 // The sizes in the Windows program's icon: 16 to 64 in the art's 256
 // colours, 256 as PNG.
 std::vector<int> WindowsIcoSizes();
@@ -53,7 +63,8 @@ std::vector<int> WindowsIcoSizes();
 std::vector<uint8_t> WindowsIco();
 
 // "icon-32.bmp" and "icon-16.bmp" for the window, "icon-<size>.png" for each
-// of IconPngSizes() and BrowserIconSizes(), and "rallix.ico" for Windows.
+// of IconPngSizes() and BrowserIconSizes(), "icon-maskable-512.png" for the
+// browser, and "rallix.ico" for Windows.
 std::vector<GeneratedFile> IconFiles();
 
 }  // namespace rallix::art

@@ -13,24 +13,52 @@ var Module = (function() {
 
   var stopped = rallixStopped;  // page_errors.js
 
-  // The canvas fills the court's area (page_fit.js).
+  // The page takes one of two layouts: its title, buttons and lines in a bar
+  // over the court, or, when the window is wide, in the margins beside it.
+  // It takes the one that shows the game largest (page_fit.js), the bar
+  // when both are alike, and the canvas fills the court's area.
+  var LAYOUTS = ['bar', 'side'];
+  var body = document.body;
+  var columns = [document.querySelector('header'), document.querySelector('footer')];
+  function takeLayout(name) {
+    LAYOUTS.forEach(function(layout) { body.classList.toggle(layout, layout === name); });
+  }
+  // The margins must hold their text without cutting it off.
+  function marginsHold() {
+    return columns.every(function(column) { return column.scrollHeight <= column.clientHeight; });
+  }
   function fit() {
-    var shown = fitCanvas(stage.getBoundingClientRect(), canvas.width, canvas.height);
+    var ratio = window.devicePixelRatio || 1;
+    var layouts = [];
+    LAYOUTS.forEach(function(name) {
+      takeLayout(name);
+      if (name === 'bar' || marginsHold()) {
+        layouts.push({name: name, area: stage.getBoundingClientRect()});
+      }
+    });
+    var chosen = chooseLayout(layouts, canvas.width, canvas.height, ratio);
+    takeLayout(chosen.name);
+    var shown = fitCanvas(chosen.area, canvas.width, canvas.height, ratio);
     if (!shown) return;
     canvas.style.width = shown.width + 'px';
     canvas.style.height = shown.height + 'px';
     canvas.style.left = shown.left + 'px';
     canvas.style.top = shown.top + 'px';
   }
-  fit();
-  window.addEventListener('resize', fit);
-  window.addEventListener('orientationchange', fit);
-  document.addEventListener('fullscreenchange', fit);
-  if (window.ResizeObserver) new ResizeObserver(fit).observe(stage);
-
+  // A window moved to a screen of another pixel density fits again, too.
+  function watchDensity() {
+    var query = window.matchMedia && matchMedia('(resolution: ' + devicePixelRatio + 'dppx)');
+    if (!query || !query.addEventListener) return;
+    query.addEventListener('change', function() {
+      fit();
+      watchDensity();
+    }, {once: true});
+  }
   // The touch controls show on a touch screen, or from the first touch.
   function useTouch() {
-    document.body.classList.add('touch');
+    if (body.classList.contains('touch')) return;
+    body.classList.add('touch');
+    fit();
   }
   if (navigator.maxTouchPoints > 0 || 'ontouchstart' in window) useTouch();
   window.addEventListener('touchstart', useTouch, {passive: true});
@@ -46,6 +74,14 @@ var Module = (function() {
       leave.call(document) : enter.call(root);
     if (asked && asked.catch) asked.catch(function() {});
   });
+
+  // Whatever changes the room the court has fits the canvas again.
+  fit();
+  watchDensity();
+  window.addEventListener('resize', fit);
+  window.addEventListener('orientationchange', fit);
+  document.addEventListener('fullscreenchange', fit);
+  if (window.ResizeObserver) new ResizeObserver(fit).observe(stage);
 
   // After the first visit the service worker serves the site without a network.
   if ('serviceWorker' in navigator) {

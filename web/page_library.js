@@ -39,6 +39,15 @@ mergeInto(LibraryManager.library, {
     setPaused: function(paused) {
       RallixPage.paused = paused;
       document.getElementById('paused').hidden = !paused;
+      document.getElementById('pause').textContent = paused ? 'Resume' : 'Pause';
+    },
+
+    // What does nothing once the game has ended: the Pause button, the touch
+    // controls and the lines that tell the game's keys.
+    GAME_ONLY: ['pause', 'move', 'act', 'help', 'touch-help'],
+
+    showGameOnly: function(shown) {
+      RallixPage.GAME_ONLY.forEach(function(id) { document.getElementById(id).hidden = !shown; });
     },
 
     togglePause: function() {
@@ -315,6 +324,7 @@ mergeInto(LibraryManager.library, {
     Asyncify.handleSleep(function(wakeUp) {
       RallixPage.running = false;
       RallixPage.setPaused(false);
+      RallixPage.showGameOnly(false);
       var again = document.getElementById('again');
       again.hidden = false;
       again.onclick = function() {
@@ -323,6 +333,7 @@ mergeInto(LibraryManager.library, {
         again.blur();
         RallixPage.stopRequested = false;
         RallixPage.running = true;
+        RallixPage.showGameOnly(true);
         // The new game knows of no held key: fingers and pads start afresh.
         RallixPage.onBlur();
         wakeUp();

@@ -1,7 +1,7 @@
 'use strict';
-// The page's own logic in node, without a browser: where the canvas goes in
-// the court's area (page_fit.js), and the pause and the play-again button of
-// the game's side (page_library.js, on a pretend page).
+// The page's own logic in node, without a browser: the layout and where the
+// canvas goes, in device pixels (page_fit.js), and the pause and the
+// play-again button of the game's side (page_library.js, on a pretend page).
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
@@ -17,32 +17,82 @@ function load(file, globals) {
 }
 
 describe('the canvas in the court\'s area', () => {
-  const {fitCanvas} = load('page_fit.js', {});
-  // The answer as an object of this realm, to compare it with plain objects.
-  const fit = (left, top, width, height) => {
-    const shown = fitCanvas({left, top, width, height}, 640, 480);
-    return shown && {...shown};
+  const {fitCanvas, chooseLayout} = load('page_fit.js', {});
+  // The answers as objects of this realm, to compare them with plain objects.
+  const fit = (left, top, width, height, ratio) => {
+    const shown = fitCanvas({left, top, width, height}, 640, 480, ratio);
+    return shown && {...shown, device: {...shown.device}};
   };
+  const box = (fitted) => fitted && [fitted.left, fitted.top, fitted.width, fitted.height];
 
   it('takes the largest whole scale that fits and centres it', () => {
     // 1024 x 600 under a 50-pixel title: 1.25 fits, so 1.
-    assert.deepEqual(fit(0, 50, 1024, 600), {width: 640, height: 480, left: 192, top: 110});
+    assert.deepEqual(box(fit(0, 50, 1024, 600)), [192, 110, 640, 480]);
     // 2560 x 1300: 4 across but 2.7 down, so 2.
-    assert.deepEqual(fit(0, 40, 2560, 1300), {width: 1280, height: 960, left: 640, top: 210});
+    assert.deepEqual(box(fit(0, 40, 2560, 1300)), [640, 210, 1280, 960]);
     // Exactly 3 across and down, beside a 100-pixel column.
-    assert.deepEqual(fit(100, 0, 1920, 1440), {width: 1920, height: 1440, left: 100, top: 0});
+    assert.deepEqual(box(fit(100, 0, 1920, 1440)), [100, 0, 1920, 1440]);
   });
 
-  it('shrinks below 1 where 1 does not fit, and keeps its corner on a whole pixel', () => {
-    // A phone's 390-pixel width: 390 / 640 of the size.
-    assert.deepEqual(fit(0, 60, 390, 500), {width: 390, height: 292, left: 0, top: 164});
+  it('draws every game pixel as the same whole number of device pixels where that keeps 80%', () => {
+    // 125%: 2 CSS pixels a game pixel would be 2.5 device pixels; 2 is 80% of that.
+    let shown = fit(0, 48, 1700, 1000, 1.25);
+    assert.equal(shown.scale, 2);
+    // 2125 x 1250 device pixels from (0, 60): the corner at (422.5, 205), rounded.
+    assert.deepEqual(shown.device, {width: 1280, height: 960, left: 423, top: 205});
+    assert.deepEqual(box(shown), [338.4, 164, 1024, 768]);
+    // 1 CSS pixel is 1.25 device pixels: 1 is 80% of it.
+    assert.equal(fit(0, 48, 1536, 682, 1.25).scale, 1);
+    // 1.5: 1 is 67% of it, so the picture stays 1.5 device pixels a game pixel.
+    shown = fit(0, 48, 1000, 600, 1.5);
+    assert.equal(shown.scale, 1.5);
+    assert.deepEqual(shown.device, {width: 960, height: 720, left: 270, top: 162});
+    // 2 times 1.5 is 3, whole already.
+    assert.equal(fit(0, 0, 1300, 1000, 1.5).scale, 3);
+    // A 390-pixel phone held upright at 3: 1170 device pixels across make
+    // 1.83 a game pixel, and 1 would be 55% of that: it keeps the width.
+    shown = fit(0, 90, 390, 600, 3);
+    assert.equal(shown.scale, 1170 / 640);
+    assert.deepEqual(shown.device, {width: 1170, height: 877, left: 0, top: 732});
+    // On its side, 476 x 342 at 3: 2.14 device pixels, and 2 is 93% of that.
+    shown = fit(184, 48, 476, 342, 3);
+    assert.equal(shown.scale, 2);
+    assert.deepEqual(shown.device, {width: 1280, height: 960, left: 626, top: 177});
+    // The same phone at 2: 1.22, and 1 is 82% of that.
+    assert.equal(fit(0, 90, 390, 600, 2).scale, 1);
+  });
+
+  it('keeps its sides on whole device pixels', () => {
     // Half-pixel places and sizes round to whole pixels.
-    assert.deepEqual(fit(0.5, 10.25, 701, 481), {width: 640, height: 480, left: 31, top: 11});
+    assert.deepEqual(box(fit(0.5, 10.25, 701, 481)), [31, 11, 640, 480]);
+    // At 1.5 the area starts at device pixel 0.6: the corner goes to 270.6,
+    // rounded to 271, which is 180.67 CSS pixels.
+    const shown = fit(0.4, 48, 1000, 600, 1.5);
+    assert.deepEqual(shown.device, {width: 960, height: 720, left: 271, top: 162});
+    assert.equal(shown.left, 271 / 1.5);
   });
 
   it('leaves the canvas alone while the area is empty', () => {
     assert.equal(fit(0, 0, 0, 600), null);
     assert.equal(fit(0, 0, 800, 0), null);
+  });
+
+  it('puts the page\'s furniture beside the court where that shows the game larger', () => {
+    // The bar over the court takes 48 pixels; the margins 220 each side.
+    const layouts = (width, height) => [
+      {name: 'bar', area: {left: 0, top: 48, width, height: height - 48}},
+      {name: 'side', area: {left: 220, top: 0, width: width - 440, height}}];
+    const choose = (width, height, ratio) => chooseLayout(layouts(width, height), 640, 480, ratio).name;
+    // A maximised window on a 1080p screen: 921 down in the bar, 969 beside.
+    assert.equal(choose(1920, 969, 1), 'side');
+    // 1280 x 1024: 2 in the bar, but beside it 840 across.
+    assert.equal(choose(1280, 1024, 1), 'bar');
+    // 1366 x 768: 1 either way; the bar.
+    assert.equal(choose(1366, 768, 1), 'bar');
+    // 1536 x 730 at 125%: 1 device pixel either way.
+    assert.equal(choose(1536, 730, 1.25), 'bar');
+    // 1920 x 1040 at 1.5: the bar's 992 make 3.1 device pixels, the margins' 1040 3.25.
+    assert.equal(choose(1920, 1040, 1.5), 'bar');
   });
 });
 
@@ -106,11 +156,13 @@ describe('the pause', () => {
     assert.equal(page.inFront(), 1);
     page.key('KeyP');
     assert.equal(page.pausedShown(), true, 'no "Paused" note');
+    assert.equal(page.elements.pause.textContent, 'Resume');
     assert.equal(page.inFront(), 0);
     page.key('KeyP', {repeat: true});
     assert.equal(page.inFront(), 0, 'a held P went on');
     page.key('KeyP');
     assert.equal(page.pausedShown(), false);
+    assert.equal(page.elements.pause.textContent, 'Pause');
     assert.equal(page.inFront(), 1);
     for (const modifier of ['ctrlKey', 'altKey', 'metaKey']) {
       page.key('KeyP', {[modifier]: true});
@@ -145,6 +197,10 @@ describe('the end of a game and play again', () => {
     assert.equal(library.rallix_page_begin_pass(), 0, 'the page asked the game to stop');
     library.rallix_page_wait_for_play_again();
     assert.equal(elements.again.hidden, false, 'no play-again button');
+    // What does nothing now is gone, and comes back with the new game.
+    const gameOnly = ['pause', 'move', 'act', 'help', 'touch-help'];
+    const shown = () => gameOnly.filter((id) => !elements[id].hidden);
+    assert.deepEqual(shown(), []);
     assert.equal(page.pausedShown(), false, 'the ended game still shows "Paused"');
     page.key('KeyP');
     assert.equal(page.pausedShown(), false, 'P paused an ended game');
@@ -157,6 +213,7 @@ describe('the end of a game and play again', () => {
     elements.again.click();
     assert.equal(page.wakeUps, 1);
     assert.equal(elements.again.hidden, true);
+    assert.deepEqual(shown(), gameOnly);
     assert.equal(library.rallix_page_begin_pass(), 1, 'the new run was told to stop');
     assert.equal(library.rallix_page_take_buttons(0, 32), 0, 'a press of the last game');
     assert.equal(page.inFront(), 1);

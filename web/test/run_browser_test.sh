@@ -1,14 +1,15 @@
 #!/bin/sh
 # Plays the browser build in Debian's Chromium: installs playwright-core as
 # the lock file has it, makes the references from the headless game and runs
-# browser_test.js, with everything Chromium writes kept in a temporary folder.
-#   run_browser_test.sh SITE_DIR RALLIX_SCREEN GLYPH_TABLE WORK_DIR
+# browser_test.js (or TEST_FILE), with everything Chromium writes kept in a
+# temporary folder; a test may keep files of its own under WORK_DIR.
+#   run_browser_test.sh SITE_DIR RALLIX_SCREEN GLYPH_TABLE WORK_DIR [TEST_FILE]
 # Exits 77 (skipped) when Chromium, node or npm is missing; under CI
 # (CI=true) that fails instead, saying what is missing.
 set -eu
 
-if [ $# -ne 4 ]; then
-  echo "usage: run_browser_test.sh SITE_DIR RALLIX_SCREEN GLYPH_TABLE WORK_DIR" >&2
+if [ $# -ne 4 ] && [ $# -ne 5 ]; then
+  echo "usage: run_browser_test.sh SITE_DIR RALLIX_SCREEN GLYPH_TABLE WORK_DIR [TEST_FILE]" >&2
   exit 2
 fi
 here=$(cd "$(dirname "$0")" && pwd)
@@ -16,6 +17,7 @@ site=$1
 screen=$2
 glyph_table=$3
 work=$4
+test_file=${5:-$here/browser_test.js}
 chromium=/usr/bin/chromium
 
 for tool in "$chromium" node npm; do
@@ -64,4 +66,5 @@ TMPDIR=$scratch/tmp \
   RALLIX_SITE=$site \
   RALLIX_REFERENCES=$scratch \
   RALLIX_CHROMIUM=$chromium \
-  node --test-reporter=spec "$here/browser_test.js"
+  RALLIX_WORK=$work \
+  node --test-reporter=spec "$test_file"
