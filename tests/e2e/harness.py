@@ -11,6 +11,7 @@ import argparse
 import ctypes
 import os
 import select
+import shlex
 import shutil
 import subprocess
 import sys
@@ -100,18 +101,25 @@ class XServer:
         return self
 
     def _start_window_manager(self, timeout=10):
+        """Starts openbox and waits until it runs its event loop.
+
+        Openbox names itself on the root window (_NET_SUPPORTING_WM_CHECK)
+        long before that, while it still reads its configuration and theme.
+        A window mapped in between may never be managed: openbox reads the
+        map request ahead into a queue of its own, then sleeps until some
+        other event comes, and SDL waits for the window to be mapped for
+        ever. Its --startup command runs just before its event loop: ready
+        once that command has left its mark."""
         self._manager_folder = tempfile.mkdtemp(prefix="rallix-wm-")
         env = game_environment(self._manager_folder, self.display)
+        ready = os.path.join(self._manager_folder, "ready")
         self._manager = subprocess.Popen(
-            [_require("openbox"), "--sm-disable"], env=env, stdin=subprocess.DEVNULL,
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        # Ready once it names itself on the root window.
-        deadline = time.monotonic() + timeout
-        while True:
-            found = subprocess.run([_require("xprop"), "-root", "_NET_SUPPORTING_WM_CHECK"],
-                                   env=env, capture_output=True, text=True, check=False)
-            if "window id" in found.stdout:
-                return
+            [_require("openbox"), "--sm-disable", "--startup",
+             shlex.join([_require("touch"), ready])],
+            env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL)
+        deadline = deadline_after(timeout)
+        while not os.path.exists(ready):
             if time.monotonic() > deadline or self._manager.poll() is not None:
                 self.__exit__(None, None, None)
                 raise HarnessError("the window manager did not start")
