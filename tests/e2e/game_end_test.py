@@ -32,9 +32,6 @@ PADDLE_WIDTH = 5  # columns, the default paddle "--+--"
 PADDLE_MAX_COLUMN = 16
 COURT_RIGHT_EDGE = 22 * 16
 SET_COUNT = 5
-# The game's frames per second (one frame at least every 17 ms).
-FRAME_RATE = 1000 / 17
-
 # The paddle only tries to return balls coming down at least this far from
 # the walls: its "pon.WAV" then plays for several frames before any wall can
 # replace it with "pin.WAV".
@@ -115,8 +112,8 @@ class Steering:
     It steers only by three looks at a ball coming down that went the same
     way across both gaps: two looks on either side of a wall bounce point the
     wrong way, and a paddle sent to the far end by them may not get back in
-    time. Each look steers again, so a hold that moved the paddle short (a
-    busy machine runs fewer frames) is made good by the next."""
+    time. Each look steers again, so a paddle that stopped off its column is
+    made good by the next."""
 
     def __init__(self, game):
         self.game = game
@@ -141,12 +138,28 @@ class Steering:
         else:
             # The far end: its span misses the landing point by 70 pixels.
             target = PADDLE_MAX_COLUMN if landing < (WALL_LEFT + WALL_RIGHT) / 2 else 1
-        columns = target - now.paddle
-        if columns != 0:
-            # A held key moves the paddle a column a frame.
-            self.game.hold("Right" if columns > 0 else "Left",
-                           (abs(columns) - 0.5) / FRAME_RATE)
+        if target != now.paddle:
+            self.move_paddle(now.paddle, target)
             self.holds += 1
+
+    def move_paddle(self, paddle, target):
+        """Holds Left or Right until the paddle is seen at the target column.
+        A held key moves it a column a frame, also while the screen is read:
+        the key goes up as soon as the paddle is no farther from the target
+        than it went between the last two readings."""
+        way = 1 if target > paddle else -1
+        last = paddle
+
+        def near(lines):
+            nonlocal last
+            seen = Look(lines, []).paddle
+            if seen is None:
+                return True  # the rally is over
+            stride, last = abs(seen - last), seen
+            return (target - seen) * way <= stride
+
+        self.game.hold_until("Right" if way > 0 else "Left", near,
+                             f"the paddle near column {target}")
 
 
 class WholeGameTest(GameTestCase):
@@ -159,26 +172,34 @@ class WholeGameTest(GameTestCase):
         return Look(*game.look())
 
     def play_until_game_over(self, game, timeout=120):
+        """Looks and steers until "GAME OVER"; fails at once when the screen
+        stands still for WAIT_SECONDS (the ball always moves in a rally)."""
         log = RallyLog()
         steering = Steering(game)
         before_last = last = None
-        deadline = time.monotonic() + timeout
+        deadline = harness.deadline_after(timeout)
+        shown, stands_since = None, time.monotonic()
         while time.monotonic() < deadline:
             now = self.look(game)
             if now.game_over:
                 return log, steering, now
+            if (now.lines, now.ball) != shown:
+                shown, stands_since = (now.lines, now.ball), now.when
+            elif now.when - stands_since > harness.WAIT_SECONDS * harness.TIME_FACTOR:
+                self.fail("the game stands still; it shows:\n" + "\n".join(now.lines) +
+                          f"\n{game.gone() or 'and still runs'}")
             if now.ball is not None:
                 log.note(before_last, last, now)
                 steering.steer(before_last, last, now, want_return=not log.returns)
                 before_last, last = last, now
-        self.fail(f"no GAME OVER within {timeout} s; returns {log.returns}")
+        self.fail(f"no GAME OVER within {timeout * harness.TIME_FACTOR:g} s; "
+                  f"returns {log.returns}")
 
     def test_a_lost_game_from_the_title_to_quit_game_with_its_sounds(self):
         game = self.start_game()
-        same, report = game.wait_for_frame("title")
-        self.assertTrue(same, report)
+        game.wait_for_frame("title")
         game.press("space")
-        lines = game.wait_for_text(lambda lines: "--+--" in lines[PLAYER_ROW])
+        lines = game.wait_for_text(lambda lines: "--+--" in lines[PLAYER_ROW], "the paddle")
         self.assertEqual(lines[8][25:30], "    0")
 
         log, steering, end = self.play_until_game_over(game)
@@ -193,7 +214,7 @@ class WholeGameTest(GameTestCase):
 
         # Space: the title, with the finished game's panel.
         game.press("space")
-        lines = game.wait_for_text(lambda lines: lines[10][6:12] == "RALLIX")
+        lines = game.wait_for_text(lambda lines: lines[10][6:12] == "RALLIX", "the title")
         text = "\n".join(lines)
         self.assertEqual(lines[13][5:16], ">GAME START", text)
         self.assertEqual(lines[8][25:30], "    5", text)
@@ -203,10 +224,11 @@ class WholeGameTest(GameTestCase):
         self.assertNotIn("?", text, "every cell shows a glyph exactly")
 
         game.press("Up")
-        lines = game.wait_for_text(lambda lines: lines[17][5:15] == ">QUIT GAME")
+        lines = game.wait_for_text(lambda lines: lines[17][5:15] == ">QUIT GAME",
+                                   "the mark on QUIT GAME")
         self.assertEqual(lines[13][5], " ")
         game.press("space")
-        self.assertEnds(game, 0, within=10)
+        self.assertEnds(game, 0)
 
         self.check_sounds(game, log, player_points)
 
