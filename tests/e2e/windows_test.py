@@ -63,7 +63,7 @@ class Wine:
         os.makedirs(self.home, exist_ok=True)
         started = time.monotonic()
         subprocess.run([self.tool("wineboot"), "--init"], env=self.environment(env),
-                       stdin=subprocess.DEVNULL, capture_output=True, timeout=600, check=True)
+                       stdin=subprocess.DEVNULL, capture_output=True, timeout=240, check=True)
         self.end(env)
         print(f"made the Wine prefix {self.prefix} in {time.monotonic() - started:.0f} s",
               file=sys.stderr)
@@ -87,7 +87,7 @@ class Wine:
 class WindowsGameTest(GameTestCase):
     """Each test unpacks the zip and runs rallix.exe in its own X server."""
     LOCK = "wine_prefix"
-    TIMEOUT = 600
+    TIMEOUT = 300
 
     def setUp(self):
         zip_path, _ = need("zip", "wine")
