@@ -35,7 +35,7 @@ WAIT_SECONDS = 10
 # How long one run of a tool (xdotool, xwd, rallix_screen...) may take, and
 # the address space the screen and audio tools may use: a fault that makes
 # one loop or grow fails the test in seconds, saying so.
-TOOL_SECONDS = 30
+TOOL_SECONDS = WAIT_SECONDS
 TOOL_MEMORY = 2 << 30
 
 # The programs and folders the tests use, from the command line (run_tests).
@@ -639,6 +639,13 @@ class Game:
         finally:
             self.key_up(key)
 
+    def hold_for(self, key, seconds):
+        """Holds the key down for `seconds` at most: one run of xdotool
+        presses it, sleeps and lets it go, so it comes up on time on a busy
+        machine too. A bound on how far a held key moves something, never a
+        wait for it to get there (hold_until)."""
+        self._x_tool(_require("xdotool"), "keydown", key, "sleep", f"{seconds:.3f}", "keyup", key)
+
     def send_key_to(self, window, key):
         """Gives the keyboard to `window` and presses the key there."""
         self.focus(window)
@@ -736,6 +743,17 @@ class Game:
                         describe=lambda seen: "\n".join(seen[0]) +
                         (f"\nballs: {seen[1]}" if seen[1] else ""))
 
+    def wait_for_play(self, predicate, what, timeout):
+        """wait_for_look for what a game in play comes to in its time (a
+        point, a stage): fails at once when the screen stands still."""
+        stillness = Stillness()
+
+        def in_play(lines, balls):
+            stillness.note((lines, balls), lambda seen: "\n".join(seen[0]))
+            return predicate(lines, balls)
+
+        return self.wait_for_look(in_play, what, timeout)
+
     def wait_for_ball_moving(self, inside=lambda place: True, timeout=WAIT_SECONDS):
         """Looks until the ball has been seen in two places (of those where
         inside(place) holds): frames still come. Those places."""
@@ -747,6 +765,24 @@ class Game:
 
         self.wait_for_look(two_places, "the ball in two places", timeout)
         return places
+
+
+class Stillness:
+    """Watches a game in play, where the ball always moves: note() fails
+    with WaitTimeout once what it is shown has stood still for WAIT_SECONDS
+    (times TIME_FACTOR), so a game that hangs in a long wait (a point, a
+    stage) fails in seconds."""
+
+    def __init__(self):
+        self.shown, self.since = None, time.monotonic()
+
+    def note(self, shown, describe=str):
+        now = time.monotonic()
+        if shown != self.shown:
+            self.shown, self.since = shown, now
+        elif now - self.since > WAIT_SECONDS * TIME_FACTOR:
+            raise WaitTimeout(f"the game stood still for {now - self.since:.0f} s; it "
+                              f"shows:\n{describe(shown)}")
 
 
 class Heard:

@@ -207,7 +207,8 @@ class InstalledGameTest(unittest.TestCase):
             return lines[8][25:30].strip() not in ("", "0") or \
                 lines[16][25:30].strip() not in ("", "0")
 
-        game.wait_for_text(point_decided, "the first point", timeout=FIRST_POINT_SECONDS)
+        game.wait_for_play(lambda lines, balls: point_decided(lines), "the first point",
+                           timeout=FIRST_POINT_SECONDS)
         self.assertTrue(game.running(), f"stderr: {game.stderr()!r}")
         return game.audio()
 

@@ -191,10 +191,9 @@ class WindowsGameTest(GameTestCase):
         # computer scores, serves again, and the player misses again.
         game.wait_for_frame("title", timeout=WINE_START_SECONDS)
         game.press("space")
-        # Each point takes a rally of the ball down the court and a serve.
-        game.wait_for_text(lambda lines: lines[8][25:30].strip() == "1", "the computer's point")
-        game.wait_for_text(lambda lines: lines[8][25:30].strip() == "2",
-                           "the computer's second point")
+        lines, _ = game.wait_for_play(lambda lines, balls: lines[8][25:30].strip() == "2",
+                                      "the computer's second point", timeout=60)
+        self.assertEqual(lines[8][25:30].strip(), "2", "\n".join(lines))
         game.wait_for_ball_moving()
         game.close_window()
         self.assertEnds(game, 0)
