@@ -535,7 +535,8 @@ class Game:
     def _x_tool(self, *args):
         result = run_tool(args, env=dict(self.env, DISPLAY=self.display))
         if result.returncode != 0:
-            raise HarnessError(f"{' '.join(args)} failed: {result.stderr.decode(errors='replace')}")
+            raise HarnessError(f"{' '.join(args)} failed: {result.stderr.decode(errors='replace')}"
+                               + (f"; {self.gone()}" if self.process and self.gone() else ""))
         return result.stdout.decode(errors="replace")
 
     def find_window(self, timeout=WAIT_SECONDS, focus=True):
