@@ -126,9 +126,10 @@ def capture_until(game, wanted, timeout, what):
 
     def capture():
         path = game.capture()
-        return wanted(game.screen_text(path)), path
+        return path, game.screen_text(path)
 
-    return wait_for(what, capture, timeout, game.gone)
+    return wait_for(what, capture, lambda seen: wanted(seen[1]), timeout, game.gone,
+                    lambda seen: "\n".join(seen[1]))[0]
 
 
 def menus(x, tools, out_dir, wanted):

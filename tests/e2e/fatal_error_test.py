@@ -40,18 +40,17 @@ class FatalErrorTest(GameTestCase):
             text = game.wait_for_stderr(lambda text: text != "", "the report")
             self.assertEqual(text, line)
 
-        def boxes():
-            found = [w for w in game.windows_named("^Rallix$") if w != game.window]
-            return len(found) == 1, found
-
-        box, = harness.wait_for("the message box", boxes, gone=game.gone)
+        box, = harness.wait_for(
+            "the message box",
+            lambda: [w for w in game.windows_named("^Rallix$") if w != game.window],
+            lambda found: len(found) == 1, gone=game.gone)
         self.assertIsNone(game.wait(timeout=0.3),
                           "the program ended before the box was dismissed")
         return box
 
     def assertBoxGoes(self, game, box):
-        harness.wait_for("the box to go with the game",
-                         lambda: (box not in game.windows_named("^Rallix$"), box))
+        harness.wait_for("the box to go with the game", lambda: game.windows_named("^Rallix$"),
+                         lambda windows: box not in windows)
 
     @sanitize
     def test_a_second_error_ends_the_game_after_its_report_is_dismissed(self):

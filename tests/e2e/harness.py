@@ -56,22 +56,21 @@ class WaitTimeout(AssertionError):
     it saw last."""
 
 
-def wait_for(what, probe, timeout=WAIT_SECONDS, gone=None, describe=str):
-    """Calls probe() until its first value, done, is true, and returns its
-    second, what it saw. Fails with WaitTimeout naming `what` and the last
-    thing seen (as describe(seen) puts it) when `timeout` seconds (times
-    TIME_FACTOR) pass first, or when gone() returns why the program watched
-    has gone."""
+def wait_for(what, look, until=bool, timeout=WAIT_SECONDS, gone=None, describe=str):
+    """Calls look() until until(seen) holds for what it saw, and returns
+    that. Fails with WaitTimeout naming `what` and the last thing seen (as
+    describe(seen) puts it) when `timeout` seconds (times TIME_FACTOR) pass
+    first, or when gone() returns why the program watched has gone."""
     deadline = deadline_after(timeout)
     while True:
         try:
-            done, seen = probe()
+            seen = look()
         except HarnessError as error:
             why = gone() if gone is not None else None
             if why is None:
                 raise
             raise WaitTimeout(f"waited for {what}: {why}") from error
-        if done:
+        if until(seen):
             return seen
         why = gone() if gone is not None else None
         if why is None and time.monotonic() > deadline:
@@ -197,8 +196,9 @@ class XServer:
             env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL)
         try:
-            wait_for("openbox's start", lambda: (os.path.exists(ready), "not yet"), timeout,
-                     lambda: None if self._manager.poll() is None else "openbox ended")
+            wait_for("openbox's start", lambda: os.path.exists(ready), timeout=timeout,
+                     gone=lambda: None if self._manager.poll() is None else "openbox ended",
+                     describe=lambda _: "its --startup command has not run")
         except WaitTimeout:
             self.__exit__(None, None, None)
             raise
@@ -507,13 +507,11 @@ class Game:
 
     def wait_for_stderr(self, predicate, what="its standard error", timeout=WAIT_SECONDS):
         """Reads standard error until predicate(text) holds; that text."""
-        return wait_for(what, lambda: (lambda text: (predicate(text), text))(self.stderr()),
-                        timeout)
+        return wait_for(what, self.stderr, predicate, timeout, describe=repr)
 
     def wait_for_stdout(self, predicate, what="its standard output", timeout=WAIT_SECONDS):
         """Reads standard output until predicate(text) holds; that text."""
-        return wait_for(what, lambda: (lambda text: (predicate(text), text))(self.stdout()),
-                        timeout)
+        return wait_for(what, self.stdout, predicate, timeout, describe=repr)
 
     def stop(self):
         if self.running():
@@ -552,12 +550,15 @@ class Game:
                 except HarnessError:
                     continue  # gone in the meantime
                 if "WM_CLASS(STRING) = " in wm_class:
-                    return True, window
-            hidden = self.windows_named("^Rallix$", shown_only=False)
-            return False, (f"windows named Rallix never shown: {hidden}" if hidden
-                           else "no window named Rallix")
+                    return window
+            return None
 
-        self.window = wait_for("the game's window", shown, timeout, self.gone)
+        def hidden(_):
+            windows = self.windows_named("^Rallix$", shown_only=False)
+            return f"windows named Rallix never shown: {windows}" if windows else "none"
+
+        self.window = wait_for("the game's window", shown, timeout=timeout, gone=self.gone,
+                               describe=hidden)
         if focus:
             self.focus()
         return self.window
@@ -581,9 +582,8 @@ class Game:
 
     def wait_for_name(self, name, timeout=WAIT_SECONDS):
         """Reads the window's title until it is `name`."""
-        return wait_for(f"the title {name!r}",
-                        lambda: (lambda title: (title == name, title))(self.window_name()),
-                        timeout, self.gone)
+        return wait_for(f"the title {name!r}", self.window_name, lambda title: title == name,
+                        timeout, self.gone, repr)
 
     def sync(self):
         """Returns once the game has read every event its window had before:
@@ -613,8 +613,7 @@ class Game:
 
     def wait_for_size(self, size, timeout=WAIT_SECONDS):
         """Reads the client area's size until it is `size`."""
-        return wait_for(f"the window's size {size}",
-                        lambda: (lambda now: (now == size, now))(self.client_size()),
+        return wait_for(f"the window's size {size}", self.client_size, lambda now: now == size,
                         timeout, self.gone)
 
     def press(self, key):
@@ -721,7 +720,7 @@ class Game:
     def wait_for_frame(self, situation, timeout=WAIT_SECONDS):
         """Captures until the window equals the headless frame."""
         wait_for(f"the frame {situation!r} at {self.picture}", lambda: self.compare(situation),
-                 timeout, self.gone)
+                 lambda result: result[0], timeout, self.gone, lambda result: result[1])
 
     def wait_for_text(self, predicate, what="the text wanted", timeout=WAIT_SECONDS):
         """Reads the screen until predicate(lines) holds; those lines."""
@@ -735,14 +734,16 @@ class Game:
 
         def read():
             try:
-                lines, balls = (how or self.look)()
+                return (how or self.look)()
             except HarnessError as error:
-                return False, ([f"(no picture: {error})"], [])
-            return predicate(lines, balls), (lines, balls)
+                return [f"(no picture: {error})"], None
 
-        return wait_for(what, read, timeout, self.gone,
-                        describe=lambda seen: "\n".join(seen[0]) +
-                        (f"\nballs: {seen[1]}" if seen[1] else ""))
+        def describe(seen):
+            lines, balls = seen
+            return "\n".join(lines) + (f"\nballs: {balls}" if balls else "")
+
+        return wait_for(what, read, lambda seen: seen[1] is not None and predicate(*seen),
+                        timeout, self.gone, describe)
 
     def wait_for_play(self, predicate, what, timeout):
         """wait_for_look for what a game in play comes to in its time (a
@@ -827,12 +828,9 @@ class SoundFinder:
         are in it (whole ones, if asked); the plays found then. gone() as
         for wait_for."""
 
-        def search():
-            found = [h for h in self.find(recording, name) if h.whole or not whole]
-            return len(found) >= count, found
-
-        return wait_for(f"{count} {'whole ' if whole else ''}{name} in the recording", search,
-                        gone=gone)
+        return wait_for(f"{count} {'whole ' if whole else ''}{name} in the recording",
+                        lambda: [h for h in self.find(recording, name) if h.whole or not whole],
+                        lambda found: len(found) >= count, gone=gone)
 
 
 class GameTestCase(unittest.TestCase):
