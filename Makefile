@@ -39,7 +39,7 @@ test: deps
 
 # The end-to-end and browser tests three times over while two busy loops hold
 # both cores: none may fail (scripts/test-under-load.sh).
-test-under-load: build windows
+test-under-load: build build-asan windows web
 	sh scripts/test-under-load.sh
 
 # The layering check and clang-format (check only), then clang-tidy; all must

@@ -22,11 +22,10 @@ import argparse
 import os
 import subprocess
 import sys
-import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
-from harness import Game, HarnessError, XServer  # noqa: E402
+from harness import Game, HarnessError, WaitTimeout, XServer, wait_for  # noqa: E402
 
 PICTURES = ("title", "config", "rally", "bonus")
 
@@ -52,25 +51,24 @@ def started(x, program, screen):
     game = Game(program, screen, display=x.display)
     game.start()
     game.find_window()
-    same, report = game.wait_for_frame("title", timeout=10)
-    if not same:
+    try:
+        game.wait_for_frame("title")
+    except WaitTimeout:
         game.stop()
-        raise HarnessError(f"{program} did not show the title screen:\n{report}")
+        raise
     return game
 
 
 def capture_until(game, wanted, timeout, what):
     """Captures the window until `wanted(lines)` holds for what it shows;
     that capture's path."""
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        if not game.running():
-            raise HarnessError(f"the game ended before {what}; it said {game.stderr()!r}")
-        capture = game.capture()
-        if wanted(game.screen_text(capture)):
-            return capture
-        time.sleep(0.02)
-    raise HarnessError(f"no {what} within {timeout} s")
+
+    def capture():
+        path = game.capture()
+        return path, game.screen_text(path)
+
+    return wait_for(what, capture, lambda seen: wanted(seen[1]), timeout, game.gone,
+                    lambda seen: "\n".join(seen[1]))[0]
 
 
 def menus(x, tools, out_dir, wanted):
@@ -79,10 +77,10 @@ def menus(x, tools, out_dir, wanted):
         if "title" in wanted:
             keep(game, game.capture(), out_dir, "title")
         if "config" in wanted:
-            game.press("Down", "space")
-            same, report = game.wait_for_frame("config", timeout=10)
-            if not same:
-                raise HarnessError(f"the configuration menu differs:\n{report}")
+            game.press("Down")
+            game.wait_for_frame("title-config")
+            game.press("space")
+            game.wait_for_frame("config")
             keep(game, game.capture(), out_dir, "config")
     finally:
         game.stop()
@@ -147,7 +145,7 @@ def main():
                 menus(x, tools, args.out, wanted)
             if wanted & {"rally", "bonus"}:
                 play(x, tools, args.out, wanted)
-    except HarnessError as error:
+    except (HarnessError, WaitTimeout) as error:
         print(f"capture-pictures: {error}", file=sys.stderr)
         return 1
     return 0

@@ -3,6 +3,8 @@
 // situations' frames.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -188,6 +190,28 @@ TEST(Xwd, RefusesDamagedAndUnsupportedFilesWithAReason) {
   std::string error;
   EXPECT_FALSE(ReadXwdFile("/nonexistent/capture.xwd", image, error));
   EXPECT_NE(error.find("cannot open"), std::string::npos);
+}
+
+TEST(Xwd, AFileWhoseHeaderClaimsTerabytesIsRefusedBeforeItIsRead) {
+  // 8192 rows of 2^31 bytes after a 107-byte header, says the header of a
+  // file of 171 bytes: a reader that took it at its word would try to hold
+  // 16 TB.
+  std::vector<uint8_t> claim = MakeXwd(XwdLayout{}, 4, 4, [](int, int) { return 0u; });
+  auto set_field = [&](size_t field, uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+      claim[4 * field + i] = static_cast<uint8_t>(value >> (24 - 8 * i));
+  };
+  set_field(12, 1u << 31);  // bytes per line
+  set_field(5, 8192);       // height
+  const std::string path = ::testing::TempDir() + "/claims-terabytes.xwd";
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(claim.data()),
+             static_cast<std::streamsize>(claim.size()));
+  RgbImage image;
+  std::string error;
+  EXPECT_FALSE(ReadXwdFile(path, image, error));
+  EXPECT_NE(error.find("header claims 17592186044523 bytes"), std::string::npos) << error;
+  std::remove(path.c_str());
 }
 
 TEST(FrameComparison, FindsEveryDifferingPixelAndItsCell) {

@@ -9,22 +9,34 @@ a sound card or a home folder of the machine it runs on.
 
 import argparse
 import ctypes
+import functools
+import itertools
 import os
+import resource
 import select
+import shlex
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
 import time
 import unittest
 
-# A key held this long is seen by at least one of the game's 17 ms key
-# snapshots, even on a busy machine.
-KEY_HOLD_SECONDS = 0.1
-
 # Every deadline of a wait is this many times longer: 1 for the optimised
 # game, more under the sanitizers (the build sets RALLIX_TIME_FACTOR).
 TIME_FACTOR = max(1.0, float(os.environ.get("RALLIX_TIME_FACTOR", "1") or 1))
+
+# How long a wait looks for what it waits for, unless told (times
+# TIME_FACTOR): far more than a game that works needs on a busy machine, and
+# short enough that one that hangs fails at once.
+WAIT_SECONDS = 10
+
+# How long one run of a tool (xdotool, xwd, rallix_screen...) may take, and
+# the address space the screen and audio tools may use: a fault that makes
+# one loop or grow fails the test in seconds, saying so.
+TOOL_SECONDS = WAIT_SECONDS
+TOOL_MEMORY = 2 << 30
 
 # The programs and folders the tests use, from the command line (run_tests).
 PATHS = {}
@@ -36,6 +48,72 @@ SKIPPED = 77
 
 class HarnessError(Exception):
     """The harness itself could not do its part (no Xvfb, a tool failed)."""
+
+
+class WaitTimeout(AssertionError):
+    """What a test waited for did not come by its deadline, or the program
+    watched ended first: the test fails, saying what it waited for and what
+    it saw last."""
+
+
+def wait_for(what, look, until=bool, timeout=WAIT_SECONDS, gone=None, describe=str):
+    """Calls look() until until(seen) holds for what it saw, and returns
+    that. Fails with WaitTimeout naming `what` and the last thing seen (as
+    describe(seen) puts it) when `timeout` seconds (times TIME_FACTOR) pass
+    first, or when gone() returns why the program watched has gone."""
+    deadline = deadline_after(timeout)
+    while True:
+        try:
+            seen = look()
+        except HarnessError as error:
+            why = gone() if gone is not None else None
+            if why is None:
+                raise
+            raise WaitTimeout(f"waited for {what}: {why}") from error
+        if until(seen):
+            return seen
+        why = gone() if gone is not None else None
+        if why is None and time.monotonic() > deadline:
+            why = f"not within {timeout * TIME_FACTOR:g} s"
+        if why is not None:
+            raise WaitTimeout(f"waited for {what}: {why}; last seen:\n{describe(seen)}")
+        time.sleep(0.02)
+
+
+@functools.lru_cache(maxsize=None)
+def _sanitized(program):
+    """Whether the program is built with AddressSanitizer, whose shadow
+    memory does not fit under an address space limit."""
+    with open(program, "rb") as binary:
+        return b"libasan.so" in binary.read()
+
+
+def run_tool(args, env=None, timeout=TOOL_SECONDS, memory=None):
+    """Runs a tool to its end and returns its CompletedProcess (output as
+    bytes). It may take `timeout` seconds (times TIME_FACTOR) and, when
+    asked, `memory` bytes of address space (under AddressSanitizer, as much
+    resident memory); more fails with a HarnessError saying which."""
+    env = dict(os.environ if env is None else env)
+    limit = None
+    if memory is not None and _sanitized(shutil.which(args[0]) or args[0]):
+        megabytes = memory >> 20
+        env["ASAN_OPTIONS"] = ":".join(part for part in (
+            env.get("ASAN_OPTIONS", ""), f"hard_rss_limit_mb={megabytes}",
+            f"malloc_limit_mb={megabytes}") if part)
+    elif memory is not None:
+        def limit():
+            resource.setrlimit(resource.RLIMIT_AS, (memory, memory))
+    seconds = timeout * TIME_FACTOR
+    try:
+        result = subprocess.run(list(args), env=env, capture_output=True, timeout=seconds,
+                                check=False, preexec_fn=limit)
+    except subprocess.TimeoutExpired as expired:
+        raise HarnessError(f"{shlex.join(args)} still ran after {seconds:g} s") from expired
+    if result.returncode < 0 and memory is not None:
+        name = signal.Signals(-result.returncode).name
+        raise HarnessError(f"{shlex.join(args)} ended by {name} (it may use "
+                           f"{memory >> 20} MB): {result.stderr.decode(errors='replace')}")
+    return result
 
 
 def sanitize(test):
@@ -91,7 +169,7 @@ class XServer:
         finally:
             os.close(write_end)
         try:
-            number = self._read_display_number(read_end, timeout=15)
+            number = self._read_display_number(read_end, timeout=WAIT_SECONDS)
         finally:
             os.close(read_end)
         self.display = f":{number}"
@@ -100,25 +178,33 @@ class XServer:
         return self
 
     def _start_window_manager(self, timeout=10):
+        """Starts openbox and waits until it runs its event loop.
+
+        Openbox names itself on the root window (_NET_SUPPORTING_WM_CHECK)
+        long before that, while it still reads its configuration and theme.
+        A window mapped in between may never be managed: openbox reads the
+        map request ahead into a queue of its own, then sleeps until some
+        other event comes, and SDL waits for the window to be mapped for
+        ever. Its --startup command runs just before its event loop: ready
+        once that command has left its mark."""
         self._manager_folder = tempfile.mkdtemp(prefix="rallix-wm-")
         env = game_environment(self._manager_folder, self.display)
+        ready = os.path.join(self._manager_folder, "ready")
         self._manager = subprocess.Popen(
-            [_require("openbox"), "--sm-disable"], env=env, stdin=subprocess.DEVNULL,
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        # Ready once it names itself on the root window.
-        deadline = time.monotonic() + timeout
-        while True:
-            found = subprocess.run([_require("xprop"), "-root", "_NET_SUPPORTING_WM_CHECK"],
-                                   env=env, capture_output=True, text=True, check=False)
-            if "window id" in found.stdout:
-                return
-            if time.monotonic() > deadline or self._manager.poll() is not None:
-                self.__exit__(None, None, None)
-                raise HarnessError("the window manager did not start")
-            time.sleep(0.02)
+            [_require("openbox"), "--sm-disable", "--startup",
+             shlex.join([_require("touch"), ready])],
+            env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL)
+        try:
+            wait_for("openbox's start", lambda: os.path.exists(ready), timeout=timeout,
+                     gone=lambda: None if self._manager.poll() is None else "openbox ended",
+                     describe=lambda _: "its --startup command has not run")
+        except WaitTimeout:
+            self.__exit__(None, None, None)
+            raise
 
     def _read_display_number(self, fd, timeout):
-        deadline = time.monotonic() + timeout
+        deadline = deadline_after(timeout)
         text = b""
         while not text.endswith(b"\n"):
             left = deadline - time.monotonic()
@@ -133,18 +219,16 @@ class XServer:
         return int(text.strip())
 
     def __exit__(self, *exc):
-        if self._manager is not None and self._manager.poll() is None:
-            self._manager.terminate()
-            self._manager.wait()
+        for process in (self._manager, self._process):
+            if process is not None and process.poll() is None:
+                process.terminate()
+                try:
+                    process.wait(timeout=5)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.wait()
         if self._manager_folder is not None:
             shutil.rmtree(self._manager_folder, ignore_errors=True)
-        if self._process is not None and self._process.poll() is None:
-            self._process.terminate()
-            try:
-                self._process.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                self._process.kill()
-                self._process.wait()
         return False
 
 
@@ -190,36 +274,121 @@ class _XClientMessageEvent(ctypes.Structure):
 
 
 class _XEvent(ctypes.Union):
-    _fields_ = [("xclient", _XClientMessageEvent), ("pad", ctypes.c_long * 24)]
+    _fields_ = [("type", ctypes.c_int), ("xclient", _XClientMessageEvent),
+                ("pad", ctypes.c_long * 24)]
+
+
+_CLIENT_MESSAGE = 33
+_SUBSTRUCTURE_NOTIFY_MASK = 1 << 19
+
+
+@functools.lru_cache(maxsize=None)
+def _xlib():
+    """The few Xlib calls the harness makes itself, through ctypes."""
+    xlib = ctypes.CDLL("libX11.so.6")
+    connection, window = ctypes.c_void_p, ctypes.c_ulong
+    for name, result, args in (
+            ("XOpenDisplay", connection, [ctypes.c_char_p]),
+            ("XCloseDisplay", ctypes.c_int, [connection]),
+            ("XConnectionNumber", ctypes.c_int, [connection]),
+            ("XDefaultRootWindow", window, [connection]),
+            ("XInternAtom", ctypes.c_ulong, [connection, ctypes.c_char_p, ctypes.c_int]),
+            ("XCreateSimpleWindow", window, [connection, window, ctypes.c_int, ctypes.c_int,
+                                             ctypes.c_uint, ctypes.c_uint, ctypes.c_uint,
+                                             ctypes.c_ulong, ctypes.c_ulong]),
+            ("XMapWindow", ctypes.c_int, [connection, window]),
+            ("XDestroyWindow", ctypes.c_int, [connection, window]),
+            ("XSelectInput", ctypes.c_int, [connection, window, ctypes.c_long]),
+            ("XSendEvent", ctypes.c_int, [connection, window, ctypes.c_int, ctypes.c_long,
+                                          ctypes.POINTER(_XEvent)]),
+            ("XPending", ctypes.c_int, [connection]),
+            ("XNextEvent", ctypes.c_int, [connection, ctypes.POINTER(_XEvent)]),
+            ("XFlush", ctypes.c_int, [connection]),
+            ("XSync", ctypes.c_int, [connection, ctypes.c_int])):
+        function = getattr(xlib, name)
+        function.restype, function.argtypes = result, args
+    return xlib
+
+
+class _XConnection:
+    """A connection of the harness's own to the X server."""
+
+    def __init__(self, display):
+        self.xlib = _xlib()
+        self.display = self.xlib.XOpenDisplay(display.encode())
+        if not self.display:
+            raise HarnessError(f"cannot connect to {display}")
+        self.root = self.xlib.XDefaultRootWindow(self.display)
+
+    def close(self):
+        self.xlib.XCloseDisplay(self.display)
+
+    def atom(self, name):
+        return self.xlib.XInternAtom(self.display, name.encode(), 0)
+
+    def send_protocol(self, window, protocol, *data):
+        """Sends the window's program a WM_PROTOCOLS message, as a window
+        manager does."""
+        event = _XEvent()
+        event.xclient.type = _CLIENT_MESSAGE
+        event.xclient.window = window
+        event.xclient.message_type = self.atom("WM_PROTOCOLS")
+        event.xclient.format = 32
+        for i, value in enumerate((self.atom(protocol), *data)):
+            event.xclient.data[i] = value
+        self.xlib.XSendEvent(self.display, window, 0, 0, ctypes.byref(event))
+        self.xlib.XFlush(self.display)
+
+    def next_event(self, deadline):
+        """The next event for this connection, or None at the deadline."""
+        event = _XEvent()
+        while not self.xlib.XPending(self.display):
+            left = deadline - time.monotonic()
+            if left <= 0:
+                return None
+            select.select([self.xlib.XConnectionNumber(self.display)], [], [], left)
+        self.xlib.XNextEvent(self.display, ctypes.byref(event))
+        return event
 
 
 def send_window_close(display, window):
     """Asks the window to close as a window manager's close button does
     (a WM_DELETE_WINDOW client message)."""
-    xlib = ctypes.CDLL("libX11.so.6")
-    xlib.XOpenDisplay.restype = ctypes.c_void_p
-    xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
-    xlib.XInternAtom.restype = ctypes.c_ulong
-    xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-    xlib.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
-                                ctypes.POINTER(_XEvent)]
-    xlib.XFlush.argtypes = [ctypes.c_void_p]
-    xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
-    connection = xlib.XOpenDisplay(display.encode())
-    if not connection:
-        raise HarnessError(f"cannot connect to {display}")
+    connection = _XConnection(display)
     try:
-        event = _XEvent()
-        event.xclient.type = 33  # ClientMessage
-        event.xclient.window = window
-        event.xclient.message_type = xlib.XInternAtom(connection, b"WM_PROTOCOLS", 0)
-        event.xclient.format = 32
-        event.xclient.data[0] = xlib.XInternAtom(connection, b"WM_DELETE_WINDOW", 0)
-        event.xclient.data[1] = 0  # CurrentTime
-        xlib.XSendEvent(connection, window, 0, 0, ctypes.byref(event))
-        xlib.XFlush(connection)
+        connection.send_protocol(window, "WM_DELETE_WINDOW", 0)  # 0: CurrentTime
     finally:
-        xlib.XCloseDisplay(connection)
+        connection.close()
+
+
+_pings = itertools.count(1)
+
+
+def ping_window(display, window, timeout=WAIT_SECONDS):
+    """Pings the window's program as a window manager does (_NET_WM_PING)
+    and waits for its answer: whether it came within `timeout` seconds
+    (times TIME_FACTOR). A program answers from its event loop, in turn: by
+    then it has read every event the X server had for it before, a key, a
+    new size or a lost focus."""
+    connection = _XConnection(display)
+    try:
+        # The answer goes to the root window for its window manager.
+        connection.xlib.XSelectInput(connection.display, connection.root,
+                                     _SUBSTRUCTURE_NOTIFY_MASK)
+        stamp = next(_pings)
+        connection.send_protocol(window, "_NET_WM_PING", stamp, window)
+        ping = connection.atom("_NET_WM_PING")
+        deadline = deadline_after(timeout)
+        while True:
+            event = connection.next_event(deadline)
+            if event is None:
+                return False
+            data = event.xclient.data
+            if (event.type == _CLIENT_MESSAGE and data[0] == ping and data[1] == stamp
+                    and data[2] == window):
+                return True
+    finally:
+        connection.close()
 
 
 class OtherWindow:
@@ -230,37 +399,21 @@ class OtherWindow:
     def __init__(self, display):
         self.display = display
         self.id = None
-        self._xlib = None
         self._connection = None
 
     def __enter__(self):
-        xlib = ctypes.CDLL("libX11.so.6")
-        xlib.XOpenDisplay.restype = ctypes.c_void_p
-        xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
-        xlib.XDefaultRootWindow.restype = ctypes.c_ulong
-        xlib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-        xlib.XCreateSimpleWindow.restype = ctypes.c_ulong
-        xlib.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int,
-                                             ctypes.c_int, ctypes.c_uint, ctypes.c_uint,
-                                             ctypes.c_uint, ctypes.c_ulong, ctypes.c_ulong]
-        for name in ("XMapWindow", "XDestroyWindow"):
-            getattr(xlib, name).argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-        xlib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
-        xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
-        self._connection = xlib.XOpenDisplay(self.display.encode())
-        if not self._connection:
-            raise HarnessError(f"cannot connect to {self.display}")
-        self._xlib = xlib
-        root = xlib.XDefaultRootWindow(self._connection)
-        self.id = xlib.XCreateSimpleWindow(self._connection, root, 0, 0, 200, 200, 0, 0, 0)
-        xlib.XMapWindow(self._connection, self.id)
-        xlib.XSync(self._connection, 0)
+        self._connection = _XConnection(self.display)
+        xlib, display = self._connection.xlib, self._connection.display
+        self.id = xlib.XCreateSimpleWindow(display, self._connection.root, 0, 0, 200, 200, 0, 0,
+                                           0)
+        xlib.XMapWindow(display, self.id)
+        xlib.XSync(display, 0)
         return self
 
     def __exit__(self, *exc):
         if self._connection:
-            self._xlib.XDestroyWindow(self._connection, self.id)
-            self._xlib.XCloseDisplay(self._connection)
+            self._connection.xlib.XDestroyWindow(self._connection.display, self.id)
+            self._connection.close()
             self._connection = None
         return False
 
@@ -320,14 +473,22 @@ class Game:
         self.process.stdin.flush()
 
     def wait(self, timeout):
-        """The exit status, or None if the game still runs after `timeout` s."""
+        """The exit status, or None if the game still runs `timeout` seconds
+        (times TIME_FACTOR) later."""
         try:
-            return self.process.wait(timeout=timeout)
+            return self.process.wait(timeout=timeout * TIME_FACTOR)
         except subprocess.TimeoutExpired:
             return None
 
     def running(self):
         return self.process is not None and self.process.poll() is None
+
+    def gone(self):
+        """Why the game is no longer there to watch (its end, its status and
+        what it said), or None while it runs: a wait for it ends at once."""
+        if self.running():
+            return None
+        return f"the game ended with status {self.process.poll()}; stderr: {self.stderr()!r}"
 
     def send_signal(self, number):
         self.process.send_signal(number)
@@ -344,14 +505,13 @@ class Game:
         """The file SDL's disk audio driver writes the game's sound into."""
         return self.env.get("SDL_DISKAUDIOFILE")
 
-    def wait_for_stderr(self, predicate, timeout=5):
-        """Reads standard error until predicate(text) holds; the last text."""
-        deadline = time.monotonic() + timeout
-        while True:
-            text = self.stderr()
-            if predicate(text) or time.monotonic() > deadline:
-                return text
-            time.sleep(0.05)
+    def wait_for_stderr(self, predicate, what="its standard error", timeout=WAIT_SECONDS):
+        """Reads standard error until predicate(text) holds; that text."""
+        return wait_for(what, self.stderr, predicate, timeout, describe=repr)
+
+    def wait_for_stdout(self, predicate, what="its standard output", timeout=WAIT_SECONDS):
+        """Reads standard output until predicate(text) holds; that text."""
+        return wait_for(what, self.stdout, predicate, timeout, describe=repr)
 
     def stop(self):
         if self.running():
@@ -370,19 +530,18 @@ class Game:
 
     # --- the window ----------------------------------------------------
 
-    def _x_tool(self, *args, timeout=10):
-        env = dict(self.env, DISPLAY=self.display)
-        result = subprocess.run(list(args), env=env, capture_output=True, timeout=timeout,
-                                check=False)
+    def _x_tool(self, *args):
+        result = run_tool(args, env=dict(self.env, DISPLAY=self.display))
         if result.returncode != 0:
-            raise HarnessError(f"{' '.join(args)} failed: {result.stderr.decode(errors='replace')}")
+            raise HarnessError(f"{' '.join(args)} failed: {result.stderr.decode(errors='replace')}"
+                               + (f"; {self.gone()}" if self.process and self.gone() else ""))
         return result.stdout.decode(errors="replace")
 
-    def find_window(self, timeout=10, focus=True):
-        """Waits for the window named "Rallix" and, unless told not to, gives
-        it the keyboard."""
-        deadline = time.monotonic() + timeout
-        while True:
+    def find_window(self, timeout=WAIT_SECONDS, focus=True):
+        """Waits for the window named "Rallix" to be shown and, unless told
+        not to, gives it the keyboard."""
+
+        def shown():
             # The game's own window has a class (the program's name); a
             # message box the game shows has the same name but none.
             for window in self.windows_named("^Rallix$"):
@@ -391,25 +550,29 @@ class Game:
                 except HarnessError:
                     continue  # gone in the meantime
                 if "WM_CLASS(STRING) = " in wm_class:
-                    self.window = window
-                    if focus:
-                        self.focus()
                     return window
-            if time.monotonic() > deadline:
-                raise HarnessError(f"no window named Rallix within {timeout} s; the game "
-                                   f"said: {self.stderr()!r}")
-            time.sleep(0.02)
+            return None
+
+        def hidden(_):
+            windows = self.windows_named("^Rallix$", shown_only=False)
+            return f"windows named Rallix never shown: {windows}" if windows else "none"
+
+        self.window = wait_for("the game's window", shown, timeout=timeout, gone=self.gone,
+                               describe=hidden)
+        if focus:
+            self.focus()
+        return self.window
 
     def focus(self, window=None):
         """Gives the keyboard to the game's window (or another one)."""
         self._x_tool(_require("xdotool"), "windowfocus", "--sync", str(window or self.window))
 
-    def windows_named(self, pattern):
-        """The ids of the mapped windows whose name matches the regular
-        expression, the game's own included."""
+    def windows_named(self, pattern, shown_only=True):
+        """The ids of the windows whose name matches the regular expression,
+        the game's own included: those shown (mapped), unless told."""
         try:
-            found = self._x_tool(_require("xdotool"), "search", "--onlyvisible", "--name",
-                                 pattern)
+            found = self._x_tool(_require("xdotool"), "search",
+                                 *(["--onlyvisible"] if shown_only else []), "--name", pattern)
         except HarnessError:
             return []  # xdotool fails when it finds nothing
         return [int(word) for word in found.split()]
@@ -417,43 +580,48 @@ class Game:
     def window_name(self):
         return self._x_tool(_require("xdotool"), "getwindowname", str(self.window)).strip()
 
-    def wait_for_name(self, name, timeout=5):
-        """Reads the window's title until it is `name`; the last title."""
-        deadline = time.monotonic() + timeout
-        while True:
-            title = self.window_name()
-            if title == name or time.monotonic() > deadline:
-                return title
-            time.sleep(0.02)
+    def wait_for_name(self, name, timeout=WAIT_SECONDS):
+        """Reads the window's title until it is `name`."""
+        return wait_for(f"the title {name!r}", self.window_name, lambda title: title == name,
+                        timeout, self.gone, repr)
 
-    def tap(self, key):
-        """Presses and releases the key at once: no hold at all."""
-        self._x_tool(_require("xdotool"), "key", key)
+    def sync(self):
+        """Returns once the game has read every event its window had before:
+        the keys pressed, a new size, a lost focus (see ping_window)."""
+        if not ping_window(self.display, self.window):
+            raise WaitTimeout(f"the game did not answer a ping within "
+                              f"{WAIT_SECONDS * TIME_FACTOR:g} s: its event loop is stuck; "
+                              f"{self.gone() or 'it still runs'}")
 
     def properties(self, *names):
         """The window's X properties, as xprop prints them."""
         return self._x_tool(_require("xprop"), "-id", str(self.window), *names)
 
+    def _geometry(self):
+        info = self._x_tool(_require("xwininfo"), "-id", str(self.window))
+        return dict(line.strip().split(":", 1) for line in info.splitlines() if ":" in line)
+
     def position(self):
         """(x, y) of the client area's top-left corner on the screen."""
-        info = self._x_tool(_require("xwininfo"), "-id", str(self.window))
-        fields = dict(line.strip().split(":", 1) for line in info.splitlines() if ":" in line)
+        fields = self._geometry()
         return int(fields["Absolute upper-left X"]), int(fields["Absolute upper-left Y"])
 
     def client_size(self):
         """(width, height) of the window's client area, from xwininfo."""
-        info = self._x_tool(_require("xwininfo"), "-id", str(self.window))
-        fields = dict(line.strip().split(":", 1) for line in info.splitlines() if ":" in line)
+        fields = self._geometry()
         return int(fields["Width"]), int(fields["Height"])
 
-    def press(self, *keys):
-        """Presses and releases each key in turn, holding it long enough for
-        the game's key snapshots to see it."""
-        for key in keys:
-            self._x_tool(_require("xdotool"), "keydown", key)
-            time.sleep(KEY_HOLD_SECONDS)
-            self._x_tool(_require("xdotool"), "keyup", key)
-            time.sleep(KEY_HOLD_SECONDS)
+    def wait_for_size(self, size, timeout=WAIT_SECONDS):
+        """Reads the client area's size until it is `size`."""
+        return wait_for(f"the window's size {size}", self.client_size, lambda now: now == size,
+                        timeout, self.gone)
+
+    def press(self, key):
+        """Presses and releases the key at once, as xdotool's `key` does: the
+        game notes a press between two of its frames and counts it, once, in
+        the next (a second press of the same key counts once the first has
+        been seen, so wait for what the first does before pressing again)."""
+        self._x_tool(_require("xdotool"), "key", key)
 
     def key_down(self, key):
         """Puts the key down until key_up: the game sees it held."""
@@ -462,13 +630,21 @@ class Game:
     def key_up(self, key):
         self._x_tool(_require("xdotool"), "keyup", key)
 
-    def hold(self, key, seconds):
-        """Holds the key down for about `seconds`."""
+    def hold_until(self, key, predicate, what, timeout=WAIT_SECONDS):
+        """Holds the key down until predicate(lines) holds for the screen's
+        text, then lets it go; those lines."""
         self.key_down(key)
         try:
-            time.sleep(seconds)
+            return self.wait_for_text(predicate, what, timeout)
         finally:
             self.key_up(key)
+
+    def hold_for(self, key, seconds):
+        """Holds the key down for `seconds` at most: one run of xdotool
+        presses it, sleeps and lets it go, so it comes up on time on a busy
+        machine too. A bound on how far a held key moves something, never a
+        wait for it to get there (hold_until)."""
+        self._x_tool(_require("xdotool"), "keydown", key, "sleep", f"{seconds:.3f}", "keyup", key)
 
     def send_key_to(self, window, key):
         """Gives the keyboard to `window` and presses the key there."""
@@ -509,8 +685,7 @@ class Game:
     def _screen(self, *args):
         scale, x, y = self.picture
         placement = [] if self.picture == (1, 0, 0) else ["--scale", str(scale), "--at", f"{x},{y}"]
-        return subprocess.run([self.screen_tool, *args, *placement], capture_output=True,
-                              check=False, timeout=30)
+        return run_tool([self.screen_tool, *args, *placement], memory=TOOL_MEMORY)
 
     def screen_text(self, capture=None):
         """The 30 lines of 40 characters the window shows."""
@@ -542,24 +717,74 @@ class Game:
             raise HarnessError(result.stderr.decode(errors="replace"))
         return result.returncode == 0, result.stdout.decode() + result.stderr.decode()
 
-    def wait_for_frame(self, situation, timeout=5):
-        """Captures until the window equals the headless frame; the last
-        comparison's (result, report)."""
-        deadline = time.monotonic() + timeout
-        while True:
-            same, report = self.compare(situation)
-            if same or time.monotonic() > deadline or not self.running():
-                return same, report
-            time.sleep(0.05)
+    def wait_for_frame(self, situation, timeout=WAIT_SECONDS):
+        """Captures until the window equals the headless frame."""
+        wait_for(f"the frame {situation!r} at {self.picture}", lambda: self.compare(situation),
+                 lambda result: result[0], timeout, self.gone, lambda result: result[1])
 
-    def wait_for_text(self, predicate, timeout=5):
-        """Reads the screen until predicate(lines) holds; the last lines."""
-        deadline = time.monotonic() + timeout
-        while True:
-            lines = self.screen_text()
-            if predicate(lines) or time.monotonic() > deadline or not self.running():
-                return lines
-            time.sleep(0.05)
+    def wait_for_text(self, predicate, what="the text wanted", timeout=WAIT_SECONDS):
+        """Reads the screen until predicate(lines) holds; those lines."""
+        return self.wait_for_look(lambda lines, balls: predicate(lines), what, timeout,
+                                  how=lambda: (self.screen_text(), []))[0]
+
+    def wait_for_look(self, predicate, what, timeout=WAIT_SECONDS, how=None):
+        """Looks at the window until predicate(lines, balls) holds; those
+        (lines, balls). A capture that shows no picture where game.picture
+        says (caught while the window repaints) is only not yet it."""
+
+        def read():
+            try:
+                return (how or self.look)()
+            except HarnessError as error:
+                return [f"(no picture: {error})"], None
+
+        def describe(seen):
+            lines, balls = seen
+            return "\n".join(lines) + (f"\nballs: {balls}" if balls else "")
+
+        return wait_for(what, read, lambda seen: seen[1] is not None and predicate(*seen),
+                        timeout, self.gone, describe)
+
+    def wait_for_play(self, predicate, what, timeout):
+        """wait_for_look for what a game in play comes to in its time (a
+        point, a stage): fails at once when the screen stands still."""
+        stillness = Stillness()
+
+        def in_play(lines, balls):
+            stillness.note((lines, balls), lambda seen: "\n".join(seen[0]))
+            return predicate(lines, balls)
+
+        return self.wait_for_look(in_play, what, timeout)
+
+    def wait_for_ball_moving(self, inside=lambda place: True, timeout=WAIT_SECONDS):
+        """Looks until the ball has been seen in two places (of those where
+        inside(place) holds): frames still come. Those places."""
+        places = set()
+
+        def two_places(lines, balls):
+            places.update(place for place in balls if inside(place))
+            return len(places) >= 2
+
+        self.wait_for_look(two_places, "the ball in two places", timeout)
+        return places
+
+
+class Stillness:
+    """Watches a game in play, where the ball always moves: note() fails
+    with WaitTimeout once what it is shown has stood still for WAIT_SECONDS
+    (times TIME_FACTOR), so a game that hangs in a long wait (a point, a
+    stage) fails in seconds."""
+
+    def __init__(self):
+        self.shown, self.since = None, time.monotonic()
+
+    def note(self, shown, describe=str):
+        now = time.monotonic()
+        if shown != self.shown:
+            self.shown, self.since = shown, now
+        elif now - self.since > WAIT_SECONDS * TIME_FACTOR:
+            raise WaitTimeout(f"the game stood still for {now - self.since:.0f} s; it "
+                              f"shows:\n{describe(shown)}")
 
 
 class Heard:
@@ -589,8 +814,7 @@ class SoundFinder:
     def find(self, recording, *names):
         """Every place each named sound begins, in the order of the recording."""
         sounds = [os.path.join(self.sound_folder, name) for name in names]
-        result = subprocess.run([self.audio_tool, "find", recording, *sounds],
-                                capture_output=True, check=False, timeout=60)
+        result = run_tool([self.audio_tool, "find", recording, *sounds], memory=TOOL_MEMORY)
         if result.returncode != 0:
             raise HarnessError(result.stderr.decode(errors="replace"))
         heard = []
@@ -599,15 +823,14 @@ class SoundFinder:
             heard.append(Heard(name, float(seconds), int(frame), int(frames), whole == "whole"))
         return sorted(heard, key=lambda h: h.frame)
 
-    def wait_for(self, recording, name, count=1, timeout=10, whole=False):
+    def wait_for(self, recording, name, count=1, whole=False, gone=None):
         """Searches the growing recording until `count` plays of the sound
-        are in it (whole ones, if asked); the plays found then."""
-        deadline = time.monotonic() + timeout
-        while True:
-            found = [h for h in self.find(recording, name) if h.whole or not whole]
-            if len(found) >= count or time.monotonic() > deadline:
-                return found
-            time.sleep(0.02)
+        are in it (whole ones, if asked); the plays found then. gone() as
+        for wait_for."""
+
+        return wait_for(f"{count} {'whole ' if whole else ''}{name} in the recording",
+                        lambda: [h for h in self.find(recording, name) if h.whole or not whole],
+                        lambda found: len(found) >= count, gone=gone)
 
 
 class GameTestCase(unittest.TestCase):
@@ -641,11 +864,12 @@ class GameTestCase(unittest.TestCase):
         game.find_window(focus=focus)
         return game
 
-    def assertEnds(self, game, status_wanted, within):
-        """The program ends within `within` seconds (a bound against hangs,
-        far above what it needs) with the status wanted."""
+    def assertEnds(self, game, status_wanted, within=WAIT_SECONDS):
+        """The program ends within `within` seconds (times TIME_FACTOR: a
+        bound against hangs, far above what it needs) with the status wanted."""
         status = game.wait(timeout=within)
-        self.assertIsNotNone(status, f"still running {within} s later; stderr: {game.stderr()!r}")
+        self.assertIsNotNone(status, f"still running {within * TIME_FACTOR:g} s later; "
+                             f"stderr: {game.stderr()!r}")
         self.assertEqual(status, status_wanted, f"stderr: {game.stderr()!r}")
 
 

@@ -5,9 +5,10 @@ test method of every test case in tests/e2e/*_test.py, one per line, as
 
 A test added to a file is registered with ctest at the next configure; there
 is no list to keep. The fields come from attributes of the test method or
-else of its class (see harness.GameTestCase and harness.sanitize): SANITIZE (1 when it runs in the sanitizer build
-too), TIMEOUT (seconds), SERIAL (1 when it must run alone), LOCK (a resource
-it takes one at a time, or empty) and FIXTURES (what must be made first,
+else of its class (see harness.GameTestCase and harness.sanitize): SANITIZE
+(1 when it runs in the sanitizer build too), TIMEOUT (seconds, times the
+build's time factor), SERIAL (1 when it must run alone), LOCK (a resource it
+takes one at a time, or empty) and FIXTURES (what must be made first,
 separated by ';', or empty).
 
 Run:  list_tests.py [FOLDER]
@@ -19,7 +20,9 @@ import os
 import sys
 import unittest
 
-DEFAULTS = {"SANITIZE": False, "TIMEOUT": 120, "SERIAL": False, "LOCK": "", "FIXTURES": ()}
+# A test's waits each give up after harness.WAIT_SECONDS: a minute leaves
+# room for a few of them on a busy machine.
+DEFAULTS = {"SANITIZE": False, "TIMEOUT": 60, "SERIAL": False, "LOCK": "", "FIXTURES": ()}
 
 
 def load(path):

@@ -32,13 +32,13 @@ class PlayTest(GameTestCase):
     def setUp(self):
         super().setUp()
         self.game = self.start_game()
-        same, report = self.game.wait_for_frame("title")
-        self.assertTrue(same, report)
+        self.game.wait_for_frame("title")
 
     def start_rally(self):
         self.game.press("space")
         return self.game.wait_for_text(
-            lambda lines: "-----" in lines[COMPUTER_ROW] and "--+--" in lines[PLAYER_ROW])
+            lambda lines: "-----" in lines[COMPUTER_ROW] and "--+--" in lines[PLAYER_ROW],
+            "both paddles")
 
     def test_game_start_shows_the_court_with_both_paddles_and_a_moving_ball(self):
         lines = self.start_rally()
@@ -59,18 +59,16 @@ class PlayTest(GameTestCase):
         self.assertNotIn("RALLIX", "".join(lines), "the title is gone")
 
         # The served ball goes down the court: two looks find it lower.
-        first = second = None
-        for _ in range(100):
-            lines, balls = self.game.look()
+        seen = []
+
+        def lower(lines, balls):
             balls = court_balls(balls)
             if len(balls) == 1:
-                if first is None:
-                    first = balls[0]
-                elif balls[0][1] > first[1]:
-                    second = balls[0]
-                    break
-        self.assertIsNotNone(first, "no ball seen in the court")
-        self.assertIsNotNone(second, f"the ball stays at {first}")
+                seen.append(balls[0])
+            return len(seen) >= 2 and seen[-1][1] > seen[0][1]
+
+        lines, _ = self.game.wait_for_look(lower, "the ball lower down the court")
+        second = seen[-1]
         # Where it straddles cells, the text shows '?', where it does not, an O.
         column, row = second[0] // 16, second[1] // 16
         cells = {lines[r][c] for r in (row - 1, row) for c in (column - 1, column)}
@@ -78,11 +76,8 @@ class PlayTest(GameTestCase):
 
     def test_holding_left_takes_the_players_paddle_to_column_1(self):
         self.start_rally()
-        self.game.key_down("Left")
-        try:
-            lines = self.game.wait_for_text(lambda lines: lines[PLAYER_ROW][1:7] == "--+-- ")
-        finally:
-            self.game.key_up("Left")
+        lines = self.game.hold_until("Left", lambda lines: lines[PLAYER_ROW][1:7] == "--+-- ",
+                                     "the paddle at the left wall")
         self.assertEqual(lines[PLAYER_ROW][:7], "|--+-- ", "\n".join(lines))
         self.assertEqual(lines[PLAYER_ROW].count("-"), 4)
         self.assertTrue(self.game.running())
@@ -92,36 +87,33 @@ class ConfigurationTest(GameTestCase):
 
     def test_set_count_steps_to_6_and_exit_returns_to_the_title(self):
         game = self.start_game()
-        same, report = game.wait_for_frame("title")
-        self.assertTrue(same, report)
-        game.press("Down", "space")
-        same, report = game.wait_for_frame("config")
-        self.assertTrue(same, report)
+        game.wait_for_frame("title")
+        game.press("Down")
+        game.wait_for_frame("title-config")
+        game.press("space")
+        game.wait_for_frame("config")
         lines = game.screen_text()
         self.assertEqual(lines[10][1:17], "> SET COUNT    5")
         self.assertEqual(lines[20][3:7], "EXIT")
 
         game.press("space")
-        same, report = game.wait_for_frame("config-count-6")
-        self.assertTrue(same, report)
+        game.wait_for_frame("config-count-6")
         lines = game.screen_text()
         self.assertEqual(lines[10][15:17], " 6")
         self.assertEqual(lines[10][1], ">", "the mark stays on SET COUNT")
 
         # Up from the first item wraps to EXIT; Space there leaves the menu.
         game.press("Up")
-        same, report = game.wait_for_frame("config-6-exit")
-        self.assertTrue(same, report)
+        game.wait_for_frame("config-6-exit")
         game.press("space")
-        lines = game.wait_for_text(lambda lines: lines[10][6:12] == "RALLIX")
+        lines = game.wait_for_text(lambda lines: lines[10][6:12] == "RALLIX", "the title")
         self.assertEqual(lines[13][5:16], ">GAME START", "\n".join(lines))
         self.assertEqual([row for row in range(25) if ">" in lines[row]], [13],
                          "one mark, on GAME START")
         self.assertNotIn("SET COUNT", "".join(lines))
-        same, report = game.wait_for_frame("title")
-        self.assertTrue(same, report)
+        game.wait_for_frame("title")
         game.close_window()
-        self.assertEnds(game, 0, within=10)
+        self.assertEnds(game, 0)
 
 
 if __name__ == "__main__":

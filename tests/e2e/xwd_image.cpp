@@ -1,7 +1,7 @@
 #include "tests/e2e/xwd_image.h"
 
+#include <algorithm>
 #include <fstream>
-#include <iterator>
 #include <map>
 
 namespace rallix::e2e {
@@ -12,7 +12,11 @@ constexpr uint32_t kDirectColor = 5;
 constexpr uint32_t kTrueColor = 4;
 constexpr size_t kHeaderFields = 25;
 constexpr size_t kColourBytes = 12;
-constexpr int kMaxSide = 1 << 14;
+constexpr int kMaxSide = 1 << 13;
+// The most a capture may hold: a picture of kMaxSide x kMaxSide at 32 bits,
+// its header and its colour table. A header that claims more is refused
+// before the rest of the file is read.
+constexpr uint64_t kMaxCaptureBytes = uint64_t{4} * kMaxSide * kMaxSide + (1 << 20);
 
 uint32_t BigEndian32(const uint8_t* p) {
   return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
@@ -173,8 +177,24 @@ bool ReadXwdFile(const std::string& path, RgbImage& image, std::string& error) {
     error = "cannot open " + path;
     return false;
   }
-  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                                   std::istreambuf_iterator<char>());
+  // The header first: the file is read no further than it says.
+  std::vector<uint8_t> bytes(kHeaderFields * 4);
+  file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  bytes.resize(static_cast<size_t>(file.gcount()));
+  if (bytes.size() == kHeaderFields * 4) {
+    auto field = [&](size_t i) -> uint64_t { return BigEndian32(bytes.data() + 4 * i); };
+    const uint64_t claimed = field(kHeaderSize) + kColourBytes * field(kColourCount) +
+                             field(kBytesPerLine) * field(kHeight);
+    if (claimed > kMaxCaptureBytes) {
+      error = path + ": its header claims " + std::to_string(claimed) +
+              " bytes, more than any capture holds";
+      return false;
+    }
+    bytes.resize(std::max<uint64_t>(claimed, bytes.size()));
+    file.read(reinterpret_cast<char*>(bytes.data() + kHeaderFields * 4),
+              static_cast<std::streamsize>(bytes.size() - kHeaderFields * 4));
+    bytes.resize(kHeaderFields * 4 + static_cast<size_t>(file.gcount()));
+  }
   if (!DecodeXwd(bytes.data(), bytes.size(), image, error)) {
     error = path + ": " + error;
     return false;
