@@ -64,8 +64,9 @@ class CloseTest(GameTestCase):
         game = self.launch("title")
         game.wait_for_frame("title")
         game.press("space")
-        lines = game.wait_for_text(lambda lines: "--+--" in lines[23], "the player's paddle")
-        self.assertIn("-----", lines[1])
+        # Both paddles, once the served ball has left the computer's row.
+        game.wait_for_text(lambda lines: "--+--" in lines[23] and "-----" in lines[1],
+                           "both paddles")
         self.assertClosedInState(game, 4)
 
     def test_5_game_end(self):
