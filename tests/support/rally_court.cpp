@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "base/trig.h"
 #include "display/compositor.h"
 #include "display/glyph_sheet.h"
 
@@ -44,7 +45,7 @@ int RallyCourt::NewHits() {
 
 Velocity ReferenceVelocity(int angle, int speed) {
   const double radians = static_cast<double>(angle + 90) * 3.141592 / 180.0;
-  return {speed * std::cos(radians), -(speed * std::sin(radians))};
+  return {speed * Cosine(radians), -(speed * Sine(radians))};
 }
 
 std::optional<int> ExactAngle(double vx, double vy, int speed) {
