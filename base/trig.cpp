@@ -1,11 +1,17 @@
 #include "base/trig.h"
 
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 
 namespace rallix {
 namespace {
+
+// Each operation must round to a double, not to a wider register (x87): the
+// double-double steps below, and the game's own float and double arithmetic,
+// rely on it.
+static_assert(FLT_EVAL_METHOD == 0, "floating point must be evaluated in its own type");
 
 // A number as the unevaluated sum hi + lo of two doubles, |lo| at most half
 // an ulp of hi: about 106 bits. Every step below is an exact transformation
