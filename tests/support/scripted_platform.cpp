@@ -1,5 +1,7 @@
 #include "tests/support/scripted_platform.h"
 
+#include "base/run_time_error.h"
+
 namespace rallix::testing {
 
 std::vector<std::string> ScriptedPlatform::SoundFiles() const {
@@ -43,6 +45,8 @@ void ScriptedPlatform::PlaySoundAsync(const std::string& file_name) {
 void ScriptedPlatform::PlaySoundSync(const std::string& file_name) {
   sounds.push_back({SoundEvent::Kind::kSync, file_name, frames_presented});
   now += sync_sound_ms;
+  if (close_in_sync_sound)
+    throw ProgramEnd{};
 }
 
 void ScriptedPlatform::StopSound() {
