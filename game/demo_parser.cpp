@@ -162,8 +162,9 @@ ParsedDemo ParseDemo(const std::vector<uint8_t>& bytes) {
   const size_t size = bytes.size();
   const uint8_t* data = bytes.data();
   if (size > kMostDemoBytes) {
-    parsed.error = "the file is too large for a demo (" + std::to_string(size) +
-                   " bytes; at most " + std::to_string(kMostDemoBytes) + ")";
+    // The caller may have read only the bytes that show it is too large.
+    parsed.error =
+        "the file is too large for a demo (more than " + std::to_string(kMostDemoBytes) + " bytes)";
     return parsed;
   }
   if (size < sizeof kDemoMagic || std::memcmp(data, kDemoMagic, sizeof kDemoMagic) != 0) {

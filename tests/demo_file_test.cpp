@@ -67,8 +67,7 @@ TEST(DemoFile, FilesThatAreNotDemosThisGameCanPlayAreRefusedWithTheReason) {
 
   std::vector<uint8_t> too_large = good;
   too_large.resize(kMostDemoBytes + 1);
-  EXPECT_EQ(Refusal(too_large),
-            "the file is too large for a demo (4194305 bytes; at most 4194304)");
+  EXPECT_EQ(Refusal(too_large), "the file is too large for a demo (more than 4194304 bytes)");
 
   EXPECT_EQ(
       Refusal(Joined(good, Chunk({0x01, 0x05}))),
