@@ -36,6 +36,8 @@ struct Recording {
   uint64_t digest = 0;  // of the frames shown while it was recorded
   int64_t passes = 0;   // passes of the frame loop, the one that ended it too
   int status = 0;       // Main's exit status
+  int32_t score = 0;    // Score and HiScore as the run left them
+  int32_t hi_score = 0;
 };
 
 // The title for ten passes, "GAME START", and rallies in which the paddle
@@ -50,5 +52,15 @@ Recording RecordScriptedGame();
 // for a long game (SET COUNT 10, BALL SPEED 4, an autopilot that does not
 // aim) tens of thousands.
 Recording RecordChampionGame(bool long_game);
+
+// "GAME START", and an Autopilot that wins two points and then lets the
+// computer win the stage: "GAME OVER", Space, and "QUIT GAME" on the title.
+Recording RecordLostGame();
+
+// The window leaves the front (another window takes the keyboard, or P
+// pauses the game) on the title, in a rally and as the player scores, while
+// an Autopilot plays; the window is closed during the third synchronous
+// sound.
+Recording RecordFocusGame();
 
 }  // namespace rallix::testing
