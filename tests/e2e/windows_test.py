@@ -1,6 +1,8 @@
 """The Windows game as it is shipped: rallix.exe from the zip `make windows`
 packs, unpacked into a temporary folder and run under Wine in a private Xvfb,
-driven with real X key events and looked at with xwd like the Linux window.
+driven with real X key events and looked at with xwd like the Linux window;
+and its timed replays of the committed demos, which print what they print on
+Linux.
 
 Wine keeps its prefix (its C: drive and registry) in --wine DIR, made on
 first use and kept, since making it takes a while; its home folder lies there
@@ -23,7 +25,8 @@ import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from harness import Game, GameTestCase, missing, need, run_tests  # noqa: E402
+from harness import (Game, GameTestCase, committed_demos, game_environment, missing,  # noqa: E402
+                     need, run_tests, without_time)
 
 PATHS = harness.PATHS
 SOUNDS = ("pon.WAV", "pin.WAV", "pupu.WAV", "pipopin.WAV")
@@ -210,6 +213,17 @@ class WindowsGameTest(GameTestCase):
         self.assertGreaterEqual(len(places), 2, "the ball no longer moves")
         game.close_window()
         self.assertEnds(game, 0, within=10)
+
+    def test_the_committed_demos_replay_to_what_they_showed_as_on_linux(self):
+        # No display: the timed replay opens no window.
+        env = self.wine.environment(game_environment(self.folder))
+        self.addCleanup(self.wine.end, env)
+        for path, expected in committed_demos():
+            result = subprocess.run([Wine.tool("wine"), self.exe, "--timedemo", windows_path(path)],
+                                    env=env, cwd=self.game_folder, capture_output=True, text=True,
+                                    timeout=120, check=False)
+            self.assertEqual((result.returncode, result.stderr), (0, ""), path)
+            self.assertEqual(without_time(result.stdout), expected, path)
 
 
 if __name__ == "__main__":

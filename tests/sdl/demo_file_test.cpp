@@ -28,7 +28,7 @@ std::string Contents(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-TEST(DemoFile, ARecordingGrowsBesideTheOldFileAndTakesItsPlaceWhenItEnds) {
+TEST(DesktopDemoFile, ARecordingGrowsBesideTheOldFileAndTakesItsPlaceWhenItEnds) {
   TempFolder folder;
   const std::string path = folder.File("run.demo");
   std::ofstream(path) << "the last recording";
@@ -66,7 +66,7 @@ TEST(DemoFile, ARecordingGrowsBesideTheOldFileAndTakesItsPlaceWhenItEnds) {
   EXPECT_EQ(demo.demo.end, DemoEnd::kClosed);
 }
 
-TEST(DemoFile, WhatCannotBeWrittenIsRefusedAndAnUnfinishedRecordingLeavesNothing) {
+TEST(DesktopDemoFile, WhatCannotBeWrittenIsRefusedAndAnUnfinishedRecordingLeavesNothing) {
   TempFolder folder;
   DemoFileSink nowhere(folder.File("no such folder/run.demo"));
   EXPECT_FALSE(nowhere.Open());
@@ -91,7 +91,7 @@ TEST(DemoFile, WhatCannotBeWrittenIsRefusedAndAnUnfinishedRecordingLeavesNothing
       << "run.demo and the folder 'taken' only";
 }
 
-TEST(DemoFile, AReaderTakesOneByteBeyondItsLimitAndNoFolderOrPipe) {
+TEST(DesktopDemoFile, AReaderTakesOneByteBeyondItsLimitAndNoFolderOrPipe) {
   TempFolder folder;
   const std::string path = folder.Write("big.demo", std::vector<uint8_t>(100000, 'x'));
   const DemoFileBytes read = ReadDemoFile(path, 70000);
