@@ -13,11 +13,13 @@ Run:  demos_test.py --rallix PATH --screen PATH --web DIR [TestClass.test_name .
 import os
 import re
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
 import time
 import unittest
+import zlib
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
@@ -60,6 +62,7 @@ class CommittedDemosTest(unittest.TestCase):
 
     @sanitize
     def test_files_that_cannot_be_written_or_played_are_refused_before_any_window(self):
+        # No display: a program that opened a window would say so instead.
         unwritable = os.path.join(self.folder, "no such folder", "run.demo")
         result = run(PATHS["rallix"], "--record", unwritable, folder=self.folder)
         self.assertEqual((result.returncode, result.stdout), (1, ""))
@@ -89,6 +92,21 @@ class CommittedDemosTest(unittest.TestCase):
                 result = run(PATHS["rallix"], option, path, folder=self.folder)
                 self.assertEqual((result.returncode, result.stdout), (2, ""), f"{option} {name}")
                 self.assertEqual(result.stderr, f"rallix: cannot play {path}: {why}\n")
+
+        # A demo the game does not follow: its first pass holds a reading of
+        # the clock where the title reads the keys. Status 1, and where; no
+        # frame was shown, so the digest is FNV-1a's starting value.
+        records = b"\x03\x05\x00\x10\x00\x00\x10"
+        chunk = (struct.pack("<II", len(records), len(records) ^ 0xFFFFFFFF) + records +
+                 struct.pack("<I", zlib.crc32(records)))
+        path = os.path.join(self.folder, "astray.demo")
+        with open(path, "wb") as demo:
+            demo.write(good[:20] + chunk)
+        result = run(PATHS["rallix"], "--timedemo", path, folder=self.folder)
+        self.assertEqual(result.returncode, 1, result.stderr)
+        self.assertEqual(without_time(result.stdout),
+                         "1 passes, score 0, high score 30000, digest CBF29CE484222325 (pass 1: "
+                         "the game read the keys where the demo holds a reading of the clock)")
 
 
 class DemoWindowTest(GameTestCase):
