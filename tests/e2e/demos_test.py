@@ -60,6 +60,9 @@ class CommittedDemosTest(unittest.TestCase):
             self.assertEqual((result.returncode, result.stderr), (0, ""), path)
             self.assertEqual(without_time(result.stdout), expected, path)
 
+    # The browser build is made first (web.build, in web/test/CMakeLists.txt).
+    test_the_browser_core_in_node_replays_each_to_what_it_showed.FIXTURES = ("web_site",)
+
     @sanitize
     def test_files_that_cannot_be_written_or_played_are_refused_before_any_window(self):
         # No display: a program that opened a window would say so instead.
