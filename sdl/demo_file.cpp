@@ -10,7 +10,7 @@ DemoFileSink::DemoFileSink(std::string path)
     : path_(std::move(path)), part_path_(path_ + ".part") {}
 
 DemoFileSink::~DemoFileSink() {
-  if (finished_ || handle_ == -1)
+  if (finished_ || !open_)
     return;
   std::string ignored;
   ClosePart(ignored);
@@ -28,12 +28,12 @@ bool DemoFileSink::Open() {
 
 void DemoFileSink::Append(const std::vector<uint8_t>& piece) {
   std::string reason;
-  if (error_.empty() && handle_ != -1 && !WritePart(piece, reason))
+  if (error_.empty() && open_ && !WritePart(piece, reason))
     Fail(reason + "; what was recorded until then is in " + PrintableText(part_path_));
 }
 
 void DemoFileSink::Finish() {
-  if (finished_ || handle_ == -1)
+  if (finished_ || !open_)
     return;
   finished_ = true;
   std::string reason;

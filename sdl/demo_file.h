@@ -62,7 +62,9 @@ class DemoFileSink : public DemoSink {
 
   std::string path_;
   std::string part_path_;
-  intptr_t handle_ = -1;  // the open PATH.part: a descriptor, or a HANDLE
+  bool open_ = false;       // PATH.part is open
+  int descriptor_ = -1;     // as POSIX has it
+  void* handle_ = nullptr;  // as Windows has it, a HANDLE
   bool finished_ = false;
   std::string error_;
 };

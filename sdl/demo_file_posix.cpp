@@ -65,14 +65,15 @@ bool DemoFileSink::CreatePart(std::string& reason) {
     reason = SystemReason();
     return false;
   }
-  handle_ = fd;
+  descriptor_ = fd;
+  open_ = true;
   return true;
 }
 
 bool DemoFileSink::WritePart(const std::vector<uint8_t>& piece, std::string& reason) {
   size_t done = 0;
   while (done < piece.size()) {
-    const ssize_t n = write(static_cast<int>(handle_), piece.data() + done, piece.size() - done);
+    const ssize_t n = write(descriptor_, piece.data() + done, piece.size() - done);
     if (n < 0 && errno == EINTR)
       continue;
     if (n <= 0) {
@@ -85,8 +86,9 @@ bool DemoFileSink::WritePart(const std::vector<uint8_t>& piece, std::string& rea
 }
 
 bool DemoFileSink::ClosePart(std::string& reason) {
-  const int fd = static_cast<int>(handle_);
-  handle_ = -1;
+  const int fd = descriptor_;
+  descriptor_ = -1;
+  open_ = false;
   const bool synced = fsync(fd) == 0 || errno == EINVAL;
   if (!synced)
     reason = SystemReason();

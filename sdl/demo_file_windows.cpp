@@ -82,17 +82,17 @@ bool DemoFileSink::CreatePart(std::string& reason) {
     reason = "it is not a regular file";
     return false;
   }
-  handle_ = reinterpret_cast<intptr_t>(file);
+  handle_ = file;
+  open_ = true;
   return true;
 }
 
 bool DemoFileSink::WritePart(const std::vector<uint8_t>& piece, std::string& reason) {
-  HANDLE file = reinterpret_cast<HANDLE>(handle_);
   size_t done = 0;
   while (done < piece.size()) {
     const auto wanted = static_cast<DWORD>(std::min<size_t>(piece.size() - done, MAXDWORD));
     DWORD n = 0;
-    if (WriteFile(file, piece.data() + done, wanted, &n, nullptr) == 0 || n == 0) {
+    if (WriteFile(handle_, piece.data() + done, wanted, &n, nullptr) == 0 || n == 0) {
       reason = LastErrorText();
       return false;
     }
@@ -102,8 +102,9 @@ bool DemoFileSink::WritePart(const std::vector<uint8_t>& piece, std::string& rea
 }
 
 bool DemoFileSink::ClosePart(std::string& reason) {
-  HANDLE file = reinterpret_cast<HANDLE>(handle_);
-  handle_ = -1;
+  HANDLE file = handle_;
+  handle_ = nullptr;
+  open_ = false;
   const bool flushed = FlushFileBuffers(file) != 0;
   if (!flushed)
     reason = LastErrorText();
