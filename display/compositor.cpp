@@ -87,12 +87,15 @@ void Compositor::ComposeFrame(const TextScreen& screen) {
       sprites_.push_back({x, y, kCellSize, kCellSize});
     }
   }
+  composed_whole_ = whole;
+  composed_blocks_.clear();
   if (whole) {
     BlockCopy(PictureMain, 0, 0, kScreenWidth, kScreenHeight, PictureBackSurface, 0, 0);
   } else {
     for (const std::vector<Block>* blocks : {&background_changes_, &last_sprites_, &sprites_}) {
       for (const Block& b : *blocks)
         BlockCopy(PictureMain, b.x, b.y, b.w, b.h, PictureBackSurface, b.x, b.y);
+      composed_blocks_.insert(composed_blocks_.end(), blocks->begin(), blocks->end());
     }
   }
   last_sprites_.swap(sprites_);

@@ -31,6 +31,16 @@ class Compositor {
   // the pictures are the same as if the whole surfaces had been copied.
   void ComposeFrame(const TextScreen& screen);
 
+  // A rectangle of pixels, which may reach past the picture's edges.
+  struct Block {
+    int x, y, w, h;
+  };
+  // Where the last ComposeFrame may have changed PictureMain: all of it when
+  // ComposedWhole(), else only inside ComposedBlocks(). What a frame's
+  // digest needs to look at.
+  bool ComposedWhole() const { return composed_whole_; }
+  const std::vector<Block>& ComposedBlocks() const { return composed_blocks_; }
+
   // Written only by the compositor's own operations.
   Surface PictureMain;
   Surface PictureBackSurface;
@@ -38,10 +48,6 @@ class Compositor {
   Surface PictureSprite;
 
  private:
-  struct Block {
-    int x, y, w, h;
-  };
-
   // Copies the glyph's 16 x 16 block from the sheet to (x, y) of dest,
   // clipped where it lies partly outside.
   void CopyGlyph(Surface& dest, char glyph, int x, int y);
@@ -59,6 +65,8 @@ class Compositor {
   std::vector<Block> last_sprites_;
   std::vector<Block> sprites_;
   bool compose_whole_ = true;
+  bool composed_whole_ = true;
+  std::vector<Block> composed_blocks_;
 };
 
 }  // namespace rallix

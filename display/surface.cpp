@@ -32,6 +32,13 @@ void BlockCopy(Surface& dest, int dx, int dy, int w, int h, const Surface& sourc
     }
     return;
   }
+  if (w == kCellSize) {
+    // A glyph's width, the usual block: a copy of fixed size, which needs no
+    // call to the library per row.
+    for (int row = 0; row < h; ++row)
+      std::memcpy(dest.Row(dy + row) + dx, source.Row(sy + row) + sx, kCellSize);
+    return;
+  }
   for (int row = 0; row < h; ++row) {
     std::memcpy(dest.Row(dy + row) + dx, source.Row(sy + row) + sx, static_cast<size_t>(w));
   }

@@ -15,6 +15,7 @@ class ForwardingPlatform : public Platform {
   explicit ForwardingPlatform(Platform& inner) : inner_(inner) {}
 
   int32_t TimeGetTime() override { return inner_.TimeGetTime(); }
+  int32_t PlayClock() override { return inner_.PlayClock(); }
   bool ProcessMessages() override { return inner_.ProcessMessages(); }
   bool IsForeground() override { return inner_.IsForeground(); }
   void GetKeyboardState(KeySnapshot& keys) override { inner_.GetKeyboardState(keys); }

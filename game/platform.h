@@ -31,6 +31,11 @@ class Platform {
 
   // Milliseconds since some fixed moment, a 32-bit count seen as signed.
   virtual int32_t TimeGetTime() = 0;
+  // The same clock where a rule of the game reads it (the serve seeds the
+  // random numbers from it), while TimeGetTime is the frame loop's, which
+  // only paces the passes. A demo keeps these readings and none of the
+  // loop's; only a platform that records or replays one tells them apart.
+  virtual int32_t PlayClock() { return TimeGetTime(); }
   // Handles every pending window message: repaints, keyboard state, close
   // requests. Returns false when the user asked to close the window (or the
   // process was told to stop); the program then ends at once.

@@ -7,7 +7,7 @@ namespace rallix {
 void FormMain::ServeBall() {
   GameRecord& r = Record;
   r.StateEntered = kFalse;
-  r.Random.Reseed(platform_.TimeGetTime());
+  r.Random.Reseed(platform_.PlayClock());
   r.BallX = 80;
   r.BallY = 32;
   const float r1 = r.Random.Next();

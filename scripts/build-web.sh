@@ -2,6 +2,8 @@
 # Builds the browser version with Debian's emscripten. The page lands in
 # <build dir>/site: index.html with its style sheet and script, rallix.js,
 # rallix.wasm, rallix.data, the manifest, the icons and the service worker.
+# Beside the site, rallix_timedemo.js: the core's timed replay of a demo in
+# node, for the tests.
 #   sh scripts/build-web.sh [build dir]      (default: build/web)
 set -eu
 
@@ -21,5 +23,5 @@ export NODE_PATH
 # Only the core and the web layer: no SDL, GoogleTest or benchmark here.
 emcmake cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DRALLIX_BUILD_APP=OFF -DRALLIX_BUILD_TESTS=OFF -DRALLIX_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build" --target rallix_site -j2
+cmake --build "$build" --target rallix_site rallix_timedemo -j2
 echo "The page is in $build/site"

@@ -9,6 +9,14 @@
 
 namespace rallix {
 
+// What is done with a demo file (game/demo*.h, docs/demo-format.md).
+enum class DemoMode {
+  kNone,
+  kRecord,  // --record FILE: play as usual, and record the run into FILE
+  kPlay,    // --playdemo FILE: show the recorded run in the window
+  kTime,    // --timedemo FILE: replay it headless as fast as it goes
+};
+
 // What the command line asks for. With no arguments the game simply plays.
 struct CommandLineOptions {
   bool show_help = false;
@@ -17,6 +25,9 @@ struct CommandLineOptions {
   // 8), or the whole screen. The last of --fullscreen and --window wins.
   int scale = 1;
   bool fullscreen = false;
+  // One of --record, --playdemo and --timedemo at most, with its file.
+  DemoMode demo = DemoMode::kNone;
+  std::string demo_file;
 };
 
 constexpr int kLargestScale = 8;
@@ -30,8 +41,9 @@ struct ParsedCommandLine {
 
 // Reads the arguments that follow the program's name. Prints nothing. "--"
 // ends the options; the game takes no other arguments, so anything after it
-// is refused too. An argument quoted in an error is shown escaped and cut
-// short (base/printable_text.h).
+// is refused too. A second demo option is refused, and so are the window's
+// options with --timedemo, which opens none. An argument quoted in an error is shown escaped and
+// cut short (base/printable_text.h).
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 ParsedCommandLine ParseCommandLine(int argc, const char* const* argv);
 

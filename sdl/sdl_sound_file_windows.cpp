@@ -6,7 +6,8 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <limits>
+
+#include "sdl/wide_text_windows.h"
 
 namespace rallix {
 namespace {
@@ -14,19 +15,6 @@ namespace {
 // Seconds from 1601, where Windows counts file times from, to 1970.
 constexpr int64_t kSecondsFrom1601To1970 = 11644473600;
 constexpr int64_t kFileTimeUnitsPerSecond = 10000000;  // of 100 ns
-
-std::wstring WideName(const std::string& utf8) {
-  if (utf8.empty() || utf8.size() > static_cast<size_t>(std::numeric_limits<int>::max()))
-    return {};
-  const int length = static_cast<int>(utf8.size());
-  const int wide_length =
-      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length, nullptr, 0);
-  if (wide_length <= 0)
-    return {};
-  std::wstring wide(static_cast<size_t>(wide_length), L'\0');
-  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length, wide.data(), wide_length);
-  return wide;
-}
 
 // Closes the handle however the read ends.
 class FileHandle {

@@ -74,6 +74,20 @@ TEST(BallAngle, WorkedValuesAtSpeedEight) {
   }
 }
 
+// A return off the right end of the player's paddle at 306 degrees: the
+// velocity is exactly 8 times the correctly rounded cosine and sine (worked
+// out with mpmath), the same on every machine. glibc's std::cos gives the
+// next double up, so a game would fly differently on another C library.
+TEST(BallAngle, ADirectionIsTheSameToTheLastBitEverywhere) {
+  RallyCourt court;
+  court.record().BallSpeed = 8;
+  double vx = 0;
+  double vy = 0;
+  court.form.SetBallAngle(306, vx, vy);
+  EXPECT_EQ(vx, 0x1.9e3796157cde7p+2);
+  EXPECT_EQ(vy, -0x1.2cf2093eccbb5p+2);
+}
+
 TEST(BallAngle, SpeedScalesTheVelocityAndLargeAnglesOverflow) {
   RallyCourt court;
   court.record().BallSpeed = 4;

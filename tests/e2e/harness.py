@@ -12,6 +12,7 @@ import ctypes
 import functools
 import itertools
 import os
+import re
 import resource
 import select
 import shlex
@@ -264,6 +265,26 @@ def game_environment(folder, display=None):
     if display is not None:
         env["DISPLAY"] = display
     return env
+
+
+# The demos committed with the tests (tests/committed_demos_test.cpp makes
+# them), and in expected.txt what a timed replay prints for each.
+DEMO_FOLDER = os.path.normpath(
+    os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "demos"))
+
+
+def committed_demos():
+    """(path, line) for each committed demo: the line a timed replay of it
+    prints, without the time it took."""
+    with open(os.path.join(DEMO_FOLDER, "expected.txt"), encoding="utf-8") as expected:
+        lines = [line.rstrip("\n") for line in expected if line.strip() and line[0] != "#"]
+    return [(os.path.join(DEMO_FOLDER, name), printed)
+            for name, printed in (line.split(": ", 1) for line in lines)]
+
+
+def without_time(line):
+    """A timed replay's line without the time it took (", 0.123 s")."""
+    return re.sub(r", [0-9]+\.[0-9]{3} s,", ",", line.strip())
 
 
 class _XClientMessageEvent(ctypes.Structure):
@@ -886,6 +907,7 @@ OPTIONS = {
     "packages": "the folder the package tests' .deb was made in",
     "zip": "the Windows zip make windows packs",
     "wine": "the folder of the Wine prefix",
+    "web": "the folder make web builds the browser version in",
     "version": "the project's version",
 }
 

@@ -1,6 +1,8 @@
 """The Windows game as it is shipped: rallix.exe from the zip `make windows`
 packs, unpacked into a temporary folder and run under Wine in a private Xvfb,
-driven with real X key events and looked at with xwd like the Linux window.
+driven with real X key events and looked at with xwd like the Linux window;
+and its demos: one recorded under Wine, and the committed ones, timed to the
+lines they print on Linux.
 
 Wine keeps its prefix (its C: drive and registry) in --wine DIR, made on
 first use and kept, since making it takes a while; its home folder lies there
@@ -23,7 +25,8 @@ import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from harness import Game, GameTestCase, missing, need, run_tests  # noqa: E402
+from harness import (Game, GameTestCase, committed_demos, game_environment, missing,  # noqa: E402
+                     need, run_tests, without_time)
 
 PATHS = harness.PATHS
 SOUNDS = ("pon.WAV", "pin.WAV", "pupu.WAV", "pipopin.WAV")
@@ -104,11 +107,12 @@ class WindowsGameTest(GameTestCase):
             packed.extractall(self.folder)
         self.exe = os.path.join(self.game_folder, "rallix.exe")
 
-    def start(self, cwd):
+    def start(self, cwd, args=()):
         """rallix.exe under Wine in `cwd`, its window found and focused."""
         game = Game(Wine.tool("wine"), PATHS["screen"], display=self.x.display,
-                    args=[self.exe], cwd=cwd)
-        game.env = self.wine.environment(game.env)
+                    args=[self.exe, *args], cwd=cwd)
+        # Arguments beyond ASCII reach the program as UTF-8.
+        game.env = dict(self.wine.environment(game.env), LANG="C.UTF-8")
         game.env["SDL_DISKAUDIOFILE"] = windows_path(game.env["SDL_DISKAUDIOFILE"])
         self.addCleanup(self.wine.end, game.env)
         self.addCleanup(game.stop)
@@ -200,6 +204,41 @@ class WindowsGameTest(GameTestCase):
         game.wait_for_ball_moving()
         game.close_window()
         self.assertEnds(game, 0)
+
+    def test_a_recorded_run_replaces_the_old_demo_and_replays_as_on_linux(self):
+        # A name beyond ASCII, and a demo of that name already there.
+        demo = os.path.join(self.folder, "démo ü.demo")
+        with open(demo, "w", encoding="utf-8") as old:
+            old.write("the last recording")
+        game = self.start(cwd=self.game_folder, args=["--record", windows_path(demo)])
+        same, report = game.wait_for_frame("title", timeout=30)
+        self.assertTrue(same, report)
+        game.press("Down", "Down", "space")
+        self.assertEnds(game, 0, within=10)
+        self.assertFalse(os.path.exists(demo + ".part"))
+
+        env = dict(game.env, DISPLAY="")
+        windows = subprocess.run([Wine.tool("wine"), self.exe, "--timedemo", windows_path(demo)],
+                                 env=env, capture_output=True, text=True, timeout=120,
+                                 check=False)
+        self.assertEqual((windows.returncode, windows.stderr), (0, ""))
+        self.assertRegex(windows.stdout, r"^\d+ passes, score 0, high score 30000, [0-9.]+ s, "
+                                         r"digest [0-9A-F]{16}\s*$")
+        linux = subprocess.run([PATHS["rallix"], "--timedemo", demo],
+                               env=game_environment(self.folder), capture_output=True, text=True,
+                               timeout=60, check=False)
+        self.assertEqual(without_time(linux.stdout), without_time(windows.stdout))
+
+    def test_the_committed_demos_replay_to_what_they_showed_as_on_linux(self):
+        # No display: the timed replay opens no window.
+        env = self.wine.environment(game_environment(self.folder))
+        self.addCleanup(self.wine.end, env)
+        for path, expected in committed_demos():
+            result = subprocess.run([Wine.tool("wine"), self.exe, "--timedemo", windows_path(path)],
+                                    env=env, cwd=self.game_folder, capture_output=True, text=True,
+                                    timeout=120, check=False)
+            self.assertEqual((result.returncode, result.stderr), (0, ""), path)
+            self.assertEqual(without_time(result.stdout), expected, path)
 
 
 if __name__ == "__main__":

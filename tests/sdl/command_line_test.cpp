@@ -82,5 +82,28 @@ TEST(CommandLine, ScaleAndFullscreenAndTheirBadValues) {
   std::fclose(err);
 }
 
+TEST(CommandLine, OneDemoOptionWithItsFileAndNoWindowOptionsForTheTimedReplay) {
+  CommandLineOptions options = ParseCommandLine({"--record", "run.demo", "--scale", "2"}).options;
+  EXPECT_EQ(options.demo, DemoMode::kRecord);
+  EXPECT_EQ(options.demo_file, "run.demo");
+  EXPECT_EQ(options.scale, 2);
+  options = ParseCommandLine({"--fullscreen", "--playdemo=--scale 2"}).options;
+  EXPECT_EQ(options.demo, DemoMode::kPlay);
+  EXPECT_EQ(options.demo_file, "--scale 2");
+  options = ParseCommandLine({"--timedemo", "--window"}).options;
+  EXPECT_EQ(options.demo, DemoMode::kTime);
+  EXPECT_EQ(options.demo_file, "--window") << "the next argument is the file, whatever it is";
+  EXPECT_EQ(ParseCommandLine({}).options.demo, DemoMode::kNone);
+
+  EXPECT_EQ(ParseCommandLine({"--record"}).error, "--record needs a file name");
+  EXPECT_EQ(ParseCommandLine({"--timedemo="}).error, "--timedemo needs a file name");
+  EXPECT_EQ(ParseCommandLine({"--record", "a.demo", "--playdemo", "b.demo"}).error,
+            "only one of --record, --playdemo and --timedemo can be given");
+  EXPECT_EQ(ParseCommandLine({"--timedemo", "a.demo", "--timedemo", "b.demo"}).error,
+            "only one of --record, --playdemo and --timedemo can be given");
+  EXPECT_EQ(ParseCommandLine({"--scale=2", "--timedemo", "a.demo"}).error,
+            "--timedemo opens no window: --scale, --fullscreen and --window do not go with it");
+}
+
 }  // namespace
 }  // namespace rallix

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "base/checked_math.h"
+#include "base/trig.h"
 
 namespace rallix::testing {
 namespace {
@@ -59,8 +60,8 @@ BallState Returned(const GameRecord& r, BallState b, int16_t column, int jitter)
   const double a = 405 - (d * 90) / (16 * width);
   const int16_t t = static_cast<int16_t>(Round16(a) + jitter + 90);
   const double rad = t * 3.141592 / 180;
-  b.vx = r.BallSpeed * std::cos(rad);
-  b.vy = -(r.BallSpeed * std::sin(rad));
+  b.vx = r.BallSpeed * Cosine(rad);
+  b.vy = -(r.BallSpeed * Sine(rad));
   return b;
 }
 

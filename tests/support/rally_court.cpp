@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "base/trig.h"
 #include "display/compositor.h"
 #include "display/glyph_sheet.h"
 

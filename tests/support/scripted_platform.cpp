@@ -1,5 +1,6 @@
 #include "tests/support/scripted_platform.h"
 
+#include "base/run_time_error.h"
 #include "tests/support/watchdog.h"
 
 namespace rallix::testing {
@@ -52,6 +53,8 @@ void ScriptedPlatform::PlaySoundAsync(const std::string& file_name) {
 void ScriptedPlatform::PlaySoundSync(const std::string& file_name) {
   sounds.push_back({SoundEvent::Kind::kSync, file_name, frames_presented});
   now += sync_sound_ms;
+  if (close_in_sync_sound)
+    throw ProgramEnd{};
 }
 
 void ScriptedPlatform::StopSound() {

@@ -47,6 +47,9 @@ class ScriptedPlatform : public Platform {
   std::function<void(int64_t pass)> on_messages;
   // How long a synchronous sound holds the game, in milliseconds.
   int32_t sync_sound_ms = 0;
+  // The window is closed during the next synchronous sound: it ends the
+  // program (ProgramEnd) as the desktop's does, once it is recorded.
+  bool close_in_sync_sound = false;
   // Keep every presented frame (memory: 300 KB each) or just the last.
   bool keep_all_frames = false;
   // A frame loop that runs on past this many passes is a fault: the next

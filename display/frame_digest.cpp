@@ -1,0 +1,65 @@
+#include "display/frame_digest.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace rallix {
+
+void FrameDigest::Add(const Surface& frame) {
+  for (int cell = 0; cell < kCells; ++cell)
+    AddCell(frame, cell);
+  EndFrame();
+}
+
+void FrameDigest::Add(const Compositor& pictures) {
+  if (pictures.ComposedWhole()) {
+    Add(pictures.PictureMain);
+    return;
+  }
+  cells_.clear();
+  for (const Compositor::Block& b : pictures.ComposedBlocks()) {
+    const int left = std::max(b.x, 0);
+    const int top = std::max(b.y, 0);
+    const int right = std::min(b.x + b.w, kScreenWidth);  // past the last pixel
+    const int bottom = std::min(b.y + b.h, kScreenHeight);
+    if (left >= right || top >= bottom)
+      continue;
+    for (int row = top / kCellSize; row <= (bottom - 1) / kCellSize; ++row) {
+      for (int column = left / kCellSize; column <= (right - 1) / kCellSize; ++column) {
+        const int cell = row * kGridColumns + column;
+        if (!marked_[cell])
+          cells_.push_back(cell);
+        marked_[cell] = true;
+      }
+    }
+  }
+  std::sort(cells_.begin(), cells_.end());
+  for (const int cell : cells_) {
+    AddCell(pictures.PictureMain, cell);
+    marked_[cell] = false;
+  }
+  EndFrame();
+}
+
+void FrameDigest::AddCell(const Surface& frame, int cell) {
+  const int x = cell % kGridColumns * kCellSize;
+  const int y0 = cell / kGridColumns * kCellSize;
+  int y = y0;
+  while (y < y0 + kCellSize && std::memcmp(frame.Row(y) + x, last_.Row(y) + x, kCellSize) == 0)
+    ++y;
+  if (y == y0 + kCellSize)
+    return;  // unchanged
+  hash_.AddLittleEndian(static_cast<uint64_t>(cell), 2);
+  for (y = y0; y < y0 + kCellSize; ++y) {
+    hash_.AddBytes(frame.Row(y) + x, kCellSize);
+    std::memcpy(last_.Row(y) + x, frame.Row(y) + x, kCellSize);
+  }
+}
+
+void FrameDigest::EndFrame() {
+  hash_.AddByte(0xFF);
+  hash_.AddByte(0xFF);
+  ++frames_;
+}
+
+}  // namespace rallix

@@ -1,0 +1,48 @@
+// rallix_timedemo.js: the browser build's core replaying a demo headless in
+// node, as `rallix --timedemo FILE` does on the desktop, so that the tests
+// see the same game played by the core compiled to WebAssembly. Built beside
+// the site, not into it; node reads the file from the machine's own file
+// system (NODERAWFS).
+//   node rallix_timedemo.js FILE
+// Prints the timed replay's line; exit status 0, 1 when the replay went out
+// of step or the game stopped on an error, 2 when the file is refused.
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "base/printable_text.h"
+#include "game/demo_format.h"
+#include "game/demo_parser.h"
+#include "game/timed_replay.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: node rallix_timedemo.js FILE\n");
+    return 2;
+  }
+  const std::string name = rallix::PrintableText(argv[1]);
+  std::ifstream file(argv[1], std::ios::binary);
+  if (!file) {
+    std::fprintf(stderr, "rallix_timedemo: cannot read the demo %s\n", name.c_str());
+    return 2;
+  }
+  // One byte beyond the largest demo is enough to refuse a larger file.
+  std::vector<uint8_t> bytes(rallix::kMostDemoBytes + 1);
+  file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  bytes.resize(static_cast<size_t>(file.gcount()));
+  const rallix::ParsedDemo parsed = rallix::ParseDemo(bytes);
+  if (!parsed.error.empty()) {
+    std::fprintf(stderr, "rallix_timedemo: cannot play %s: %s\n", name.c_str(),
+                 parsed.error.c_str());
+    return 2;
+  }
+  const auto start = std::chrono::steady_clock::now();
+  const rallix::TimedReplay replay = rallix::RunTimedReplay(parsed.demo);
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  std::printf("%s\n", rallix::TimedReplayLine(replay, took.count()).c_str());
+  if (!replay.error.empty())
+    std::fprintf(stderr, "rallix_timedemo: %s\n", replay.error.c_str());
+  return replay.end.kind == rallix::ReplayEnd::Kind::kOutOfStep ? 1 : replay.status;
+}
