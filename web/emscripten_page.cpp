@@ -4,10 +4,14 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
+#include <utility>
+
+#include "game/demo_format.h"
 
 // Implemented in page_library.js.
 extern "C" {
-void rallix_page_open();
+void rallix_page_open(int most_demo_bytes);
 int rallix_page_begin_pass();
 int rallix_page_in_front();
 int rallix_page_take_buttons(int32_t* events, int capacity);
@@ -17,6 +21,11 @@ void rallix_page_play_sound_to_end(const char* file_name);  // sleeps (Asyncify)
 void rallix_page_stop_sound();
 void rallix_page_show_line(const char* text);
 void rallix_page_wait_for_play_again();  // sleeps (Asyncify)
+int rallix_page_take_request(int32_t* sizes);
+void rallix_page_copy_demo_file(char* name, int name_capacity, uint8_t* bytes);
+void rallix_page_begin_run(int kind);
+void rallix_page_add_demo_piece(const uint8_t* bytes, int size);
+void rallix_page_offer_demo();
 }
 
 namespace rallix::web {
@@ -26,10 +35,20 @@ namespace {
 constexpr int32_t kPageTouch = 1;
 constexpr int32_t kPagePad = 2;
 
+// The requests and the runs as page_library.js numbers them.
+constexpr int kPageRecord = 1;
+constexpr int kPageStopRecording = 2;
+constexpr int kPagePlayDemo = 3;
+constexpr int kPageGameRun = 0;
+constexpr int kPageRecordingRun = 1;
+constexpr int kPageDemoRun = 2;
+
 }  // namespace
 
 EmscriptenPage::EmscriptenPage() {
-  rallix_page_open();
+  // The page reads no more of a chosen file than a demo may hold and one
+  // byte: enough to refuse a larger one.
+  rallix_page_open(static_cast<int>(kMostDemoBytes));
 }
 
 double EmscriptenPage::Now() {
@@ -93,6 +112,45 @@ void EmscriptenPage::ShowLine(const std::string& text) {
 
 void EmscriptenPage::WaitForPlayAgain() {
   rallix_page_wait_for_play_again();
+}
+
+PageRequest EmscriptenPage::TakeRequest() {
+  int32_t sizes[2] = {0, 0};  // of a demo file: its name in UTF-8, its bytes
+  PageRequest request;
+  switch (rallix_page_take_request(sizes)) {
+    case kPageRecord:
+      request.kind = PageRequest::Kind::kRecord;
+      break;
+    case kPageStopRecording:
+      request.kind = PageRequest::Kind::kStopRecording;
+      break;
+    case kPagePlayDemo: {
+      request.kind = PageRequest::Kind::kPlayDemo;
+      std::string name(static_cast<size_t>(sizes[0]) + 1, '\0');
+      request.bytes.resize(static_cast<size_t>(sizes[1]));
+      rallix_page_copy_demo_file(name.data(), static_cast<int>(name.size()), request.bytes.data());
+      name.resize(static_cast<size_t>(sizes[0]));
+      request.file_name = std::move(name);
+      break;
+    }
+    default:
+      break;
+  }
+  return request;
+}
+
+void EmscriptenPage::BeginRun(RunKind kind) {
+  rallix_page_begin_run(kind == RunKind::kRecording ? kPageRecordingRun
+                        : kind == RunKind::kDemo    ? kPageDemoRun
+                                                    : kPageGameRun);
+}
+
+void EmscriptenPage::AddDemoPiece(const std::vector<uint8_t>& piece) {
+  rallix_page_add_demo_piece(piece.data(), static_cast<int>(piece.size()));
+}
+
+void EmscriptenPage::OfferDemo() {
+  rallix_page_offer_demo();
 }
 
 }  // namespace rallix::web

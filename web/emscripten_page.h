@@ -1,7 +1,7 @@
 // The page as emscripten reaches it: emscripten's clock and sleep (which
 // needs the build's Asyncify), and the functions of page_library.js for the
-// canvas, the sounds, the touch controls and gamepads, the pause and the
-// line under the canvas.
+// canvas, the sounds, the touch controls and gamepads, the pause, the line
+// under the canvas and the demo buttons.
 #pragma once
 
 #include "web/page.h"
@@ -26,6 +26,14 @@ class EmscriptenPage : public Page {
   void StopSound() override;
   void ShowLine(const std::string& text) override;
   void WaitForPlayAgain() override;
+  // A chosen demo file's name and bytes are copied from the page's script
+  // into the program's memory, which the program allocates.
+  PageRequest TakeRequest() override;
+  void BeginRun(RunKind kind) override;
+  // Each piece is copied out to the page's script, which keeps the pieces
+  // and makes them one file to save (a Blob) when the demo is offered.
+  void AddDemoPiece(const std::vector<uint8_t>& piece) override;
+  void OfferDemo() override;
 };
 
 }  // namespace rallix::web

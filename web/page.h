@@ -1,9 +1,11 @@
 // The browser services the web platform is built on: the page's clock and
-// timers, its canvas, its audio, its touch controls and gamepads, and the
-// line of text under the canvas. The real page reaches the browser through
-// emscripten (emscripten_page.h); the tests use a fake.
+// timers, its canvas, its audio, its touch controls and gamepads, the line
+// of text under the canvas, and its buttons for demos. The real page
+// reaches the browser through emscripten (emscripten_page.h); the tests use
+// a fake.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,27 @@ using CanvasRect = CellRun;
 inline CanvasRect WholeCanvas() {
   return CanvasRect{0, 0, kScreenWidth, kScreenHeight};
 }
+
+// What the player asked for with the page's demo buttons.
+struct PageRequest {
+  enum class Kind {
+    kNone,
+    kRecord,         // a new run, recorded from its title
+    kStopRecording,  // the recorded run ends here, and its demo is offered
+    kPlayDemo,       // the demo file chosen, played back
+  };
+  Kind kind = Kind::kNone;
+  std::string file_name;       // the chosen file's name, as the page shows it
+  std::vector<uint8_t> bytes;  // its bytes, or of a larger file one more than a demo may hold
+};
+
+// The runs of the game the page shows; each offers the controls that do
+// something in it.
+enum class RunKind {
+  kGame,       // the game, as the program plays it
+  kRecording,  // the game, recorded into a demo to save
+  kDemo,       // a demo played back: the game's keys do nothing
+};
 
 class Page {
  public:
@@ -51,6 +74,18 @@ class Page {
   virtual void ShowLine(const std::string& text) = 0;
   // Offers to play again and returns when the player has asked to.
   virtual void WaitForPlayAgain() = 0;
+
+  // The player's last request since the last call, taken once; kNone when
+  // there is none.
+  virtual PageRequest TakeRequest() = 0;
+  // A run of `kind` begins: the page shows the controls that work in it.
+  virtual void BeginRun(RunKind kind) = 0;
+  // The next piece of the demo being recorded: its header first, then a
+  // chunk at a time.
+  virtual void AddDemoPiece(const std::vector<uint8_t>& piece) = 0;
+  // The demo being recorded is complete: the page offers it as a file to
+  // save while it offers to play again.
+  virtual void OfferDemo() = 0;
 };
 
 }  // namespace rallix::web

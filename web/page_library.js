@@ -1,11 +1,19 @@
 // The game's side of the page: the canvas, the sounds, the touch controls,
-// the gamepads, the pause and the line under the canvas. Linked into
-// rallix.js with --js-library; the C++ side calls the rallix_page_*
-// functions (web/emscripten_page.cpp). The page around it is page.js.
+// the gamepads, the pause, the line under the canvas and the demo buttons.
+// Linked into rallix.js with --js-library; the C++ side calls the
+// rallix_page_* functions (web/emscripten_page.cpp). The page around it is
+// page.js.
 //
 // The page keeps a few figures for anyone who looks (the browser test does):
 // Module.rallix.passes() counts the passes of the frame loop, .sounds() lists
 // the last sounds asked for, and .stop() asks the game to stop.
+//
+// Demos cross between the page and the program in bytes: the page reads a
+// chosen file (no more than a demo may hold and one byte) and keeps it as
+// the player's request until the program, between two passes, takes the
+// request and copies the name and bytes into memory it allocates; a
+// recording comes out piece by piece into copies the page keeps, which it
+// makes one Blob to save when the program offers the demo.
 
 mergeInto(LibraryManager.library, {
   $RallixPage__deps: ['$FS'],
@@ -22,8 +30,12 @@ mergeInto(LibraryManager.library, {
     source: null,    // the sound playing
     generation: 0,   // raised by every play and stop: a late decode is dropped
     sounds: [],      // {file, how, outcome} of the last sounds asked for
-    running: false,  // a game runs (P pauses it), or the page offers to play again
+    run: 'game',     // the run going on ('game', 'recording', 'demo'), or 'ended'
     paused: false,
+    request: null,   // the player's request the program has not taken yet
+    mostDemoBytes: 0,
+    pieces: [],      // the pieces of the demo being recorded
+    saved: null,     // the object URL of the demo offered to save
     buttons: [],     // source, virtual key, down: touch and pad presses not yet taken
     padKeys: {},     // virtual key -> true while a gamepad holds it
     letGo: [],       // what lets go of every touch control at once
@@ -42,16 +54,84 @@ mergeInto(LibraryManager.library, {
       document.getElementById('pause').textContent = paused ? 'Resume' : 'Pause';
     },
 
-    // What does nothing once the game has ended: the Pause button, the touch
-    // controls and the lines that tell the game's keys.
-    GAME_ONLY: ['pause', 'move', 'act', 'help', 'touch-help'],
+    // The requests and the runs as web/emscripten_page.cpp numbers them.
+    RECORD: 1,
+    STOP_RECORDING: 2,
+    PLAY_DEMO: 3,
+    RUNS: ['game', 'recording', 'demo'],
 
-    showGameOnly: function(shown) {
-      RallixPage.GAME_ONLY.forEach(function(id) { document.getElementById(id).hidden = !shown; });
+    // The controls that do something in each run, and once the game has
+    // ended; the others are hidden. A demo's game takes no keys; a
+    // recording is stopped and saved before a demo plays.
+    CONTROLS: ['pause', 'record', 'play-demo', 'move', 'act', 'help', 'touch-help', 'again', 'save'],
+    SHOWN: {
+      game: ['pause', 'record', 'play-demo', 'move', 'act', 'help', 'touch-help'],
+      recording: ['pause', 'record', 'move', 'act', 'help', 'touch-help'],
+      demo: ['pause', 'record', 'play-demo'],
+      ended: ['again', 'save'],
+    },
+
+    showRun: function(run) {
+      RallixPage.run = run;
+      var shown = RallixPage.SHOWN[run];
+      RallixPage.CONTROLS.forEach(function(id) {
+        document.getElementById(id).hidden = shown.indexOf(id) < 0 ||
+          (id === 'save' && !RallixPage.saved);
+      });
+      document.getElementById('record').textContent =
+        run === 'recording' ? 'Stop and save' : 'Record';
     },
 
     togglePause: function() {
-      if (RallixPage.running) RallixPage.setPaused(!RallixPage.paused);
+      if (RallixPage.run !== 'ended') RallixPage.setPaused(!RallixPage.paused);
+    },
+
+    // The program takes the request between two passes; a newer one
+    // replaces it. Once the game has ended only Play again starts a run.
+    ask: function(request) {
+      if (RallixPage.run !== 'ended') RallixPage.request = request;
+    },
+
+    onRecord: function() {
+      RallixPage.ask({kind: RallixPage.run === 'recording' ? RallixPage.STOP_RECORDING :
+        RallixPage.RECORD});
+    },
+
+    // The file chosen to play: a larger file than a demo may be is read no
+    // further than it takes to refuse it.
+    chooseDemo: function(file) {
+      var reader = new FileReader();
+      var name = RallixPage.shownName(file.name);
+      reader.onload = function() {
+        RallixPage.ask({kind: RallixPage.PLAY_DEMO, name: name,
+                        bytes: new Uint8Array(reader.result)});
+      };
+      reader.onerror = function() {
+        RallixPage.line.textContent = name + ' cannot be played: the file could not be read.';
+      };
+      reader.readAsArrayBuffer(file.slice(0, RallixPage.mostDemoBytes + 1));
+    },
+
+    // A file's name as the line under the canvas shows it: on one line, in
+    // its own direction, and no longer than 60 characters.
+    UNSHOWN: /[\u0000-\u001f\u007f-\u009f\u200e\u200f\u202a-\u202e\u2066-\u2069]/g,
+    shownName: function(name) {
+      var characters = Array.from(name.replace(RallixPage.UNSHOWN, '?'));
+      if (characters.length > 60) characters = characters.slice(0, 57).concat('...');
+      return characters.join('');
+    },
+
+    // The name a recording is saved under, from the moment it was offered:
+    // rallix-20250131-235959.demo.
+    demoName: function(date) {
+      var two = function(number) { return (number < 10 ? '0' : '') + number; };
+      return 'rallix-' + date.getFullYear() + two(date.getMonth() + 1) + two(date.getDate()) +
+        '-' + two(date.getHours()) + two(date.getMinutes()) + two(date.getSeconds()) + '.demo';
+    },
+
+    forgetSaved: function() {
+      if (RallixPage.saved) URL.revokeObjectURL(RallixPage.saved);
+      RallixPage.saved = null;
     },
 
     // P pauses and goes on; the key is the page's, not the game's.
@@ -221,13 +301,13 @@ mergeInto(LibraryManager.library, {
   },
 
   rallix_page_open__deps: ['$RallixPage'],
-  rallix_page_open: function() {
+  rallix_page_open: function(mostDemoBytes) {
     var canvas = document.getElementById('screen');
     RallixPage.context = canvas.getContext('2d', {alpha: false});
     RallixPage.image = RallixPage.context.createImageData(RallixPage.width, RallixPage.height);
     RallixPage.line = document.getElementById('status');
     RallixPage.line.textContent = '';
-    RallixPage.running = true;
+    RallixPage.mostDemoBytes = mostDemoBytes;
     window.addEventListener('keydown', RallixPage.startAudio, true);
     window.addEventListener('pointerup', RallixPage.startAudio, true);
     window.addEventListener('keydown', RallixPage.onKey);
@@ -237,6 +317,20 @@ mergeInto(LibraryManager.library, {
       RallixPage.togglePause();
     });
     document.querySelectorAll('[data-key]').forEach(RallixPage.wireControl);
+    document.getElementById('record').addEventListener('click', function(event) {
+      event.currentTarget.blur();
+      RallixPage.onRecord();
+    });
+    var chooser = document.getElementById('demo-file');
+    document.getElementById('play-demo').addEventListener('click', function(event) {
+      event.currentTarget.blur();
+      chooser.click();
+    });
+    chooser.addEventListener('change', function() {
+      var file = chooser.files && chooser.files[0];
+      chooser.value = '';  // the same file may be chosen again
+      if (file) RallixPage.chooseDemo(file);
+    });
     Module['rallix'] = {
       passes: function() { return RallixPage.passes; },
       sounds: function() { return RallixPage.sounds.slice(); },
@@ -319,25 +413,77 @@ mergeInto(LibraryManager.library, {
   },
 
   // Holds the program (Asyncify) until the play-again button is pressed.
+  // A demo just recorded is offered to save meanwhile.
   rallix_page_wait_for_play_again__deps: ['$RallixPage'],
   rallix_page_wait_for_play_again: function() {
     Asyncify.handleSleep(function(wakeUp) {
-      RallixPage.running = false;
       RallixPage.setPaused(false);
-      RallixPage.showGameOnly(false);
+      RallixPage.request = null;
+      RallixPage.showRun('ended');
       var again = document.getElementById('again');
-      again.hidden = false;
       again.onclick = function() {
         again.onclick = null;
-        again.hidden = true;
         again.blur();
         RallixPage.stopRequested = false;
-        RallixPage.running = true;
-        RallixPage.showGameOnly(true);
+        RallixPage.forgetSaved();
+        RallixPage.showRun('game');
         // The new game knows of no held key: fingers and pads start afresh.
         RallixPage.onBlur();
         wakeUp();
       };
     });
+  },
+
+  // The player's request: 0 when there is none. Of a demo file, `sizes`
+  // gets the length of its name in UTF-8 and of its bytes, and the request
+  // waits for rallix_page_copy_demo_file; any other is taken at once.
+  rallix_page_take_request__deps: ['$RallixPage'],
+  rallix_page_take_request: function(sizes) {
+    var request = RallixPage.request;
+    if (!request) return 0;
+    if (request.kind !== RallixPage.PLAY_DEMO) {
+      RallixPage.request = null;
+    } else {
+      HEAP32[sizes >> 2] = lengthBytesUTF8(request.name);
+      HEAP32[(sizes >> 2) + 1] = request.bytes.length;
+    }
+    return request.kind;
+  },
+
+  // Copies the demo file's name (with its terminating zero) and bytes into
+  // the program's memory, and takes the request.
+  rallix_page_copy_demo_file__deps: ['$RallixPage'],
+  rallix_page_copy_demo_file: function(name, capacity, bytes) {
+    var request = RallixPage.request;
+    RallixPage.request = null;
+    stringToUTF8(request.name, name, capacity);
+    HEAPU8.set(request.bytes, bytes);
+  },
+
+  // A new run: its controls show, and it starts unpaused, with no key held.
+  rallix_page_begin_run__deps: ['$RallixPage'],
+  rallix_page_begin_run: function(kind) {
+    var run = RallixPage.RUNS[kind];
+    if (run === 'recording') RallixPage.pieces = [];
+    RallixPage.setPaused(false);
+    RallixPage.onBlur();
+    RallixPage.showRun(run);
+  },
+
+  rallix_page_add_demo_piece__deps: ['$RallixPage'],
+  rallix_page_add_demo_piece: function(bytes, size) {
+    RallixPage.pieces.push(HEAPU8.slice(bytes, bytes + size));
+  },
+
+  // The recording, whole, as the target of the Save demo link.
+  rallix_page_offer_demo__deps: ['$RallixPage'],
+  rallix_page_offer_demo: function() {
+    RallixPage.forgetSaved();
+    RallixPage.saved = URL.createObjectURL(
+        new Blob(RallixPage.pieces, {type: 'application/octet-stream'}));
+    RallixPage.pieces = [];
+    var save = document.getElementById('save');
+    save.href = RallixPage.saved;
+    save.download = RallixPage.demoName(new Date());
   },
 });

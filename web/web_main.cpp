@@ -1,11 +1,12 @@
 // The browser's entry point: the game on the page's canvas, with the page's
-// keys and focus, until "QUIT GAME" or a run-time error ends it. After
-// "QUIT GAME" the page offers to play again: a new run, as if the program
-// had been started anew.
+// keys and focus, run after run (web/page_runs.h): after "QUIT GAME" the page
+// offers to play again, a new run as if the program had been started anew,
+// and its buttons record a run or play a demo file back. A run-time error
+// ends it all.
 #include <emscripten/html5.h>
 
-#include "game/mod_main.h"
 #include "web/emscripten_page.h"
+#include "web/page_runs.h"
 #include "web/web_platform.h"
 
 namespace {
@@ -39,16 +40,10 @@ void Listen(WebPlatform* platform) {
 
 int main() {
   rallix::web::EmscriptenPage page;
-  for (;;) {
-    WebPlatform platform(page);
-    Listen(&platform);
-    const int status = rallix::Main(platform);
-    // The keys go back to the page; the canvas keeps the last frame.
-    Listen(nullptr);
-    if (status != 0)
-      return status;
-    page.ShowLine("The game has ended.");
-    page.WaitForPlayAgain();
-    page.ShowLine("");
+  rallix::web::PageRuns runs(page);
+  // Between two runs the keys go back to the page; the canvas keeps the
+  // last frame.
+  while (runs.RunNext(Listen)) {
   }
+  return 1;
 }

@@ -1,13 +1,15 @@
 'use strict';
 // The browser build played in Debian's Chromium with real key, touch and
 // (stubbed) gamepad input: on a desktop page, on a 2560 x 1440 screen, on a
-// phone, offline, and with a file missing. The site is served on 127.0.0.1;
-// the canvas is read back pixel by pixel and, cell by cell against the
-// game's glyphs, as text. Run by run_browser_test.sh, which sets up the
-// environment below.
+// phone, offline, with a file missing, and recording and playing demos. The
+// site is served on 127.0.0.1; the canvas is read back pixel by pixel and,
+// cell by cell against the game's glyphs, as text. Run by
+// run_browser_test.sh, which sets up the environment below; ctest adds the
+// demos' (RALLIX_DEMOS, RALLIX_DEMO_END_FRAME, RALLIX_PROGRAM).
 
 const test = require('node:test');
 const assert = require('node:assert/strict');
+const {execFileSync, spawnSync} = require('node:child_process');
 const fs = require('node:fs');
 const http = require('node:http');
 const path = require('node:path');
@@ -599,6 +601,113 @@ describe('Rallix in Chromium', () => {
     let names;
     await waitFor('the new build\'s store alone', async () =>
       (names = await stores()).join() === server.store, {describe: () => `stores: ${names}`});
+  });
+
+  it('had no errors on the page', () => {
+    assert.deepEqual(tab.errors, []);
+  });
+});
+
+describe('Demos in Chromium', () => {
+  let server;
+  let context;
+  let tab;
+  let page;
+  const press = (key) => page.keyboard.press(key);
+
+  // Chooses the files with the Play demo button.
+  async function chooseDemo(files) {
+    const [chooser] = await Promise.all([page.waitForEvent('filechooser'),
+      page.click('#play-demo')]);
+    await chooser.setFiles(files);
+  }
+
+  const shown = (id) => page.evaluate((id) => !document.getElementById(id).hidden, id);
+
+  // Waits for the line under the canvas to pass `test`; returns it.
+  async function waitForLine(what, test, ms = WAIT_MS) {
+    let line;
+    await waitFor(what, async () => test(line = await tab.status()),
+        {ms, describe: () => `the line reads "${line}"`});
+    return line;
+  }
+
+  // The line a timed replay prints, without the time it took.
+  function timed(program, file) {
+    const run = spawnSync(program[0], [...program.slice(1), file], {encoding: 'utf8'});
+    assert.equal(run.status, 0, `${program.join(' ')}: ${run.stderr}`);
+    return run.stdout.trim().replace(/, [0-9.]+ s,/, ',');
+  }
+
+  before(async () => {
+    server = await serve(path.resolve(SITE));
+    context = await browser.newContext({viewport: {width: 1024, height: 768},
+      acceptDownloads: true});
+    context.setDefaultTimeout(WAIT_MS);
+    page = await context.newPage();
+    tab = new Tab(page);
+    await tab.open(server);
+  });
+
+  after(async () => {
+    if (context) await context.close();
+    if (server) server.close();
+  });
+
+  it('refuses a file that is not a demo in one line, and the game goes on', async () => {
+    await chooseDemo({name: 'garbage.demo', mimeType: 'application/octet-stream',
+      buffer: Buffer.from('GIF89a, not a demo')});
+    assert.equal(await waitForLine('the refusal', (line) => line.includes('cannot')),
+        'garbage.demo cannot be played: the file is not a Rallix demo.');
+    await press('ArrowDown');
+    await tab.waitForScreen('the mark on CONFIG', (lines) => lines[15].substr(5, 7) === '>CONFIG');
+    await press('ArrowUp');
+    await tab.waitForScreen('the mark on GAME START',
+        (lines) => lines[13].substr(5, 11) === '>GAME START');
+  });
+
+  it('records a run from its title to QUIT GAME, which the desktop replays', async () => {
+    await page.click('#record');
+    await waitForLine('the recording', (line) => line.startsWith('Recording'));
+    assert.equal(await page.textContent('#record'), 'Stop and save');
+    await press('ArrowDown');
+    await tab.waitForScreen('the mark on CONFIG', (lines) => lines[15].substr(5, 7) === '>CONFIG');
+    await press('ArrowDown');
+    await tab.waitForScreen('the mark on QUIT GAME',
+        (lines) => lines[17].substr(5, 10) === '>QUIT GAME');
+    await press('Space');
+    await waitFor('Save demo', () => shown('save'));
+    const box = await page.locator('#save').boundingBox();
+    assert.ok(box.width >= 44 && box.height >= 44, `Save demo is ${box.width} x ${box.height}`);
+    const [download] = await Promise.all([page.waitForEvent('download'), page.click('#save')]);
+    assert.match(download.suggestedFilename(), /^rallix-\d{8}-\d{6}\.demo$/);
+    const file = path.join(process.env.RALLIX_WORK, 'recorded.demo');
+    await download.saveAs(file);
+    // Played by the browser's core in node, and by the desktop's program,
+    // to the end it had: the same game.
+    const line = timed(['node', path.join(SITE, '..', 'rallix_timedemo.js')], file);
+    console.log(`the recorded run replayed: ${line}`);
+    assert.match(line, /^\d+ passes, score 0, high score 30000, digest [0-9A-F]{16}$/);
+    if (process.env.RALLIX_PROGRAM) {
+      assert.equal(timed([process.env.RALLIX_PROGRAM, '--timedemo'], file), line);
+    }
+  });
+
+  it('plays a desktop\'s demo to its last frame, whatever keys are pressed', async () => {
+    const demo = path.join(process.env.RALLIX_DEMOS, 'lost_game.demo');
+    execFileSync(process.env.RALLIX_DEMO_END_FRAME, [demo, path.join(REFERENCES, 'lost-end.pgm')]);
+    await page.click('#again');
+    await chooseDemo(demo);
+    assert.equal(await waitForLine('the demo', (line) => line.startsWith('Playing')),
+        'Playing the demo lost_game.demo. P pauses it.');
+    assert.equal(await shown('help'), false, 'the keys\' help shows while they do nothing');
+    for (const key of ['Space', 'ArrowLeft', 'ArrowDown', 'Space']) await press(key);
+    // 471 passes and seven sounds played to their end: about 12 s.
+    const end = await waitForLine('the demo\'s end', (line) => line.includes('ended'),
+        4 * WAIT_MS);
+    assert.equal(end, 'The demo has ended.');
+    assert.equal(describeDifference(await grab(page), readReference('lost-end')), '');
+    assert.equal(await shown('again'), true);
   });
 
   it('had no errors on the page', () => {

@@ -1,7 +1,7 @@
 // A page for the web platform's tests: a clock that moves only when read or
 // slept on, a canvas that receives the painted rectangles, touch and pad
-// presses queued by the test, and a record of every sleep, sound and line
-// shown.
+// presses and demo requests queued by the test, and a record of every sleep,
+// sound, line shown, run begun and demo offered.
 #pragma once
 
 #include <cstdint>
@@ -35,6 +35,10 @@ class FakePage : public Page {
   Surface last_frame_painted;
   std::vector<std::string> sounds;  // "async pon.WAV", "sync pupu.WAV", "stop"
   std::vector<std::string> lines;
+  PageRequest request;  // taken at the next pass
+  std::vector<RunKind> runs;
+  std::vector<uint8_t> recorded;              // the pieces of the demo being recorded
+  std::vector<std::vector<uint8_t>> offered;  // every demo offered to save
 
   double Now() override {
     const double reading = clock;
@@ -72,6 +76,15 @@ class FakePage : public Page {
   void StopSound() override { sounds.push_back("stop"); }
   void ShowLine(const std::string& text) override { lines.push_back(text); }
   void WaitForPlayAgain() override { lines.push_back("(play again)"); }
+  PageRequest TakeRequest() override { return std::exchange(request, {}); }
+  void BeginRun(RunKind kind) override {
+    runs.push_back(kind);
+    recorded.clear();
+  }
+  void AddDemoPiece(const std::vector<uint8_t>& piece) override {
+    recorded.insert(recorded.end(), piece.begin(), piece.end());
+  }
+  void OfferDemo() override { offered.push_back(recorded); }
 };
 
 }  // namespace rallix::web::testing

@@ -1,7 +1,8 @@
 'use strict';
 // The page's own logic in node, without a browser: the layout and where the
-// canvas goes, in device pixels (page_fit.js), and the pause and the
-// play-again button of the game's side (page_library.js, on a pretend page).
+// canvas goes, in device pixels (page_fit.js), and the pause, the play-again
+// button and the demo buttons of the game's side (page_library.js, on a
+// pretend page).
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
@@ -97,7 +98,8 @@ describe('the canvas in the court\'s area', () => {
 });
 
 // page_library.js on a pretend page: the elements the game's side uses, the
-// window's listeners, and Asyncify's sleep, whose wake-up the test counts.
+// window's listeners, the program's memory, a file reader and object URLs,
+// and Asyncify's sleep, whose wake-up the test counts.
 function openPage() {
   const elements = {};
   const element = (id) => {
@@ -115,8 +117,12 @@ function openPage() {
   };
   element('paused').hidden = true;
   element('again').hidden = true;
+  element('save').hidden = true;
   const windowListeners = {};
-  const page = {elements, focused: true, wakeUps: 0, heap: new Int32Array(96)};
+  const memory = new ArrayBuffer(1024);
+  const page = {elements, focused: true, wakeUps: 0, heap: new Int32Array(memory),
+                bytes: new Uint8Array(memory), urls: [], revoked: []};
+  const utf8 = (text) => new TextEncoder().encode(text);
   let library = null;
   const context = load('page_library.js', {
     mergeInto: (into, what) => { library = what; },
@@ -134,9 +140,28 @@ function openPage() {
     navigator: {},
     Module: {},
     Asyncify: {handleSleep: (start) => start(() => { ++page.wakeUps; })},
+    // Reads what the pretend file's slice holds, at once.
+    FileReader: function() {
+      this.readAsArrayBuffer = (blob) => {
+        this.result = blob.bytes.buffer;
+        this.onload();
+      };
+    },
+    Blob,
+    URL: {
+      createObjectURL: (blob) => `blob:${page.urls.push(blob)}`,
+      revokeObjectURL: (url) => page.revoked.push(url),
+    },
+    lengthBytesUTF8: (text) => utf8(text).length,
+    stringToUTF8: (text, at, capacity) => {
+      const bytes = utf8(text).subarray(0, capacity - 1);
+      page.bytes.set(bytes, at);
+      page.bytes[at + bytes.length] = 0;
+    },
   });
   context.RallixPage = library.$RallixPage;
   context.HEAP32 = page.heap;
+  context.HEAPU8 = page.bytes;
   page.library = library;
   page.context = context;
   page.key = (code, more = {}) => {
@@ -144,7 +169,7 @@ function openPage() {
   };
   page.pausedShown = () => !elements.paused.hidden;
   page.inFront = () => library.rallix_page_in_front();
-  library.rallix_page_open();
+  library.rallix_page_open(4194304);
   return page;
 }
 
@@ -221,5 +246,95 @@ describe('the end of a game and play again', () => {
     assert.equal(page.pausedShown(), true, 'the new game does not pause');
     elements.again.click();
     assert.equal(page.wakeUps, 1, 'a second click started another run');
+  });
+});
+
+describe('the demo buttons', () => {
+  const CONTROLS = ['pause', 'record', 'play-demo', 'move', 'act', 'help', 'touch-help', 'again',
+                    'save'];
+  const RECORDING = 1;
+  const DEMO = 2;
+  const shownOf = (page) => CONTROLS.filter((id) => !page.elements[id].hidden);
+
+  it('show what works in each run, and Record asks for a recording or its end', () => {
+    const page = openPage();
+    const {library, elements} = page;
+    const take = () => library.rallix_page_take_request(0);
+    page.key('KeyP');
+    library.rallix_page_begin_run(RECORDING);
+    assert.equal(page.pausedShown(), false, 'the recording begins paused');
+    assert.deepEqual(shownOf(page), ['pause', 'record', 'move', 'act', 'help', 'touch-help']);
+    assert.equal(elements.record.textContent, 'Stop and save');
+    assert.equal(take(), 0);
+    elements.record.click();
+    assert.equal(take(), 2, 'Stop and save');
+    assert.equal(take(), 0, 'a request taken twice');
+    // A demo's game takes no keys: the touch controls and their lines go.
+    library.rallix_page_begin_run(DEMO);
+    assert.deepEqual(shownOf(page), ['pause', 'record', 'play-demo']);
+    assert.equal(elements.record.textContent, 'Record');
+    elements.record.click();
+    assert.equal(take(), 1, 'Record');
+    library.rallix_page_begin_run(0);
+    assert.deepEqual(shownOf(page), CONTROLS.slice(0, 7));
+  });
+
+  it('read a chosen file no further than a demo holds and one byte, and hand it over', () => {
+    const page = openPage();
+    const {library, elements} = page;
+    const sliced = [];
+    const file = {name: 'été.demo', size: 5000000, slice: (start, end) => {
+      sliced.push([start, end]);
+      return {bytes: new Uint8Array([0x52, 0x4C, 0x58])};
+    }};
+    elements['play-demo'].click();
+    elements['demo-file'].files = [file];
+    elements['demo-file'].value = 'C:\\fakepath\\été.demo';
+    elements['demo-file'].listeners.change();
+    assert.deepEqual(sliced, [[0, 4194305]]);
+    assert.equal(elements['demo-file'].value, '', 'the same file cannot be chosen again');
+    // The sizes at byte 0, the name at 16 (its 10 bytes of UTF-8 and a
+    // zero), the bytes at 32; the request waits for its copy.
+    assert.equal(library.rallix_page_take_request(0), 3);
+    assert.deepEqual([...page.heap.subarray(0, 2)], [10, 3]);
+    assert.equal(library.rallix_page_take_request(0), 3);
+    library.rallix_page_copy_demo_file(16, 11, 32);
+    assert.equal(Buffer.from(page.bytes.subarray(16, 27)).toString(), 'été.demo\0');
+    assert.deepEqual([...page.bytes.subarray(32, 35)], [0x52, 0x4C, 0x58]);
+    assert.equal(library.rallix_page_take_request(0), 0);
+    // A name the line cannot show as it is: a line feed, a turn of the
+    // direction, and more than 60 characters.
+    assert.equal(library.$RallixPage.shownName(`a\n\u202Eb${'c'.repeat(70)}.demo`),
+        `a??b${'c'.repeat(53)}...`);
+    // Once the game has ended, only Play again starts a run.
+    library.rallix_page_wait_for_play_again();
+    elements['demo-file'].files = [file];
+    elements['demo-file'].listeners.change();
+    assert.equal(library.rallix_page_take_request(0), 0, 'a demo plays after the game ended');
+  });
+
+  it('offer the recording to save once the game has ended, named after its time', async () => {
+    const page = openPage();
+    const {library, elements} = page;
+    assert.equal(library.$RallixPage.demoName(new Date(2025, 0, 31, 23, 59, 5)),
+        'rallix-20250131-235905.demo');
+    library.rallix_page_begin_run(RECORDING);
+    page.bytes.set([1, 2, 3], 100);
+    library.rallix_page_add_demo_piece(100, 3);
+    page.bytes.set([4, 5], 100);
+    library.rallix_page_add_demo_piece(100, 2);
+    library.rallix_page_offer_demo();
+    assert.equal(elements.save.hidden, true, 'offered before the game has ended');
+    library.rallix_page_wait_for_play_again();
+    assert.deepEqual(shownOf(page), ['again', 'save']);
+    assert.equal(elements.save.href, 'blob:1');
+    assert.match(elements.save.download, /^rallix-\d{8}-\d{6}\.demo$/);
+    assert.deepEqual([...new Uint8Array(await page.urls[0].arrayBuffer())], [1, 2, 3, 4, 5]);
+    elements.again.click();
+    assert.equal(elements.save.hidden, true);
+    assert.deepEqual(page.revoked, ['blob:1']);
+    // A game that was not recorded offers nothing.
+    library.rallix_page_wait_for_play_again();
+    assert.deepEqual(shownOf(page), ['again']);
   });
 });
