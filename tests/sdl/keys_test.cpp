@@ -43,8 +43,8 @@ namespace {
 // A gamepad plugged in (SDL's virtual one, which SDL maps as a game
 // controller: buttons in SDL's order, the left stick on axes 0 and 1).
 SDL_Joystick* PlugPad() {
-  const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6,
-                                              SDL_CONTROLLER_BUTTON_MAX, 0);
+  const int index =
+      SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6, SDL_CONTROLLER_BUTTON_MAX, 0);
   EXPECT_GE(index, 0) << SDL_GetError();
   return SDL_JoystickOpen(index);
 }

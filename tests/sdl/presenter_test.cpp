@@ -76,8 +76,16 @@ TEST_F(Presenter, AScaledPictureIsWholeBlocksWithBlackOnAllFourSidesAndCellsStay
   EXPECT_EQ(PixelAt(11, 8), 0x000000u);
   EXPECT_EQ(PixelAt(12, 7), 0xFFFFFFu);
   EXPECT_EQ(PixelAt(1289, 966), 0xFFFFFFu);
-  for (const auto& [x, y] : {std::pair{9, 500}, {0, 500}, {1290, 500}, {1300, 500}, {600, 6},
-                             {600, 0}, {600, 967}, {600, 974}, {0, 0}, {1300, 974}}) {
+  for (const auto& [x, y] : {std::pair{9, 500},
+                             {0, 500},
+                             {1290, 500},
+                             {1300, 500},
+                             {600, 6},
+                             {600, 0},
+                             {600, 967},
+                             {600, 974},
+                             {0, 0},
+                             {1300, 974}}) {
     EXPECT_EQ(PixelAt(x, y), 0x000000u) << "black around the picture, at " << x << ", " << y;
   }
 
