@@ -35,9 +35,6 @@ END_WITHIN = harness.WAIT_SECONDS
 
 class CloseTest(GameTestCase):
 
-    def launch(self, setup, *options, focus=True):
-        return self.start_game("launcher", args=[setup, *options], focus=focus)
-
     def assertClosedInState(self, game, state):
         game.close_window()
         self.assertEnds(game, 0, within=END_WITHIN)
@@ -46,51 +43,46 @@ class CloseTest(GameTestCase):
         self.assertEqual(int(said.group(1)), state)
         self.assertEqual(game.stderr(), "")
 
-    def test_1_title(self):
-        game = self.launch("title")
-        game.wait_for_frame("title")
-        self.assertClosedInState(game, 1)
+    def test_closing_the_window_in_each_state_ends_the_game_with_status_0(self):
+        def title(game):
+            game.wait_for_frame("title")
 
-    def test_2_new_game(self):
-        # In the background the game stays in the state "GAME START" left it.
-        game = self.launch("new-game", "--background", focus=False)
-        self.assertClosedInState(game, 2)
+        def rally(game):
+            title(game)
+            game.press("space")
+            # Both paddles, once the served ball has left the computer's row.
+            game.wait_for_text(lambda lines: "--+--" in lines[23] and "-----" in lines[1],
+                               "both paddles")
 
-    def test_3_serve(self):
-        game = self.launch("serve", "--background", focus=False)
-        self.assertClosedInState(game, 3)
+        def configuration(game):
+            title(game)
+            game.press("Down")
+            game.wait_for_frame("title-config")
+            game.press("space")
+            game.wait_for_frame("config")
 
-    def test_4_rally(self):
-        game = self.launch("title")
-        game.wait_for_frame("title")
-        game.press("space")
-        # Both paddles, once the served ball has left the computer's row.
-        game.wait_for_text(lambda lines: "--+--" in lines[23] and "-----" in lines[1],
-                           "both paddles")
-        self.assertClosedInState(game, 4)
+        def game_over(game):
+            lines = game.wait_for_text(lambda lines: lines[12][6:15] == "GAME OVER", "GAME OVER")
+            self.assertEqual(lines[15][4:18], "PUSH SPACE KEY", "\n".join(lines))
+            self.assertEqual(lines[8][25:30], "    5")
 
-    def test_5_game_end(self):
-        game = self.launch("game-over")
-        lines = game.wait_for_text(lambda lines: lines[12][6:15] == "GAME OVER", "GAME OVER")
-        self.assertEqual(lines[15][4:18], "PUSH SPACE KEY", "\n".join(lines))
-        self.assertEqual(lines[8][25:30], "    5")
-        self.assertClosedInState(game, 5)
+        def stage_won(game):
+            lines = game.wait_for_text(lambda lines: lines[12][7:14] == "YOU WIN", "YOU WIN")
+            self.assertEqual(lines[15][5:16], "BONUS POINT", "\n".join(lines))
+            self.assertEqual(lines[16][11:16], "10000")
 
-    def test_6_player_point(self):
-        game = self.launch("stage-won")
-        lines = game.wait_for_text(lambda lines: lines[12][7:14] == "YOU WIN", "YOU WIN")
-        self.assertEqual(lines[15][5:16], "BONUS POINT", "\n".join(lines))
-        self.assertEqual(lines[16][11:16], "10000")
-        self.assertClosedInState(game, 6)
-
-    def test_7_configuration(self):
-        game = self.launch("title")
-        game.wait_for_frame("title")
-        game.press("Down")
-        game.wait_for_frame("title-config")
-        game.press("space")
-        game.wait_for_frame("config")
-        self.assertClosedInState(game, 7)
+        # The states that last one frame stay as "GAME START" left them while
+        # the game is in the background.
+        for state, setup, reach in ((1, "title", title), (2, "new-game", None),
+                                    (3, "serve", None), (4, "title", rally),
+                                    (5, "game-over", game_over), (6, "stage-won", stage_won),
+                                    (7, "title", configuration)):
+            with self.subTest(state=state):
+                options = [] if reach else ["--background"]
+                game = self.start_game("launcher", args=[setup, *options], focus=bool(reach))
+                if reach:
+                    reach(game)
+                self.assertClosedInState(game, state)
 
     def long_miss_sound(self):
         """A folder with the game's sounds, in which "pupu.WAV" lasts a minute
@@ -128,15 +120,13 @@ class CloseTest(GameTestCase):
         self.assertEqual(game.stdout().split()[:4], ["closed", "in", "state", "4"])
 
     @sanitize
-    def test_close_request_while_the_miss_sound_plays_ends_the_game_at_once(self):
-        game = self.miss_in_a_long_sound()
-        game.close_window()
-        self.assertEndsSoon(game)
+    def test_a_close_request_or_sigterm_while_the_miss_sound_plays_ends_the_game_at_once(self):
+        for end in (lambda game: game.close_window(),
+                    lambda game: game.send_signal(signal.SIGTERM)):
+            game = self.miss_in_a_long_sound()
+            end(game)
+            self.assertEndsSoon(game)
 
-    def test_sigterm_while_the_miss_sound_plays_ends_the_game_at_once(self):
-        game = self.miss_in_a_long_sound()
-        game.send_signal(signal.SIGTERM)
-        self.assertEndsSoon(game)
 
 if __name__ == "__main__":
     sys.exit(run_tests(__name__, __doc__))

@@ -53,52 +53,35 @@ class FatalErrorTest(GameTestCase):
                          lambda windows: box not in windows)
 
     @sanitize
-    def test_a_second_error_ends_the_game_after_its_report_is_dismissed(self):
-        # The title reads the keys once a frame: the 20th snapshot's error is
-        # trapped, the 40th's ends the program.
-        game = self.launch("--fail-snapshots", "20,40")
-        box = self.wait_for_report(game, OVERFLOW)
-        game.send_key_to(box, "Return")
-        self.assertEnds(game, 1)
-        self.assertEqual(game.stderr(), OVERFLOW, "one line, said once")
+    def test_a_second_error_ends_the_game_once_its_report_is_dismissed_or_closed(self):
+        # The title reads the keys and shows a frame once a pass: the 20th
+        # snapshot's or 10th frame's error is trapped, the 40th's or 30th's
+        # ends the program.
+        for options, line, dismiss in (
+                (("--fail-snapshots", "20,40"), OVERFLOW,
+                 lambda game, box: game.send_key_to(box, "Return")),
+                (("--fail-presents", "10,30"), SUBSCRIPT,
+                 lambda game, box: game.close_window(box))):
+            game = self.launch(*options)
+            dismiss(game, self.wait_for_report(game, line))
+            self.assertEnds(game, 1)
+            self.assertEqual(game.stderr(), line, "one line, said once")
 
-    def test_the_report_box_may_be_closed_instead(self):
-        game = self.launch("--fail-presents", "10,30")
-        box = self.wait_for_report(game, SUBSCRIPT)
-        game.close_window(box)
-        self.assertEnds(game, 1)
+    def test_with_standard_error_closed_or_a_pipe_nobody_reads_the_report_still_shows(self):
+        # The first pass's error is never trapped.
+        for stderr in ("closed", "broken"):
+            game = self.launch("--fail-presents", "1", stderr=stderr)
+            box = self.wait_for_report(game, None)
+            game.send_key_to(box, "Return")
+            self.assertEnds(game, 1)
 
-    def test_an_error_in_the_first_pass_is_never_trapped(self):
-        game = self.launch("--fail-presents", "1")
-        box = self.wait_for_report(game, SUBSCRIPT)
-        game.send_key_to(box, "Return")
-        self.assertEnds(game, 1)
-
-    def test_with_standard_error_closed_the_report_still_shows_and_ends_the_game(self):
-        game = self.launch("--fail-presents", "1", stderr="closed")
-        box = self.wait_for_report(game, None)
-        game.send_key_to(box, "Return")
-        self.assertEnds(game, 1)
-
-    def test_with_standard_error_a_pipe_nobody_reads_the_report_still_shows(self):
-        game = self.launch("--fail-presents", "1", stderr="broken")
-        box = self.wait_for_report(game, None)
-        game.send_key_to(box, "Return")
-        self.assertEnds(game, 1)
-
-    def test_the_box_goes_with_a_killed_game(self):
-        game = self.launch("--fail-presents", "1")
-        box = self.wait_for_report(game, SUBSCRIPT)
-        game.send_signal(signal.SIGKILL)
-        self.assertEnds(game, -signal.SIGKILL)
-        self.assertBoxGoes(game, box)
-
-    def test_sigterm_while_the_box_is_up_ends_the_game_with_the_errors_status(self):
-        game = self.launch("--fail-presents", "1")
-        box = self.wait_for_report(game, SUBSCRIPT)
-        game.send_signal(signal.SIGTERM)
-        self.assertEnds(game, 1)
-        self.assertBoxGoes(game, box)
+    def test_the_box_goes_with_a_killed_game_and_sigterm_ends_it_with_the_errors_status(self):
+        for number, status in ((signal.SIGKILL, -signal.SIGKILL), (signal.SIGTERM, 1)):
+            game = self.launch("--fail-presents", "1")
+            box = self.wait_for_report(game, SUBSCRIPT)
+            game.send_signal(number)
+            self.assertEnds(game, status)
+            self.assertBoxGoes(game, box)
 
     @sanitize
     def test_one_trapped_error_leaves_the_game_playing(self):

@@ -461,37 +461,26 @@ class Game:
 
     # --- the process ---------------------------------------------------
 
-    def start(self, stderr="file", commands=False):
+    def start(self, stderr="file"):
         """Starts the program. Its standard error goes to a file the test
-        reads (stderr="file"), or is closed ("closed"), or is a pipe whose
-        reader has gone ("broken"). With `commands`, its standard input is a
-        pipe that tell() writes lines to."""
-        stdin = subprocess.PIPE if commands else subprocess.DEVNULL
+        reads ("file"), or is closed ("closed"), or is a pipe whose reader
+        has gone ("broken")."""
         with open(self._stdout_path, "wb") as out, open(self._stderr_path, "wb") as err:
+            options = {"stderr": err}
             if stderr == "closed":
-                self.process = subprocess.Popen(
-                    [self.rallix, *self.args], cwd=self.cwd, env=self.env,
-                    stdin=stdin, stdout=out, preexec_fn=lambda: os.close(2))
+                options = {"preexec_fn": lambda: os.close(2)}
             elif stderr == "broken":
                 read_end, write_end = os.pipe()
                 os.close(read_end)
-                try:
-                    self.process = subprocess.Popen(
-                        [self.rallix, *self.args], cwd=self.cwd, env=self.env,
-                        stdin=stdin, stdout=out, stderr=write_end)
-                finally:
+                options = {"stderr": write_end}
+            try:
+                self.process = subprocess.Popen([self.rallix, *self.args], cwd=self.cwd,
+                                                env=self.env, stdin=subprocess.DEVNULL,
+                                                stdout=out, **options)
+            finally:
+                if stderr == "broken":
                     os.close(write_end)
-            else:
-                self.process = subprocess.Popen(
-                    [self.rallix, *self.args], cwd=self.cwd, env=self.env,
-                    stdin=stdin, stdout=out, stderr=err)
         return self
-
-    def tell(self, *lines):
-        """Writes each line to the program's standard input."""
-        for line in lines:
-            self.process.stdin.write(line.encode() + b"\n")
-        self.process.stdin.flush()
 
     def wait(self, timeout):
         """The exit status, or None if the game still runs `timeout` seconds
@@ -538,8 +527,6 @@ class Game:
         if self.running():
             self.process.kill()
             self.process.wait()
-        if self.process is not None and self.process.stdin is not None:
-            self.process.stdin.close()
         shutil.rmtree(self.folder, ignore_errors=True)
 
     def __enter__(self):
@@ -651,20 +638,11 @@ class Game:
     def key_up(self, key):
         self._x_tool(_require("xdotool"), "keyup", key)
 
-    def hold_until(self, key, predicate, what, timeout=WAIT_SECONDS):
-        """Holds the key down until predicate(lines) holds for the screen's
-        text, then lets it go; those lines."""
-        self.key_down(key)
-        try:
-            return self.wait_for_text(predicate, what, timeout)
-        finally:
-            self.key_up(key)
-
     def hold_for(self, key, seconds):
         """Holds the key down for `seconds` at most: one run of xdotool
         presses it, sleeps and lets it go, so it comes up on time on a busy
         machine too. A bound on how far a held key moves something, never a
-        wait for it to get there (hold_until)."""
+        wait for it to get there."""
         self._x_tool(_require("xdotool"), "keydown", key, "sleep", f"{seconds:.3f}", "keyup", key)
 
     def send_key_to(self, window, key):
@@ -873,15 +851,14 @@ class GameTestCase(unittest.TestCase):
         self.x.__enter__()
         self.addCleanup(self.x.__exit__, None, None, None)
 
-    def start_game(self, program="rallix", args=(), focus=True, cwd=None, stderr="file",
-                   commands=False):
+    def start_game(self, program="rallix", args=(), focus=True, cwd=None, stderr="file"):
         """Starts the program (a key of PATHS) beside the game's sounds, or
-        in the folder `cwd`, and waits for its window. `stderr` and
-        `commands` as for Game.start."""
+        in the folder `cwd`, and waits for its window. `stderr` as for
+        Game.start."""
         game = Game(self.PATHS[program], self.PATHS["screen"], display=self.x.display,
                     args=args, cwd=cwd or os.path.dirname(os.path.abspath(self.PATHS["rallix"])))
         self.addCleanup(game.stop)
-        game.start(stderr, commands)
+        game.start(stderr)
         game.find_window(focus=focus)
         return game
 

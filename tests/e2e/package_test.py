@@ -153,25 +153,6 @@ def start_files_protect_control_flow():
     return "x86 feature: IBT, SHSTK" in run(["readelf", "-n", start])
 
 
-class StartedGame(Game):
-    """The game started by a command line in a working folder of our choice,
-    as a desktop or a terminal starts it."""
-
-    def __init__(self, argv, cwd, display):
-        super().__init__(argv[0], PATHS["screen"], display=display)
-        self.argv = argv
-        self.cwd = cwd
-
-    def start(self):
-        with open(self._stdout_path, "wb") as out, open(self._stderr_path, "wb") as err:
-            self.process = subprocess.Popen(self.argv, cwd=self.cwd, env=self.env,
-                                            stdin=subprocess.DEVNULL, stdout=out, stderr=err)
-        return self
-
-    def audio(self):
-        return audio_peak(self.env["SDL_DISKAUDIOFILE"])
-
-
 class InstalledGameTest(unittest.TestCase):
     TIMEOUT = 180
 
@@ -189,7 +170,7 @@ class InstalledGameTest(unittest.TestCase):
         x = XServer()
         x.__enter__()
         self.addCleanup(x.__exit__, None, None, None)
-        game = StartedGame(argv, cwd, x.display)
+        game = Game(argv[0], PATHS["screen"], display=x.display, args=argv[1:], cwd=cwd)
         self.addCleanup(game.stop)
         game.start()
         game.find_window()
@@ -210,7 +191,7 @@ class InstalledGameTest(unittest.TestCase):
         game.wait_for_play(lambda lines, balls: point_decided(lines), "the first point",
                            timeout=FIRST_POINT_SECONDS)
         self.assertTrue(game.running(), f"stderr: {game.stderr()!r}")
-        return game.audio()
+        return audio_peak(game.audio_recording())
 
     def assertHeard(self, game):
         samples, peak = self.play_to_the_first_point(game)

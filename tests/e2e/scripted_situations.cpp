@@ -27,12 +27,6 @@ const std::vector<Situation>& AllSituations() {
       {"config",
        "the configuration menu's first frame, opened from the title",
        {{}, {kVkDown}, {}, {kVkSpace}, {}}},
-      {"config-count-6",
-       "the configuration menu after a Space on SET COUNT: 6 points a stage",
-       {{}, {kVkDown}, {}, {kVkSpace}, {}, {kVkSpace}, {}}},
-      {"config-6-exit",
-       "then the mark moved up from SET COUNT to EXIT",
-       {{}, {kVkDown}, {}, {kVkSpace}, {}, {kVkSpace}, {}, {kVkUp}}},
   };
   return situations;
 }

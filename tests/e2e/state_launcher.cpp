@@ -13,7 +13,6 @@
 #include "sdl/sdl_session.h"
 #include "tests/e2e/faulty_platform.h"
 #include "tests/e2e/launch_setups.h"
-#include "tests/e2e/virtual_pad.h"
 
 namespace rallix::e2e {
 namespace {
@@ -23,16 +22,14 @@ constexpr int kTrouble = 2;
 int Usage() {
   std::fputs(
       "usage: rallix_launcher [SETUP] [--background] [--fail-snapshots N,...]\n"
-      "                       [--fail-presents N,...] [--virtual-pad]\n"
+      "                       [--fail-presents N,...]\n"
       "  Runs the game in its window. With SETUP the game starts prepared as it\n"
       "  names and prints 'closed in state S after P passes' when it is closed;\n"
       "  without, it runs as the shipped program. --fail-snapshots and\n"
       "  --fail-presents raise a run-time error on those calls (1 is the first)\n"
       "  of the keyboard snapshot and of the frame's presentation. With\n"
       "  --background the game never finds its window in the foreground: nothing\n"
-      "  moves, and a state that lasts one frame stays. With --virtual-pad a\n"
-      "  gamepad that exists only in the program is plugged in once the window\n"
-      "  is open, worked by lines on standard input (tests/e2e/virtual_pad.h).\n"
+      "  moves, and a state that lasts one frame stays.\n"
       "setups:\n",
       stderr);
   for (const LaunchSetup& setup : LaunchSetups())
@@ -64,13 +61,10 @@ int main(int argc, char** argv) {
   using namespace rallix::e2e;
   std::string setup;
   FaultPlan plan;
-  bool virtual_pad = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--background") {
       plan.background = true;
-    } else if (arg == "--virtual-pad") {
-      virtual_pad = true;
     } else if (arg == "--fail-snapshots" && i + 1 < argc) {
       if (!ParseCallNumbers(argv[++i], plan.failing_snapshots))
         return Usage();
@@ -89,13 +83,7 @@ int main(int argc, char** argv) {
   if (!known)
     return Usage();
   return rallix::RunOnSdl([&](rallix::SdlPlatform& sdl) {
-    VirtualPad pad;
-    if (virtual_pad && !pad.Plug()) {
-      std::fprintf(stderr, "rallix_launcher: no virtual pad: %s\n", SDL_GetError());
-      return kTrouble;
-    }
-    VirtualPadPlatform padded(sdl, pad);
-    FaultyPlatform platform(virtual_pad ? static_cast<rallix::Platform&>(padded) : sdl, plan);
+    FaultyPlatform platform(sdl, plan);
     if (setup.empty())
       return rallix::Main(platform);
     return RunPrepared(setup, platform);

@@ -12,13 +12,12 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from harness import (Game, HarnessError, XServer, _require, deadline_after,  # noqa: E402
-                     run_tests)
+from harness import (Game, HarnessError, WaitTimeout, XServer, _require,  # noqa: E402
+                     run_tests, run_tool, wait_for)
 
 PATHS = harness.PATHS
 
@@ -50,12 +49,14 @@ class Weston:
                 [_require("weston"), "--backend=x11-backend.so", f"--socket={self.socket}",
                  f"--width={OUTPUT[0]}", f"--height={OUTPUT[1]}", "--idle-time=0"],
                 env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=log)
-        deadline = deadline_after(10)
-        while not os.path.exists(os.path.join(self.runtime, self.socket)):
-            if self.process.poll() is not None or time.monotonic() > deadline:
-                self.__exit__(None, None, None)
-                raise HarnessError(f"weston did not start: {self.log()!r}")
-            time.sleep(0.02)
+        try:
+            socket = os.path.join(self.runtime, self.socket)
+            wait_for("weston's socket", lambda: os.path.exists(socket),
+                     gone=lambda: None if self.process.poll() is None else "weston ended",
+                     describe=lambda _: self.log())
+        except WaitTimeout:
+            self.__exit__(None, None, None)
+            raise
         return self
 
     def log(self):
@@ -102,48 +103,35 @@ class WaylandTest(unittest.TestCase):
         game.start()
         # The pointer rests on weston's panel, off any window, where it
         # neither covers the picture nor takes the keyboard from weston.
-        self.x_tool("xdotool", "mousemove", "8", "8")
+        subprocess.run([_require("xdotool"), "mousemove", "8", "8"], check=True, timeout=10,
+                       env={**os.environ, "DISPLAY": self.x.display})
         return game
 
-    def x_tool(self, name, *args):
-        return subprocess.run([_require(name), *args], env={**os.environ,
-                              "DISPLAY": self.x.display}, capture_output=True, check=True,
-                              timeout=10 * harness.TIME_FACTOR).stdout
-
-    def find(self, game, situation, scale=1, where=lambda place: True, timeout=10):
+    def find(self, game, situation, scale=1, where=lambda place: True):
         """Waits until the headless frame shows in weston's output at the
         scale, at a place for which where(place) holds; that place."""
         capture = os.path.join(game.folder, "screen.xwd")
-        deadline = deadline_after(timeout)
-        while True:
+
+        def look():
             with open(capture, "wb") as out:
                 subprocess.run([_require("xwd"), "-root", "-silent"], stdout=out, check=True,
                                env={**os.environ, "DISPLAY": self.x.display},
                                timeout=10 * harness.TIME_FACTOR)
-            found = subprocess.run([PATHS["screen"], "find", capture, situation, "--scale",
-                                    str(scale)], capture_output=True, text=True,
-                                   timeout=30 * harness.TIME_FACTOR)
-            if found.returncode == 0:
-                place = tuple(int(word) for word in found.stdout.split())
-                if where(place):
-                    return place
-            elif found.returncode != 1:
-                raise HarnessError(f"rallix_screen find ended with {found.returncode}: "
-                                   f"{found.stderr}")
-            if not game.running() or time.monotonic() > deadline:
-                self.fail(f"the {situation} frame at {scale}x never showed where wanted on "
-                          f"Wayland (last {found.stdout.strip() or 'nowhere'}); "
-                          f"the game said {game.stderr()!r}; weston said {self.weston.log()!r}")
-            time.sleep(0.05)
+            found = run_tool([PATHS["screen"], "find", capture, situation, "--scale",
+                              str(scale)], memory=harness.TOOL_MEMORY)
+            if found.returncode not in (0, 1):
+                raise HarnessError(f"rallix_screen find: {found.stderr.decode()}")
+            return tuple(int(word) for word in found.stdout.split())
 
-    def press(self, *keys):
-        for key in keys:
-            self.x_tool("xdotool", "key", key)
+        return wait_for(f"the {situation} frame at {scale}x", look,
+                        lambda place: place and where(place), gone=game.gone,
+                        describe=lambda place: f"{place or 'nowhere'}; weston said "
+                                               f"{self.weston.log()!r}")
 
     def test_the_title_shows_natively_and_the_keys_work(self):
         game = self.start_game()
         self.find(game, "title")
-        self.press("Down")
+        game.press("Down")
         self.find(game, "title-config")
         self.assertEqual(game.stderr(), "")
 
@@ -151,13 +139,13 @@ class WaylandTest(unittest.TestCase):
         game = self.start_game("--scale", "2")
         self.find(game, "title", scale=2)
         fullscreen = FULLSCREEN_PLACE.__eq__
-        self.press("F11")
+        game.press("F11")
         self.find(game, "title", scale=2, where=fullscreen)
-        self.press("Down")
+        game.press("Down")
         self.find(game, "title-config", scale=2, where=fullscreen)
-        self.press("F11")
+        game.press("F11")
         self.find(game, "title-config", scale=2, where=lambda place: not fullscreen(place))
-        self.press("alt+Return")
+        game.press("alt+Return")
         self.find(game, "title-config", scale=2, where=fullscreen)
         self.assertTrue(game.running(), game.stderr())
 

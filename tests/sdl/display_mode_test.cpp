@@ -10,6 +10,7 @@
 
 #include "sdl/sdl_display_mode.h"
 #include "sdl/sdl_platform.h"
+#include "tests/sdl/dummy_window.h"
 
 namespace {
 
@@ -73,23 +74,14 @@ TEST(PicturePlace, TheLargestWholeScaleThatFitsCentredAnd1xCutOffWhenSmaller) {
   EXPECT_EQ(PlacePicture(0, 0), (PicturePlace{1, 0, 0}));
 }
 
-class DisplayMode : public ::testing::Test {
+// On one 1024 x 768 screen, whose whole is usable.
+class DisplayMode : public testing::DummyWindowTest {
  protected:
   void SetUp() override {
-    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
-    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    window_ = SDL_CreateWindow("Rallix", 192, 144, 640, 480, 0);
-    ASSERT_NE(window_, nullptr) << SDL_GetError();
+    DummyWindowTest::SetUp();
     usable_area = SDL_Rect{0, 0, 1024, 768};
     bordered.reset();
   }
-  void TearDown() override {
-    if (window_ != nullptr)
-      SDL_DestroyWindow(window_);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-  }
-
   bool Fullscreen() const {
     return (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) ==
            SDL_WINDOW_FULLSCREEN_DESKTOP;
@@ -101,18 +93,6 @@ class DisplayMode : public ::testing::Test {
     SDL_GetWindowSize(window_, &where[2], &where[3]);
     return where;
   }
-  void PushKey(SDL_Scancode key, Uint16 mod = KMOD_NONE, Uint8 repeat = 0) {
-    SDL_Event event{};
-    event.type = SDL_KEYDOWN;
-    event.key.windowID = SDL_GetWindowID(window_);
-    event.key.state = SDL_PRESSED;
-    event.key.repeat = repeat;
-    event.key.keysym.scancode = key;
-    event.key.keysym.mod = mod;
-    ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
-  }
-
-  SDL_Window* window_ = nullptr;
 };
 
 TEST_F(DisplayMode, TheWholeScreenWithoutBordersAndBackToTheWindowsOwnSizeBorderedAndCentred) {
@@ -209,11 +189,7 @@ TEST_F(DisplayMode, ABurstOfSwitchesIsOneChangeToTheLastModeAskedForAndACloseWai
   // A close request behind twenty presses ends the game before any change.
   for (int i = 0; i < 20; ++i)
     PushKey(SDL_SCANCODE_F11);
-  SDL_Event close{};
-  close.type = SDL_WINDOWEVENT;
-  close.window.windowID = SDL_GetWindowID(window_);
-  close.window.event = SDL_WINDOWEVENT_CLOSE;
-  ASSERT_EQ(SDL_PushEvent(&close), 1);
+  PushWindowEvent(SDL_WINDOWEVENT_CLOSE);
   EXPECT_FALSE(platform.ProcessMessages());
   EXPECT_EQ(platform.Presenter().WholeFramesShown(), changed);
 }

@@ -11,6 +11,8 @@
 #include <string>
 
 #include "sdl/sdl_platform.h"
+#include "sdl/sdl_session.h"
+#include "tests/sdl/dummy_window.h"
 
 namespace {
 
@@ -38,17 +40,42 @@ extern "C" const Uint8* SDL_GetKeyboardState(int* count) {
 namespace rallix {
 namespace {
 
-class Keys : public ::testing::Test {
+// A gamepad plugged in (SDL's virtual one, which SDL maps as a game
+// controller: buttons in SDL's order, the left stick on axes 0 and 1).
+SDL_Joystick* PlugPad() {
+  const int index =
+      SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6, SDL_CONTROLLER_BUTTON_MAX, 0);
+  EXPECT_GE(index, 0) << SDL_GetError();
+  return SDL_JoystickOpen(index);
+}
+void UnplugPad(SDL_Joystick* pad) {
+  const SDL_JoystickID id = SDL_JoystickInstanceID(pad);
+  SDL_JoystickClose(pad);
+  for (int index = 0; index < SDL_NumJoysticks(); ++index) {
+    if (SDL_JoystickGetDeviceInstanceID(index) == id)
+      SDL_JoystickDetachVirtual(index);
+  }
+}
+// Sets a button or an axis; SDL sees it, and queues its events, at the
+// next look at the devices.
+void Button(SDL_Joystick* pad, SDL_GameControllerButton button, bool down) {
+  SDL_JoystickSetVirtualButton(pad, button, down ? 1 : 0);
+  SDL_PumpEvents();
+}
+void Stick(SDL_Joystick* pad, Sint16 x, Sint16 y) {
+  SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, x);
+  SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTY, y);
+  SDL_PumpEvents();
+}
+
+class Keys : public testing::DummyWindowTest {
  protected:
   void SetUp() override {
-    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
     // SDL reads pads only for a window with the keyboard focus, which the
     // dummy driver never gives.
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
-    window_ = SDL_CreateWindow("Rallix", 0, 0, 640, 480, 0);
-    ASSERT_NE(window_, nullptr) << SDL_GetError();
+    more_subsystems_ = SDL_INIT_GAMECONTROLLER;
+    DummyWindowTest::SetUp();
     window_focused = true;
     keys_down.fill(0);
     sound_ = std::make_unique<SdlSound>();
@@ -59,20 +86,7 @@ class Keys : public ::testing::Test {
     sound_.reset();
     for (int index = SDL_NumJoysticks() - 1; index >= 0; --index)
       SDL_JoystickDetachVirtual(index);
-    if (window_ != nullptr)
-      SDL_DestroyWindow(window_);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER);
-  }
-
-  void PushKey(SDL_Scancode key, Uint16 mod = KMOD_NONE, Uint8 repeat = 0) {
-    SDL_Event event{};
-    event.type = SDL_KEYDOWN;
-    event.key.windowID = SDL_GetWindowID(window_);
-    event.key.state = SDL_PRESSED;
-    event.key.repeat = repeat;
-    event.key.keysym.scancode = key;
-    event.key.keysym.mod = mod;
-    ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+    DummyWindowTest::TearDown();
   }
 
   // One pass of the frame loop: the messages, then, when the game is in
@@ -100,35 +114,6 @@ class Keys : public ::testing::Test {
     return held;
   }
 
-  // A gamepad plugged in (SDL's virtual one, which SDL maps as a game
-  // controller: buttons in SDL's order, the left stick on axes 0 and 1).
-  SDL_Joystick* PlugPad() {
-    const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6,
-                                                SDL_CONTROLLER_BUTTON_MAX, 0);
-    EXPECT_GE(index, 0) << SDL_GetError();
-    return SDL_JoystickOpen(index);
-  }
-  void UnplugPad(SDL_Joystick* pad) {
-    const SDL_JoystickID id = SDL_JoystickInstanceID(pad);
-    SDL_JoystickClose(pad);
-    for (int index = 0; index < SDL_NumJoysticks(); ++index) {
-      if (SDL_JoystickGetDeviceInstanceID(index) == id)
-        SDL_JoystickDetachVirtual(index);
-    }
-  }
-  // Sets a button or an axis; SDL sees it, and queues its events, at the
-  // next look at the devices.
-  static void Button(SDL_Joystick* pad, SDL_GameControllerButton button, bool down) {
-    SDL_JoystickSetVirtualButton(pad, button, down ? 1 : 0);
-    SDL_PumpEvents();
-  }
-  static void Stick(SDL_Joystick* pad, Sint16 x, Sint16 y) {
-    SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, x);
-    SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTY, y);
-    SDL_PumpEvents();
-  }
-
-  SDL_Window* window_ = nullptr;
   std::unique_ptr<SdlSound> sound_;
   std::unique_ptr<SdlPlatform> platform_;
 };
@@ -273,19 +258,30 @@ TEST_F(Keys, AnUnpluggedPadLetsGoOfItsKeysAndAPadPluggedInLaterPlays) {
   EXPECT_EQ(Pass(), "");
 }
 
-TEST(SdlKeys, APressWhileTheGameIsNotInFrontIsNoTap) {
-  SdlKeys keys;
-  SDL_Event event{};
-  event.type = SDL_KEYDOWN;
-  event.key.keysym.scancode = SDL_SCANCODE_SPACE;
-  keys.Handle(event, false);
-  keys.Settle();
-  KeySnapshot snapshot{};
-  keys.TakeSnapshot(snapshot);
-  EXPECT_FALSE(IsKeyDown(snapshot, kVkSpace));
-  keys.Handle(event, true);
-  keys.TakeSnapshot(snapshot);
-  EXPECT_TRUE(IsKeyDown(snapshot, kVkSpace));
+// The game's own session starts SDL's game controllers: a pad plugged in
+// while it runs plays.
+TEST(SdlSession, APadPluggedInWhileTheGameRunsPlays) {
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+  window_focused = true;
+  keys_down.fill(0);
+  ::testing::internal::CaptureStderr();  // the sounds not found here
+  bool space = false;
+  RunOnSdl([&space](SdlPlatform& platform) {
+    SDL_Joystick* pad = PlugPad();
+    platform.ProcessMessages();
+    Button(pad, SDL_CONTROLLER_BUTTON_A, true);
+    platform.ProcessMessages();
+    KeySnapshot keys{};
+    platform.GetKeyboardState(keys);
+    space = IsKeyDown(keys, kVkSpace);
+    UnplugPad(pad);
+    return 0;
+  });
+  ::testing::internal::GetCapturedStderr();
+  unsetenv("SDL_VIDEODRIVER");
+  EXPECT_TRUE(space);
 }
 
 }  // namespace

@@ -1,66 +1,66 @@
 // The picture in the window surface (SDL's dummy video driver, whose surface
-// is plain memory): black all around a scaled or cut picture, and the whole
-// picture again whenever the window gets a new surface or asks for a repaint,
-// but only the changed cells otherwise.
+// is plain memory): black and white, only the changed cells sent, and the
+// whole picture again whenever the window gets a new surface or asks for a
+// repaint; black all around a scaled or cut picture; the pause's mark.
 #include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <memory>
 
 #include "sdl/sdl_platform.h"
 #include "sdl/sdl_presenter.h"
+#include "tests/sdl/dummy_window.h"
 
 namespace rallix {
 namespace {
 
-constexpr uint32_t kScribble = 0x123456;
+using Presenter = testing::DummyWindowTest;
 
-class Presenter : public ::testing::Test {
- protected:
-  void SetUp() override {
-    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
-    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    window_ = SDL_CreateWindow("Rallix", 0, 0, 640, 480, 0);
-    ASSERT_NE(window_, nullptr) << SDL_GetError();
-  }
-  void TearDown() override {
-    if (window_ != nullptr)
-      SDL_DestroyWindow(window_);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-  }
+TEST_F(Presenter, FramesShowBlackAndWhiteAndOnlyChangedCellsAreRedrawn) {
+  Scribble();
+  SdlPresenter(window_).Repaint();
+  EXPECT_EQ(PixelAt(320, 240), 0x000000u) << "a repaint before any frame shows black";
+  SdlPresenter presenter(window_);
+  Surface frame;
+  frame.Set(10, 20, kWhite);
+  frame.Set(11, 20, 7);  // any index but 0 shows white
+  presenter.Present(frame);
+  EXPECT_EQ(PixelAt(10, 20), 0xFFFFFFu);
+  EXPECT_EQ(PixelAt(11, 20), 0xFFFFFFu);
+  EXPECT_EQ(PixelAt(12, 20), 0x000000u);
+  EXPECT_EQ(presenter.FramesShown(), 1);
+  EXPECT_EQ(presenter.WholeFramesShown(), 1);
 
-  // The colour of a window pixel as 0xRRGGBB.
-  uint32_t PixelAt(int x, int y) const {
-    SDL_Surface* surface = SDL_GetWindowSurface(window_);
-    Uint32 value = 0;
-    const Uint8* p = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch +
-                     x * surface->format->BytesPerPixel;
-    SDL_memcpy(&value, p, surface->format->BytesPerPixel);
-    Uint8 r, g, b;
-    SDL_GetRGB(value, surface->format, &r, &g, &b);
-    return uint32_t{r} << 16 | uint32_t{g} << 8 | b;
-  }
-  // Paints the whole window surface one colour, as another program's
-  // window over it would leave it.
-  void Scribble() const {
-    SDL_Surface* surface = SDL_GetWindowSurface(window_);
-    SDL_FillRect(
-        surface, nullptr,
-        SDL_MapRGB(surface->format, kScribble >> 16, kScribble >> 8 & 255, kScribble & 255));
-  }
-  void Push(Uint8 window_event, Uint32 window_id) const {
-    SDL_Event event{};
-    event.type = SDL_WINDOWEVENT;
-    event.window.windowID = window_id;
-    event.window.event = window_event;
-    ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
-  }
+  // The same frame again changes nothing, so nothing is sent.
+  Scribble();
+  presenter.Present(frame);
+  EXPECT_EQ(presenter.FramesShown(), 1);
+  EXPECT_EQ(PixelAt(300, 300), kScribble);
 
-  SDL_Window* window_ = nullptr;
-};
+  // One changed cell: only that cell is drawn.
+  frame.Set(300, 300, kWhite);
+  presenter.Present(frame);
+  EXPECT_EQ(presenter.FramesShown(), 2);
+  EXPECT_EQ(presenter.WholeFramesShown(), 1);
+  EXPECT_EQ(PixelAt(300, 300), 0xFFFFFFu);
+  EXPECT_EQ(PixelAt(301, 300), 0x000000u);
+  EXPECT_EQ(PixelAt(10, 20), kScribble) << "a cell that did not change was redrawn";
 
-TEST_F(Presenter, BlackBordersOnAllFourSidesOfAScaledPicture) {
+  // A repaint shows the last frame again, whole.
+  presenter.Repaint();
+  EXPECT_EQ(presenter.WholeFramesShown(), 2);
+  EXPECT_EQ(PixelAt(10, 20), 0xFFFFFFu);
+  EXPECT_EQ(PixelAt(0, 0), 0x000000u);
+
+  // The window changes size and back: SDL makes a new surface, which the
+  // next frame fills whole, unasked.
+  SDL_SetWindowSize(window_, 320, 240);
+  SDL_SetWindowSize(window_, 640, 480);
+  frame.Set(6, 5, kWhite);
+  presenter.Present(frame);
+  EXPECT_EQ(presenter.WholeFramesShown(), 3);
+  EXPECT_EQ(PixelAt(600, 400), 0x000000u);
+  EXPECT_EQ(PixelAt(6, 5), 0xFFFFFFu);
+}
+
+TEST_F(Presenter, AScaledPictureIsWholeBlocksWithBlackOnAllFourSidesAndCellsStayInPlace) {
   // 1301 x 975 holds the picture twice (1280 x 960) with 21 columns and
   // 15 rows to spare: 10 and 11 columns left and right, 7 and 8 rows above
   // and below.
@@ -69,22 +69,35 @@ TEST_F(Presenter, BlackBordersOnAllFourSidesOfAScaledPicture) {
   SdlPresenter presenter(window_);
   Surface frame;
   frame.Fill(kWhite);
+  frame.Set(0, 0, kBlack);
   presenter.Present(frame);
   ASSERT_EQ(presenter.Place(), (PicturePlace{2, 10, 7}));
-  EXPECT_EQ(PixelAt(10, 7), 0xFFFFFFu);
+  // Picture pixel (0, 0) is the block from (10, 7) to (11, 8).
+  EXPECT_EQ(PixelAt(11, 8), 0x000000u);
+  EXPECT_EQ(PixelAt(12, 7), 0xFFFFFFu);
   EXPECT_EQ(PixelAt(1289, 966), 0xFFFFFFu);
-  EXPECT_EQ(PixelAt(9, 500), 0x000000u) << "left";
-  EXPECT_EQ(PixelAt(0, 500), 0x000000u) << "left";
-  EXPECT_EQ(PixelAt(1290, 500), 0x000000u) << "right";
-  EXPECT_EQ(PixelAt(1300, 500), 0x000000u) << "right";
-  EXPECT_EQ(PixelAt(600, 6), 0x000000u) << "top";
-  EXPECT_EQ(PixelAt(600, 0), 0x000000u) << "top";
-  EXPECT_EQ(PixelAt(600, 967), 0x000000u) << "bottom";
-  EXPECT_EQ(PixelAt(600, 974), 0x000000u) << "bottom";
-  for (const auto& [x, y] :
-       {std::pair{0, 0}, std::pair{1300, 0}, std::pair{0, 974}, std::pair{1300, 974}}) {
-    EXPECT_EQ(PixelAt(x, y), 0x000000u) << "corner " << x << ", " << y;
+  for (const auto& [x, y] : {std::pair{9, 500},
+                             {0, 500},
+                             {1290, 500},
+                             {1300, 500},
+                             {600, 6},
+                             {600, 0},
+                             {600, 967},
+                             {600, 974},
+                             {0, 0},
+                             {1300, 974}}) {
+    EXPECT_EQ(PixelAt(x, y), 0x000000u) << "black around the picture, at " << x << ", " << y;
   }
+
+  // A changed cell is drawn at its scaled place and nothing else is.
+  Scribble();
+  frame.Set(5 * 16 + 3, 2 * 16, kBlack);
+  presenter.Present(frame);
+  EXPECT_EQ(presenter.WholeFramesShown(), 1);
+  EXPECT_EQ(PixelAt(10 + 2 * 83, 7 + 2 * 32), 0x000000u);
+  EXPECT_EQ(PixelAt(10 + 2 * 83 + 1, 7 + 2 * 32 + 1), 0x000000u);
+  EXPECT_EQ(PixelAt(10 + 2 * 80, 7 + 2 * 32), 0xFFFFFFu) << "the cell's other pixels";
+  EXPECT_EQ(PixelAt(10 + 2 * 96, 7 + 2 * 32), kScribble) << "the next cell was redrawn";
 }
 
 TEST_F(Presenter, APictureWiderThanTheSurfaceIsCutAtItsRightEdgeAndCentredUpAndDown) {
@@ -155,21 +168,20 @@ TEST_F(Presenter, TheWindowsRepaintEventsShowTheLastFrameWholeAndAnotherWindowsD
   Surface frame;
   frame.Set(100, 100, kWhite);
   platform.Present(frame);
-  const Uint32 id = SDL_GetWindowID(window_);
   long whole = platform.Presenter().WholeFramesShown();
   for (const Uint8 event :
        {SDL_WINDOWEVENT_EXPOSED, SDL_WINDOWEVENT_SHOWN, SDL_WINDOWEVENT_RESTORED,
         SDL_WINDOWEVENT_RESIZED, SDL_WINDOWEVENT_SIZE_CHANGED}) {
     Scribble();
-    Push(event, id);
+    PushWindowEvent(event);
     EXPECT_TRUE(platform.ProcessMessages());
     EXPECT_EQ(platform.Presenter().WholeFramesShown(), ++whole) << "event " << int{event};
     EXPECT_EQ(PixelAt(100, 100), 0xFFFFFFu) << "event " << int{event};
     EXPECT_EQ(PixelAt(101, 100), 0x000000u) << "event " << int{event};
   }
   Scribble();
-  Push(SDL_WINDOWEVENT_EXPOSED, id + 1);
-  Push(SDL_WINDOWEVENT_MOVED, id);
+  PushWindowEvent(SDL_WINDOWEVENT_EXPOSED, SDL_GetWindowID(window_) + 1);
+  PushWindowEvent(SDL_WINDOWEVENT_MOVED);
   EXPECT_TRUE(platform.ProcessMessages());
   EXPECT_EQ(platform.Presenter().WholeFramesShown(), whole);
   EXPECT_EQ(PixelAt(100, 100), kScribble);

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "sdl/sdl_session.h"
@@ -72,12 +71,6 @@ std::string SaidWhenStarted() {
   return ::testing::internal::GetCapturedStderr();
 }
 
-void WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) {
-  std::ofstream(name, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
-}
-
 TEST(SoundSearch, AFilePassedOverIsNamedOnceAndASoundUsableNowhereOnce) {
   TempFolder folder;
   for (const char* name : {"pon.WAV", "pin.WAV", "pipopin.WAV"})
@@ -106,7 +99,7 @@ TEST(SoundSearch, AWorkingFolderDeeperThanTheSystemsLimitStillHasItsSounds) {
   }
   const char* names[] = {"pon.WAV", "pin.WAV", "pupu.WAV", "pipopin.WAV"};
   for (const char* name : names)
-    WriteFile(name, GoodWav());
+    testing::WriteFile(name, GoodWav());
   EXPECT_EQ(SaidWhenStarted(), "");
   for (const char* name : names)
     unlink(name);

@@ -1,23 +1,32 @@
-// The game's sounds on SDL: reading the files, decoding them for the device,
-// and playing them through SDL's disk audio driver, whose output file shows
-// exactly which samples reached the "device".
+// The game's sounds on SDL: reading the files, decoding every kind of file
+// the game may meet (tests/support/wav_variants.h) for any device, playing
+// them through SDL's disk audio driver, whose output file shows exactly
+// which samples reached the "device", and the whole game with no device.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "game/form_main.h"
+#include "game/main_loop.h"
+#include "sdl/sdl_session.h"
 #include "sdl/sdl_sound.h"
 #include "sdl/sdl_sound_decode.h"
 #include "sdl/sdl_sound_file.h"
 #include "tests/support/audio_device.h"
+#include "tests/support/autopilot.h"
+#include "tests/support/scripted_platform.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/wav_variants.h"
 
@@ -26,8 +35,63 @@ namespace {
 
 using testing::AudioDevice;
 using testing::PcmWav;
+using testing::SoundVariant;
 using testing::TempFolder;
+using Heard = SoundVariant::Heard;
 using Clock = std::chrono::steady_clock;
+
+double SecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// While it lives, SDL asking for more than 16 MB at once fails the test and
+// is refused. Loading any of these small files needs far less: a larger
+// request means a size written in a file was believed.
+class SdlAllocationLimit {
+ public:
+  SdlAllocationLimit() {
+    SDL_GetMemoryFunctions(&malloc_, &calloc_, &realloc_, &free_);
+    SDL_SetMemoryFunctions(&Malloc, &Calloc, &Realloc, free_);
+  }
+  ~SdlAllocationLimit() { SDL_SetMemoryFunctions(malloc_, calloc_, realloc_, free_); }
+  SdlAllocationLimit(const SdlAllocationLimit&) = delete;
+  SdlAllocationLimit& operator=(const SdlAllocationLimit&) = delete;
+
+ private:
+  static constexpr size_t kLimit = size_t{16} << 20;
+
+  static bool Refused(size_t bytes) {
+    if (bytes <= kLimit)
+      return false;
+    ADD_FAILURE() << "SDL asked for " << bytes << " bytes at once";
+    return true;
+  }
+  // The functions SDL started with: the C library's, which free whatever
+  // either set allocated.
+  struct Original {
+    Original() { SDL_GetOriginalMemoryFunctions(&malloc, &calloc, &realloc, &free); }
+    SDL_malloc_func malloc = nullptr;
+    SDL_calloc_func calloc = nullptr;
+    SDL_realloc_func realloc = nullptr;
+    SDL_free_func free = nullptr;
+  };
+  static void* Malloc(size_t bytes) { return Refused(bytes) ? nullptr : Original().malloc(bytes); }
+  static void* Calloc(size_t count, size_t size) {
+    if (size != 0 && count > kLimit / size) {
+      ADD_FAILURE() << "SDL asked for " << count << " times " << size << " bytes at once";
+      return nullptr;
+    }
+    return Original().calloc(count, size);
+  }
+  static void* Realloc(void* block, size_t bytes) {
+    return Refused(bytes) ? nullptr : Original().realloc(block, bytes);
+  }
+
+  SDL_malloc_func malloc_ = nullptr;
+  SDL_calloc_func calloc_ = nullptr;
+  SDL_realloc_func realloc_ = nullptr;
+  SDL_free_func free_ = nullptr;
+};
 
 TEST(SoundFile, ReadsRegularFilesAndRefusesEverythingElse) {
   TempFolder folder;
@@ -49,48 +113,87 @@ TEST(SoundFile, ReadsRegularFilesAndRefusesEverythingElse) {
   }
 }
 
-TEST(SoundDecode, ConvertsToTheDeviceFormatRateAndChannels) {
-  // 8-bit mono at 22050 Hz to 16-bit stereo at 44100 Hz: four times the
-  // bytes per frame, twice the frames (give or take the resampler's edge).
-  const std::vector<uint8_t> wav = PcmWav(22050, 1, 8, 2205, 72);
-  auto samples = DecodeSoundForDevice(wav.data(), wav.size(), AudioDevice(44100, AUDIO_S16SYS, 2));
-  ASSERT_TRUE(samples);
-  EXPECT_NEAR(static_cast<double>(samples->size()), 4 * 4410.0, 4 * 64.0);
-  EXPECT_EQ(samples->size() % 4, 0u);
-
-  // The same format passes through unchanged.
+TEST(SoundDecode, EveryFileConvertsToWholeFramesForEveryDeviceOrIsRefused) {
+  SdlAllocationLimit limit;
+  // The device the game asks for first: there each sound holds its samples.
+  const SDL_AudioSpec devices[] = {
+      AudioDevice(44100, AUDIO_S16SYS, 2), AudioDevice(48000, AUDIO_F32SYS, 2),
+      AudioDevice(22050, AUDIO_U8, 1), AudioDevice(96000, AUDIO_S32SYS, 6),
+      AudioDevice(8000, AUDIO_S8, 4)};
+  for (const SoundVariant& variant : testing::SoundVariants()) {
+    for (const SDL_AudioSpec& device : devices) {
+      SCOPED_TRACE(variant.name + " at " + std::to_string(device.freq) + " Hz");
+      const auto samples = DecodeSoundForDevice(variant.bytes.data(), variant.bytes.size(), device);
+      const size_t frame = SDL_AUDIO_BITSIZE(device.format) / 8 * device.channels;
+      if (variant.heard == Heard::kNothing) {
+        EXPECT_FALSE(samples);
+        continue;
+      }
+      if (!samples) {
+        EXPECT_EQ(variant.heard, Heard::kNothingOrPart);
+        continue;
+      }
+      ASSERT_FALSE(samples->empty());
+      EXPECT_EQ(samples->size() % frame, 0u);
+      const double frames = static_cast<double>(samples->size() / frame);
+      const double expected = static_cast<double>(variant.frames) * device.freq / 44100.0;
+      const double slack = 1.0 + static_cast<double>(variant.frame_slack) * device.freq / 44100.0;
+      if (variant.heard == Heard::kWhole) {
+        EXPECT_NEAR(frames, expected, slack);
+      } else {
+        EXPECT_LE(frames, expected + slack);
+      }
+      if (SDL_AUDIO_ISFLOAT(device.format)) {
+        // NaN or an infinity would reach the sound card as it is.
+        for (size_t at = 0; at + 4 <= samples->size(); at += 4) {
+          float sample = 0;
+          std::memcpy(&sample, samples->data() + at, 4);
+          ASSERT_TRUE(std::isfinite(sample)) << "sample " << at / 4;
+        }
+      }
+      if (&device != &devices[0])
+        continue;
+      // The frames at the variant's level (within 1 %, for the conversions'
+      // rounding) and the other frames that are not silent.
+      const auto near = [](int16_t got, int16_t want) {
+        return std::abs(got - want) <= 2 + std::abs(want) / 100;
+      };
+      long at_level = 0;
+      long other = 0;
+      for (size_t at = 0; at + 4 <= samples->size(); at += 4) {
+        int16_t left = 0;
+        int16_t right = 0;
+        std::memcpy(&left, samples->data() + at, 2);
+        std::memcpy(&right, samples->data() + at + 2, 2);
+        if (left != 0 || right != 0)
+          ++(near(left, variant.left) && near(right, variant.right) ? at_level : other);
+      }
+      if (variant.heard == Heard::kWhole) {
+        EXPECT_NEAR(at_level, variant.frames, variant.frame_slack);
+      } else {
+        EXPECT_LE(at_level, variant.frames);
+      }
+      EXPECT_LE(other, variant.frame_slack);
+    }
+  }
+  // The device's own format passes through unchanged.
   const std::vector<uint8_t> same = PcmWav(44100, 2, 16, 1000, 1234);
-  samples = DecodeSoundForDevice(same.data(), same.size(), AudioDevice(44100, AUDIO_S16LSB, 2));
+  const auto samples = DecodeSoundForDevice(same.data(), same.size(), devices[0]);
   ASSERT_TRUE(samples);
-  ASSERT_EQ(samples->size(), 4000u);
-  EXPECT_EQ((*samples)[0] | (*samples)[1] << 8, 1234);
-
-  samples = DecodeSoundForDevice(same.data(), same.size(), AudioDevice(48000, AUDIO_F32SYS, 1));
-  ASSERT_TRUE(samples);
-  EXPECT_EQ(samples->size() % 4, 0u);
+  EXPECT_TRUE(std::equal(samples->begin(), samples->end(), same.end() - 4000, same.end()));
 }
 
-TEST(SoundDecode, RefusesWhatIsNotAPlayableSound) {
+TEST(SoundDecode, SoundsTooLargeAndDevicesItCannotServeAreRefused) {
   const SDL_AudioSpec device = AudioDevice(44100, AUDIO_S16SYS, 2);
   const std::vector<uint8_t> wav = PcmWav(22050, 1, 16, 1000, 100);
   EXPECT_FALSE(DecodeSoundForDevice(nullptr, 0, device));
-  const std::vector<uint8_t> garbage(1000, 0x5a);
-  EXPECT_FALSE(DecodeSoundForDevice(garbage.data(), garbage.size(), device));
-  // Cut inside the header.
-  EXPECT_FALSE(DecodeSoundForDevice(wav.data(), 30, device));
-  // A data chunk without a single sample.
-  const std::vector<uint8_t> silent = PcmWav(22050, 1, 16, 0, 0);
-  EXPECT_FALSE(DecodeSoundForDevice(silent.data(), silent.size(), device));
-  // A sound that would convert to more than the limit (2000 bytes become
-  // about 8000 at the device).
+  // 2000 bytes become about 8000 at the device.
   EXPECT_FALSE(DecodeSoundForDevice(wav.data(), wav.size(), device, 4000));
   EXPECT_TRUE(DecodeSoundForDevice(wav.data(), wav.size(), device, 16000));
-  // A device format SDL cannot convert to.
   EXPECT_FALSE(DecodeSoundForDevice(wav.data(), wav.size(), AudioDevice(44100, 0, 2)));
-  // Cut inside the samples: what is there plays, or nothing; never a crash.
-  for (size_t cut = 0; cut < wav.size(); cut += 7) {
+  // Cut anywhere: what is there plays, or nothing; never a crash.
+  for (size_t cut = 0; cut < wav.size(); cut += 7)
     DecodeSoundForDevice(wav.data(), cut, device);
-  }
 }
 
 // Plays through SDL's disk driver into a file; the device format is asked
@@ -221,6 +324,96 @@ TEST_F(SoundPlayback, AFileIsDecodedOnceAndAgainWhenItsSizeOrTimeChanged) {
   EXPECT_EQ(played[2000], 0);
   EXPECT_EQ(played[3000], Frames(80));
   EXPECT_EQ(played[4000], Frames(80));
+}
+
+// The platform's sounds go to SDL; keys, clock and frames stay scripted.
+// Records how long the longest sound call took.
+class SoundsOnSdl : public testing::ScriptedPlatform {
+ public:
+  explicit SoundsOnSdl(Platform& sdl) : sdl_(sdl) {}
+  void PlaySoundAsync(const std::string& file_name) override {
+    Time([&] { sdl_.PlaySoundAsync(file_name); });
+    ScriptedPlatform::PlaySoundAsync(file_name);
+  }
+  void PlaySoundSync(const std::string& file_name) override {
+    Time([&] { sdl_.PlaySoundSync(file_name); });
+    ScriptedPlatform::PlaySoundSync(file_name);
+  }
+  void StopSound() override {
+    Time([&] { sdl_.StopSound(); });
+    ScriptedPlatform::StopSound();
+  }
+  long Count(testing::SoundEvent::Kind kind, const std::string& file) const {
+    return std::count_if(sounds.begin(), sounds.end(), [&](const testing::SoundEvent& event) {
+      return event.kind == kind && event.file == file;
+    });
+  }
+
+  double longest_call_seconds = 0;
+
+ private:
+  template <typename Call>
+  void Time(Call call) {
+    const Clock::time_point start = Clock::now();
+    call();
+    longest_call_seconds = std::max(longest_call_seconds, SecondsSince(start));
+  }
+
+  Platform& sdl_;
+};
+
+// No audio device: SDL is told to use a driver that does not exist. The
+// game's four sounds last a minute each here, so any of them that held the
+// game would show.
+TEST(NoAudioDevice, TheGamePlaysSilentlyAndNoSoundHoldsIt) {
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  TempFolder folder;
+  for (const char* name : {"pon.WAV", "pin.WAV", "pupu.WAV", "pipopin.WAV"}) {
+    folder.Write(name, testing::PcmWav(44100, 1, 16, 60 * 44100, 5000));
+  }
+  testing::WorkingDirectory in_folder(folder.Path());
+
+  using Kind = testing::SoundEvent::Kind;
+  long misses = 0;
+  long points = 0;
+  double longest_call = 0;
+  ::testing::internal::CaptureStderr();
+  const int status = RunOnSdl([&](SdlPlatform& sdl) {
+    SoundsOnSdl platform(sdl);
+    FormMain form(platform);
+    MainLoop loop(form, platform);
+    // Space through the menus; in a rally the autopilot plays one point and
+    // stands still for the next, so the player both wins and loses points.
+    testing::Autopilot pilot;
+    platform.key_script = [&form, &pilot, space = false](int64_t, KeySnapshot& keys) mutable {
+      const GameRecord& r = form.Record;
+      if (r.State == kStateRally) {
+        if ((r.PlayerPoints + r.ComPoints) % 2 == 0)
+          pilot.Steer(r, keys);
+        return;
+      }
+      space = !space;
+      if (space)
+        keys[kVkSpace] = kKeyDownBit;
+    };
+    for (int64_t pass = 0; pass < 500'000 && (misses < 2 || points < 2); ++pass) {
+      if (loop.Run(1) != LoopEnd::kLimit)
+        return 2;
+      misses = platform.Count(Kind::kSync, "pupu.WAV");
+      points = platform.Count(Kind::kSync, "pipopin.WAV");
+    }
+    longest_call = platform.longest_call_seconds;
+    return 0;
+  });
+  const std::string complaints = ::testing::internal::GetCapturedStderr();
+  unsetenv("SDL_VIDEODRIVER");
+
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(complaints, "") << "no message about the missing sound";
+  EXPECT_GE(misses, 2);
+  EXPECT_GE(points, 2);
+  EXPECT_LT(longest_call, 30.0) << "a sound call waited for a sound nobody can hear";
 }
 
 }  // namespace

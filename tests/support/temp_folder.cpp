@@ -24,10 +24,14 @@ TempFolder::~TempFolder() {
 }
 
 std::string TempFolder::Write(const std::string& name, const std::vector<uint8_t>& bytes) const {
-  std::ofstream(File(name), std::ios::binary)
+  WriteFile(File(name), bytes);
+  return File(name);
+}
+
+void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()),
              static_cast<std::streamsize>(bytes.size()));
-  return File(name);
 }
 
 WorkingDirectory::WorkingDirectory(const std::string& path) {

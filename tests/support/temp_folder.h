@@ -24,6 +24,9 @@ class TempFolder {
   std::string path_;
 };
 
+// Writes `bytes` as the file at `path`.
+void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
+
 // While it lives, the process works in `path`; its end goes back.
 class WorkingDirectory {
  public:
