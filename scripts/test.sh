@@ -17,7 +17,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 logs=build/logs
 mkdir -p "$logs"
-rm -f "$logs"/*.log "$logs"/*.time
+rm -f "$logs"/*.log "$logs"/*.time "$logs"/*.cpu
 
 # CI runs every test: a missing tool fails the test that needs it.
 : "${CI:=}"
@@ -27,13 +27,16 @@ now() { date +%s.%N; }
 start=$(now)
 failed=""
 
-# job NAME COMMAND...: runs the command with its output in NAME's log and its
-# start and end in NAME's time file; a failure names the job in $logs/failed.
+# job NAME COMMAND...: runs the command with its output in NAME's log, its
+# start and end in NAME's time file and the processor time it and all its
+# children used in NAME's cpu file (the shell's `times`); a failure names the
+# job in $logs/failed.
 job() {
   name=$1
   shift
   begun=$(now)
-  if "$@" >"$logs/$name.log" 2>&1; then
+  if sh -c '"$@"; status=$?; times >&3; exit $status' "$name" "$@" \
+    3>"$logs/$name.cpu" >"$logs/$name.log" 2>&1; then
     status=0
   else
     status=$?
@@ -95,16 +98,24 @@ fi
 # The table.
 end=$(now)
 echo
-echo "stage                      start    took"
+echo "stage                      start    took   processor"
 for name in checks build-default build-asan build-windows build-web build-fuzz \
   ctest-default ctest-asan fuzz clang-tidy; do
   [ -f "$logs/$name.time" ] || continue
   read -r begun ended status <"$logs/$name.time"
-  awk -v n="$name" -v s="$start" -v b="$begun" -v e="$ended" -v st="$status" 'BEGIN {
-    printf "%-24s %6.0f s %6.0f s%s\n", n, b - s, e - b, (st == 0 ? "" : "  FAILED")
+  # The second line of `times`: the children's user and system time, as
+  # 1m2.50s 0m0.40s.
+  cpu=$(sed -n 2p "$logs/$name.cpu" 2>/dev/null | awk '{
+    t = 0
+    for (i = 1; i <= 2; i++) { split($i, p, "m"); t += p[1] * 60 + p[2] }
+    print t }')
+  awk -v n="$name" -v s="$start" -v b="$begun" -v e="$ended" -v st="$status" -v c="${cpu:-0}" 'BEGIN {
+    printf "%-24s %6.0f s %6.0f s %7.0f s%s\n", n, b - s, e - b, c, (st == 0 ? "" : "  FAILED")
   }'
+  cpu_total=$(awk -v a="${cpu_total:-0}" -v c="${cpu:-0}" 'BEGIN { print a + c }')
 done
-awk -v s="$start" -v e="$end" 'BEGIN { printf "%-24s          %6.0f s (%d min %02d s)\n", "make test", e - s, (e - s) / 60, (e - s) % 60 }'
+awk -v s="$start" -v e="$end" -v c="${cpu_total:-0}" 'BEGIN {
+  printf "%-24s          %6.0f s %7.0f s   (%d min %02d s)\n", "make test", e - s, c, (e - s) / 60, (e - s) % 60 }'
 
 if [ -s "$logs/failed" ]; then
   echo "failed: $(tr '\n' ' ' <"$logs/failed")"
