@@ -3,14 +3,20 @@
 # from Debian's own source (the version the Linux build uses, fetched through
 # apt by scripts/fetch-sdl-source.sh) as a static library, then rallix.exe
 # against it, packed with its sounds as rallix-<version>-windows-x64.zip in
-# the build folder. SDL is built once per version and kept there.
+# the build folder. SDL is built once per version and machine, as an
+# installed package would be, in the cache folder (scripts/cache-dir.sh);
+# make deps builds it there with --sdl-only.
 # Usage: scripts/build-windows.sh [build-dir]     (`make windows` runs it;
-# the build folder is build/windows by default)
+#        scripts/build-windows.sh --sdl-only      the build folder is
+#                                                 build/windows by default)
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
+sdl_only=false
+if [ "${1:-}" = --sdl-only ]; then
+  sdl_only=true
+  shift
+fi
 out=${1:-$root/build/windows}
-mkdir -p "$out"
-out=$(cd "$out" && pwd)
 toolchain="$root/cmake/toolchains/mingw-w64-x86_64.cmake"
 
 for tool in x86_64-w64-mingw32-gcc-posix x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-windres; do
@@ -20,8 +26,11 @@ for tool in x86_64-w64-mingw32-gcc-posix x86_64-w64-mingw32-g++-posix x86_64-w64
   fi
 done
 
-source_dir=$(sh "$root/scripts/fetch-sdl-source.sh")
-version=$(basename "$source_dir" | sed 's/^SDL2-//')
+version=$(dpkg-query -W -f='${source:Version}' libsdl2-dev 2>/dev/null | sed 's/^[0-9]*://; s/[+-].*$//')
+if [ -z "$version" ]; then
+  echo "build-windows: libsdl2-dev is not installed (make deps)" >&2
+  exit 1
+fi
 # Only the parts of SDL the game uses: video on the window surface (GDI, no
 # renderer, OpenGL or Vulkan), events, the keyboard, joysticks and game
 # controllers (XInput, DirectInput, raw input, HIDAPI), audio (WASAPI,
@@ -31,9 +40,10 @@ sdl_options="-DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_RENDER=OFF -D
   -DSDL_OPENGLES=OFF -DSDL_VULKAN=OFF -DSDL_HAPTIC=OFF -DSDL_SENSOR=OFF -DSDL_POWER=OFF
   -DSDL_LOCALE=OFF -DSDL_MISC=OFF -DSDL_OFFSCREEN=OFF"
 # A build per version and choice of parts, made once and kept.
-sdl="$out/sdl2-$version-$(echo "$sdl_options" | cksum | cut -d' ' -f1)"
+sdl="$(sh "$root/scripts/cache-dir.sh")/sdl2-windows-$version-$(echo "$sdl_options" | cksum | cut -d' ' -f1)"
 if [ ! -f "$sdl/lib/libSDL2.a" ]; then
   echo "build-windows: building SDL2 $version for Windows (once; log in $sdl.log)"
+  source_dir=$(sh "$root/scripts/fetch-sdl-source.sh")
   rm -rf "$sdl-build" "$sdl"
   {
     # shellcheck disable=SC2086
@@ -49,6 +59,11 @@ if [ ! -f "$sdl/lib/libSDL2.a" ]; then
   }
   rm -rf "$sdl-build"
 fi
+if $sdl_only; then
+  exit 0
+fi
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
 
 # Optimised as the Linux build is (-O2), without debug information; each
 # library compiled as one unity file (windows.h and SDL.h read once).

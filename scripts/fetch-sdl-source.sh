@@ -1,16 +1,17 @@
 #!/bin/sh
 # Downloads the source of the SDL2 the game is built against (the installed
-# Debian libsdl2-dev) through apt, into build/sdl-source, and prints the
-# folder. The system's apt configuration is left as it is: the source index
-# is kept under build/sdl-source/apt. The Windows build compiles this SDL
+# Debian libsdl2-dev) through apt, once per machine, into sdl-source in the
+# cache folder (scripts/cache-dir.sh), and prints the folder. The system's apt
+# configuration is left as it is: the source index is kept under
+# sdl-source/apt. The Windows build compiles this SDL
 # (scripts/build-windows.sh), and so does the fuzz target's instrumented one:
 #
 #   RALLIX_SDL_SOURCE=$(scripts/fetch-sdl-source.sh) scripts/fuzz-sound.sh 600
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-out="$root/build/sdl-source"
-apt_dir="$root/build/sdl-source/apt"
+out="$(sh "$root/scripts/cache-dir.sh")/sdl-source"
+apt_dir="$out/apt"
 
 version=$(dpkg-query -W -f='${source:Version}' libsdl2-dev 2>/dev/null || true)
 if [ -z "$version" ]; then

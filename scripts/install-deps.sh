@@ -9,6 +9,8 @@
 # missing Debian packages are installed with apt-get; without apt-get, or
 # without root or password-less sudo, one message names them and the script
 # stops with status 1.
+# The test set also builds SDL2 for Windows once per machine, which no Debian
+# package holds (scripts/build-windows.sh --sdl-only).
 set -eu
 
 list="$(dirname "$0")/packages.txt"
@@ -43,7 +45,17 @@ while IFS= read -r line || [ -n "$line" ]; do
   fi
 done <"$list"
 
+# What the tests need that no Debian package holds: SDL2 built for Windows,
+# made once per machine (scripts/build-windows.sh keeps it in the cache
+# folder, scripts/cache-dir.sh).
+windows_sdl() {
+  case " $sets " in
+    *" test "*) sh "$(dirname "$0")/build-windows.sh" --sdl-only ;;
+  esac
+}
+
 if [ -z "$missing" ]; then
+  windows_sdl
   exit 0
 fi
 
@@ -68,3 +80,4 @@ export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 # shellcheck disable=SC2086
 $SUDO apt-get install -y -qq --no-install-recommends $missing
+windows_sdl

@@ -2,13 +2,15 @@
 # Every check and every test, the quickest to fail first (`make test` runs it
 # once the packages are there):
 #   1. checks  the layering check and clang-format, in seconds;
-#   2. builds  side by side: the optimised build with its tests, the sanitizer
-#              build (the core's and the desktop platform's unit tests and a
-#              few window tests), the Windows game, the browser version and
-#              the sound loader's fuzz target;
-#   3. tests   side by side: ctest in both builds (the optimised one with the
-#              window, package, Wine and browser tests), the fuzzer for 30 s
-#              and clang-tidy;
+#   2. builds  side by side: in the optimised build only the game and the
+#              programs the end-to-end and browser tests run; the sanitizer
+#              build whole (every unit test, compiled once, there; the
+#              programs for a few window tests); the Windows game; the
+#              browser version; the sound loader's fuzz target;
+#   3. tests   side by side: ctest in both builds (the optimised one runs
+#              the window, package, Wine and browser tests and the page
+#              script's own, the sanitizer one every unit test and a few
+#              window tests), the fuzzer for 30 s and clang-tidy;
 # then a table of how long each took. Each job's output goes to
 # build/logs/<job>.log and is shown when the job fails (ctest's always).
 #   scripts/test.sh
@@ -69,7 +71,8 @@ show checks all
 # 2. The builds, side by side (each takes both cores when it can).
 if [ ! -s "$logs/failed" ]; then
   echo "== builds: optimised, sanitizer, Windows, browser, fuzz target"
-  job build-default sh -c 'cmake --preset default >/dev/null && cmake --build --preset default' &
+  job build-default sh -c 'cmake --preset default >/dev/null &&
+    cmake --build --preset default --target rallix_e2e_programs' &
   job build-asan sh -c 'cmake --preset asan >/dev/null && cmake --build --preset asan' &
   job build-windows sh scripts/build-windows.sh build/windows &
   job build-web sh scripts/build-web.sh build/web &
@@ -83,7 +86,7 @@ fi
 # 3. The tests, side by side.
 if [ ! -s "$logs/failed" ]; then
   echo "== tests: ctest (optimised and sanitizer builds), fuzzing for 30 s, clang-tidy"
-  job ctest-default ctest --preset default &
+  job ctest-default ctest --preset default --label-regex '^(e2e|node)$' &
   job ctest-asan ctest --preset asan &
   job fuzz sh scripts/fuzz-sound.sh 30 &
   job clang-tidy sh scripts/tidy.sh &

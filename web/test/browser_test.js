@@ -11,15 +11,13 @@ const test = require('node:test');
 const assert = require('node:assert/strict');
 const {execFileSync, spawnSync} = require('node:child_process');
 const fs = require('node:fs');
-const http = require('node:http');
 const path = require('node:path');
-const zlib = require('node:zlib');
 const {chromium} = require('playwright-core');
 
 const SITE = process.env.RALLIX_SITE;
 const REFERENCES = process.env.RALLIX_REFERENCES;
-const WIDTH = 640;
-const HEIGHT = 480;
+const site = require('./browser_site.js');
+const {WIDTH, HEIGHT, serve, addressOf, readReference, decodePng} = site;
 const CELL = 16;
 // How long a wait looks for what it waits for: far more than the page needs
 // on a busy machine, and short enough that a page that hangs fails at once.
@@ -44,64 +42,6 @@ async function waitFor(what, probe, {ms = WAIT_MS, describe = () => ''} = {}) {
     if (Date.now() > until) assert.fail(`waited ${ms} ms for ${what}; ${await describe()}`);
     await sleep(20);
   }
-}
-
-const CONTENT_TYPES = {
-  '.html': 'text/html; charset=utf-8',
-  '.css': 'text/css',
-  '.js': 'text/javascript',
-  '.wasm': 'application/wasm',
-  '.data': 'application/octet-stream',
-  '.png': 'image/png',
-  '.webmanifest': 'application/manifest+json',
-};
-
-// The site folder on a free port of 127.0.0.1. The test can take it off
-// the network (`offline`), leave files out (`missing`), change them
-// (`changed`: file name to a function of its bytes) and rename the
-// service worker's store, as a new build would (`store`).
-function serve(folder, missing = [], changed = {}) {
-  const server = http.createServer((request, response) => {
-    if (server.offline) {
-      request.socket.destroy();
-      return;
-    }
-    const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
-    const file = path.join(folder, name === '/' ? 'index.html' : name);
-    if (!file.startsWith(folder + path.sep) || !fs.existsSync(file) ||
-        missing.includes(path.basename(file))) {
-      response.writeHead(404).end();
-      return;
-    }
-    const type = CONTENT_TYPES[path.extname(file)] || 'application/octet-stream';
-    response.writeHead(200, {'Content-Type': type});
-    if (changed[path.basename(file)]) {
-      response.end(changed[path.basename(file)](fs.readFileSync(file)));
-      return;
-    }
-    if (server.store && path.basename(file) === 'service-worker.js') {
-      response.end(fs.readFileSync(file, 'utf8').replace(/rallix-[0-9a-f]+/, server.store));
-      return;
-    }
-    fs.createReadStream(file).pipe(response);
-  });
-  return new Promise((resolve) => {
-    server.listen(0, '127.0.0.1', () => resolve(server));
-  });
-}
-
-const addressOf = (server) => `http://127.0.0.1:${server.address().port}/`;
-
-// A frame of the headless game written by rallix_screen, as a string of '0'
-// (black) and '1' (white), one character a pixel.
-function readReference(name) {
-  const bytes = fs.readFileSync(path.join(REFERENCES, name + '.pgm'));
-  const header = `P5\n${WIDTH} ${HEIGHT}\n255\n`;
-  assert.equal(bytes.subarray(0, header.length).toString('latin1'), header);
-  let pixels = '';
-  for (let i = header.length; i < bytes.length; ++i) pixels += bytes[i] === 0 ? '0' : '1';
-  assert.equal(pixels.length, WIDTH * HEIGHT);
-  return pixels;
 }
 
 // The canvas as the same kind of string, 'x' for a pixel neither black nor white.
@@ -135,46 +75,6 @@ function describeDifference(shown, expected) {
   }
   if (count === 0) return '';
   return `${count} pixels differ, the first at (${first % WIDTH}, ${Math.floor(first / WIDTH)})`;
-}
-
-// A screenshot's pixels: 8-bit RGB or RGBA PNG as Chromium writes it.
-function decodePng(png) {
-  let width = 0;
-  let height = 0;
-  let channels = 0;
-  const data = [];
-  for (let at = 8; at < png.length;) {
-    const length = png.readUInt32BE(at);
-    const kind = png.toString('latin1', at + 4, at + 8);
-    const body = png.subarray(at + 8, at + 8 + length);
-    if (kind === 'IHDR') {
-      [width, height] = [body.readUInt32BE(0), body.readUInt32BE(4)];
-      channels = {2: 3, 6: 4}[body[9]];
-      assert.ok(body[8] === 8 && channels && body[12] === 0, 'an unexpected PNG format');
-    } else if (kind === 'IDAT') {
-      data.push(body);
-    }
-    at += 12 + length;
-  }
-  const raw = zlib.inflateSync(Buffer.concat(data));
-  const stride = width * channels;
-  const pixels = Buffer.alloc(stride * height);
-  const paeth = (a, b, c) => {
-    const p = a + b - c;
-    const [pa, pb, pc] = [Math.abs(p - a), Math.abs(p - b), Math.abs(p - c)];
-    return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
-  };
-  for (let y = 0; y < height; ++y) {
-    const filter = raw[y * (stride + 1)];
-    for (let x = 0; x < stride; ++x) {
-      const a = x >= channels ? pixels[y * stride + x - channels] : 0;
-      const b = y > 0 ? pixels[(y - 1) * stride + x] : 0;
-      const c = x >= channels && y > 0 ? pixels[(y - 1) * stride + x - channels] : 0;
-      const predicted = [0, a, b, (a + b) >> 1, paeth(a, b, c)][filter];
-      pixels[y * stride + x] = (raw[y * (stride + 1) + 1 + x] + predicted) & 255;
-    }
-  }
-  return {width, height, channels, pixels};
 }
 
 // Reads a grabbed canvas as 30 lines of 40 characters, '?' for a cell that
@@ -289,13 +189,7 @@ class Tab {
   }
 }
 
-const LAUNCH = {
-  executablePath: process.env.RALLIX_CHROMIUM,
-  headless: true,
-  timeout: 3 * WAIT_MS,
-  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--disable-background-networking',
-         '--disable-component-update', '--disable-sync', '--no-first-run'],
-};
+const LAUNCH = {...site.LAUNCH, timeout: 3 * WAIT_MS};
 
 before(async () => {
   reader = new ScreenReader(JSON.parse(fs.readFileSync(path.join(REFERENCES, 'glyphs.json'))));
