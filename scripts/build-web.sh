@@ -3,7 +3,8 @@
 # <build dir>/site: index.html with its style sheet and script, rallix.js,
 # rallix.wasm, rallix.data, the manifest, the icons and the service worker.
 # Beside the site, rallix_timedemo.js: the core's timed replay of a demo in
-# node, for the tests.
+# node, for the tests. Each library is compiled as one unity file (the
+# headers read once).
 #   sh scripts/build-web.sh [build dir]      (default: build/web)
 set -eu
 
@@ -22,6 +23,6 @@ export NODE_PATH
 
 # Only the core and the web layer: no SDL, GoogleTest or benchmark here.
 emcmake cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DRALLIX_BUILD_APP=OFF -DRALLIX_BUILD_TESTS=OFF -DRALLIX_BUILD_BENCH=OFF >/dev/null
+  -DCMAKE_UNITY_BUILD=ON -DCMAKE_UNITY_BUILD_BATCH_SIZE=0 -DRALLIX_BUILD_APP=OFF -DRALLIX_BUILD_TESTS=OFF -DRALLIX_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" --target rallix_site rallix_timedemo -j2
 echo "The page is in $build/site"

@@ -71,16 +71,22 @@ PY
   } | sha256sum | cut -d' ' -f1
 }
 
-# check BUILD FOLDERS EXTRA-ARGS...: clang-tidy over the build's unity files
-# of FOLDERS (all of ours when empty) that are not known clean; each found
-# clean is remembered.
+# check BUILD FOLDERS LANE EXTRA-ARGS...: clang-tidy over the build's unity
+# files of FOLDERS (all of ours when empty) that are not known clean, every
+# other one from the first (LANE 0) or the second (LANE 1); each found clean
+# is remembered. Prints how many files it had and how many it skipped.
 check() {
   dir=$1
   folders=$2
-  shift 2
+  lane=$3
+  shift 3
+  index=0
+  found=0
   count=0
   skipped=0
   for file in $(unity_files "$dir" "$folders"); do
+    index=$((index + 1))
+    [ $((index % 2)) -eq "$lane" ] || continue
     count=$((count + 1))
     print=$(fingerprint "$dir" "$file")
     if [ -f "$clean/$print" ]; then
@@ -88,13 +94,34 @@ check() {
       continue
     fi
     # The unity file includes our .cpp files on purpose.
-    clang-tidy -p "$dir" --quiet --checks=-bugprone-suspicious-include "$@" "$file" 2>/dev/null
-    touch "$clean/$print"
+    if clang-tidy -p "$dir" --quiet --checks=-bugprone-suspicious-include "$@" "$file" 2>/dev/null; then
+      touch "$clean/$print"
+    else
+      found=1
+    fi
   done
-  echo "clang-tidy: $count files of $dir, $skipped unchanged since found clean"
+  echo "$count $skipped"
+  return "$found"
 }
 
-check "$build" ""
+# in_two_lanes BUILD FOLDERS EXTRA-ARGS...: check on both cores.
+in_two_lanes() {
+  dir=$1
+  folders=$2
+  shift 2
+  check "$dir" "$folders" 0 "$@" >"$clean/lane0" &
+  first=$!
+  status=0
+  check "$dir" "$folders" 1 "$@" >"$clean/lane1" || status=1
+  wait "$first" || status=1
+  if [ "$status" -ne 0 ]; then
+    exit 1
+  fi
+  cat "$clean/lane0" "$clean/lane1" | awk -v dir="$dir" '{ count += $1; skipped += $2 }
+    END { printf "clang-tidy: %d files of %s, %d unchanged since found clean\n", count, dir, skipped }'
+}
+
+in_two_lanes "$build" ""
 
 if [ -f "$windows/compile_commands.json" ]; then
   # Only the desktop platform differs on Windows: the layers below it have
@@ -103,6 +130,6 @@ if [ -f "$windows/compile_commands.json" ]; then
   cxx_headers=$(x86_64-w64-mingw32-g++-posix -x c++ -E -v /dev/null 2>&1 |
     sed -n 's|^ \(/.*/c++.*\)$|--extra-arg=-isystem\1|p')
   # shellcheck disable=SC2086
-  check "$windows" sdl --extra-arg=--target=x86_64-w64-mingw32 $cxx_headers
+  in_two_lanes "$windows" sdl --extra-arg=--target=x86_64-w64-mingw32 $cxx_headers
 fi
 echo "clang-tidy: clean"
