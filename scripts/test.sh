@@ -68,34 +68,66 @@ echo "== checks: layers and clang-format"
 job checks sh scripts/quick-checks.sh
 show checks all
 
-# 2. The builds, side by side (each takes both cores when it can).
+# 2. and 3. The builds and the tests, in three lines of work side by side,
+# each test starting as soon as what it needs is built (so the window tests,
+# which mostly wait for what they look for, run while the sanitizer build
+# still compiles):
+#   the optimised, Windows and browser builds, then the optimised tree's
+#     ctest (the window, package, Wine and browser tests);
+#   the sanitizer build, then its ctest, and clang-tidy (which also reads
+#     the Windows build) beside it;
+#   the fuzz target, then 30 s of fuzzing.
+
+# built NAME...: whether each of these jobs has ended, and well.
+built() {
+  for name in "$@"; do
+    [ -f "$logs/$name.time" ] && [ "$(awk '{print $3}' "$logs/$name.time")" -eq 0 ] || return 1
+  done
+}
+
+# after NAME: waits until the job has ended.
+after() {
+  until [ -f "$logs/$1.time" ]; do sleep 1; done
+}
+
 if [ ! -s "$logs/failed" ]; then
-  echo "== builds: optimised, sanitizer, Windows, browser, fuzz target"
-  job build-default sh -c 'cmake --preset default >/dev/null &&
-    cmake --build --preset default --target rallix_e2e_programs' &
-  job build-asan sh -c 'cmake --preset asan >/dev/null && cmake --build --preset asan' &
-  job build-windows sh scripts/build-windows.sh build/windows &
-  job build-web sh scripts/build-web.sh build/web &
-  job build-fuzz sh scripts/fuzz-sound.sh --build &
+  echo "== builds and tests: optimised, Windows and browser builds, then their tests;" \
+    "sanitizer build, then its tests and clang-tidy; fuzz target, then fuzzing for 30 s"
+  (
+    job build-default sh -c 'cmake --preset default >/dev/null &&
+      cmake --build --preset default --target rallix_e2e_programs' &
+    job build-windows sh scripts/build-windows.sh build/windows &
+    job build-web sh scripts/build-web.sh build/web &
+    wait
+    if built build-default build-windows build-web; then
+      job ctest-default ctest --preset default --label-regex '^(e2e|node)$'
+    fi
+  ) &
+  (
+    job build-asan sh -c 'cmake --preset asan >/dev/null && cmake --build --preset asan'
+    if built build-asan; then
+      job ctest-asan ctest --preset asan &
+      after build-windows
+      job clang-tidy sh scripts/tidy.sh
+      wait
+    fi
+  ) &
+  (
+    if job build-fuzz sh scripts/fuzz-sound.sh --build; then
+      job fuzz sh scripts/fuzz-sound.sh 30
+    fi
+  ) &
   wait
   for name in build-default build-asan build-windows build-web build-fuzz; do
-    show "$name"
+    [ -f "$logs/$name.time" ] && show "$name"
   done
-fi
-
-# 3. The tests, side by side.
-if [ ! -s "$logs/failed" ]; then
-  echo "== tests: ctest (optimised and sanitizer builds), fuzzing for 30 s, clang-tidy"
-  job ctest-default ctest --preset default --label-regex '^(e2e|node)$' &
-  job ctest-asan ctest --preset asan &
-  job fuzz sh scripts/fuzz-sound.sh 30 &
-  job clang-tidy sh scripts/tidy.sh &
-  wait
   for name in ctest-default ctest-asan; do
+    [ -f "$logs/$name.time" ] || continue
     show "$name" all | grep -v -E '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed ' || true
   done
-  show fuzz all
-  show clang-tidy all
+  for name in fuzz clang-tidy; do
+    [ -f "$logs/$name.time" ] && show "$name" all
+  done
 fi
 
 # The table.
