@@ -21,24 +21,26 @@ if [ ! -f "$build/compile_commands.json" ]; then
   exit 1
 fi
 
-# What the build compiles of our libraries and programs, one file per line:
-# their unity files, and the few sources a unity file leaves out (those with
-# definitions of their own).
-# unity_files BUILD [FOLDERS]: FOLDERS, all of ours by default.
+# unity_files BUILD [FOLDERS]: what the build compiles of our libraries and
+# programs in FOLDERS (of the sources, or of the build for its unity files;
+# all of ours by default), one file per line: their unity files, and the few
+# sources a unity file leaves out (those with definitions of their own).
 unity_files() {
   python3 - "$1/compile_commands.json" "$(pwd)" "${2:-base display game sdl tools web}" <<'PY'
 import json, os, sys
 root = sys.argv[2]
 build = os.path.dirname(os.path.abspath(sys.argv[1]))
-ours = tuple(sys.argv[3].split())
+folders = sys.argv[3].split()
+def ours(relative):
+    return any(relative.startswith(folder + os.sep) for folder in folders)
 for entry in json.load(open(sys.argv[1])):
     path = os.path.normpath(os.path.join(entry["directory"], entry["file"]))
     if path.startswith(build + os.sep):
-        parts = os.path.relpath(path, build).split(os.sep)
-        if "Unity" in parts and parts[0] in ours:
+        relative = os.path.relpath(path, build)
+        if "Unity" in relative.split(os.sep) and ours(relative):
             print(path)
-    elif (os.path.relpath(path, root).split(os.sep)[0] in ours
-          and not os.path.relpath(path, root).startswith(os.path.join("web", "test"))):
+    elif ours(os.path.relpath(path, root)) and not os.path.relpath(path, root).startswith(
+            os.path.join("web", "test")):
         print(path)
 PY
 }
@@ -124,12 +126,13 @@ in_two_lanes() {
 in_two_lanes "$build" ""
 
 if [ -f "$windows/compile_commands.json" ]; then
-  # Only the desktop platform differs on Windows: the layers below it have
-  # no code of their own for one system, and the sanitizer build's pass has
-  # read them. clang takes mingw-w64's C++ headers.
+  # Only the desktop platform's library differs on Windows: the layers below
+  # it, its sources left out of the unity file and main.cpp have no code of
+  # their own for one system, and the sanitizer build's pass has read them.
+  # clang takes mingw-w64's C++ headers.
   cxx_headers=$(x86_64-w64-mingw32-g++-posix -x c++ -E -v /dev/null 2>&1 |
     sed -n 's|^ \(/.*/c++.*\)$|--extra-arg=-isystem\1|p')
   # shellcheck disable=SC2086
-  in_two_lanes "$windows" sdl --extra-arg=--target=x86_64-w64-mingw32 $cxx_headers
+  in_two_lanes "$windows" sdl/CMakeFiles/rallix_sdl.dir --extra-arg=--target=x86_64-w64-mingw32 $cxx_headers
 fi
 echo "clang-tidy: clean"

@@ -15,7 +15,7 @@ void BytesSink::Append(const std::vector<uint8_t>& piece) {
 
 void DigestingPlatform::Present(const Surface& frame) {
   digest.Add(frame);
-  ScriptedPlatform::Present(frame);
+  ++frames_presented;
 }
 
 namespace {
