@@ -100,7 +100,8 @@ if [ ! -s "$logs/failed" ]; then
     job build-web sh scripts/build-web.sh build/web &
     wait
     if built build-default build-windows build-web; then
-      job ctest-default ctest --preset default --label-regex '^(e2e|node)$'
+      # Three at a time: these tests mostly wait for what they look for.
+      job ctest-default ctest --preset default --label-regex '^(e2e|node)$' --parallel 3
     fi
   ) &
   (

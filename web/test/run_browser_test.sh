@@ -4,6 +4,7 @@
 # browser_test.js (or TEST_FILE), with everything Chromium writes kept in a
 # temporary folder; a test may keep files of its own under WORK_DIR.
 #   run_browser_test.sh SITE_DIR RALLIX_SCREEN GLYPH_TABLE WORK_DIR [TEST_FILE]
+# With --modules-only for TEST_FILE it installs playwright-core and stops.
 # Exits 77 (skipped) when Chromium, node or npm is missing; under CI
 # (CI=true) that fails instead, saying what is missing.
 set -eu
@@ -40,6 +41,10 @@ if ! cmp -s "$here/package-lock.json" "$modules/package-lock.json" ||
   mkdir -p "$modules"
   cp "$here/package.json" "$here/package-lock.json" "$modules/"
   (cd "$modules" && npm ci --ignore-scripts --no-audit --no-fund --cache "$work/npm-cache")
+fi
+# ctest installs them once, before the browser tests run side by side.
+if [ "$test_file" = --modules-only ]; then
+  exit 0
 fi
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/rallix-browser.XXXXXX")
