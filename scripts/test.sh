@@ -6,11 +6,12 @@
 #              programs the end-to-end and browser tests run; the sanitizer
 #              build whole (every unit test, compiled once, there; the
 #              programs for a few window tests); the Windows game; the
-#              browser version; the sound loader's fuzz target;
-#   3. tests   side by side: ctest in both builds (the optimised one runs
-#              the window, package, Wine and browser tests and the page
-#              script's own, the sanitizer one every unit test and a few
-#              window tests), the fuzzer for 30 s and clang-tidy;
+#              sound loader's fuzz target;
+#   3. tests   side by side: ctest in both builds (the optimised one builds
+#              the browser version and runs the window, package, Wine and
+#              browser tests and the page script's own, the sanitizer one
+#              every unit test and a few window tests), the fuzzer for 30 s (when its target has
+#              changed) and clang-tidy;
 # then a table of how long each took. Each job's output goes to
 # build/logs/<job>.log and is shown when the job fails (ctest's always).
 #   scripts/test.sh
@@ -72,8 +73,9 @@ show checks all
 # each test starting as soon as what it needs is built (so the window tests,
 # which mostly wait for what they look for, run while the sanitizer build
 # still compiles):
-#   the optimised, Windows and browser builds, then the optimised tree's
-#     ctest (the window, package, Wine and browser tests);
+#   the optimised and Windows builds, then the optimised tree's ctest (the
+#     window, package, Wine and browser tests; it builds the browser version
+#     first, beside the tests that do not need it);
 #   the sanitizer build, then its ctest, and clang-tidy (which also reads
 #     the Windows build) beside it;
 #   the fuzz target, then 30 s of fuzzing.
@@ -91,15 +93,16 @@ after() {
 }
 
 if [ ! -s "$logs/failed" ]; then
-  echo "== builds and tests: optimised, Windows and browser builds, then their tests;" \
+  echo "== builds and tests: optimised and Windows builds, then their tests;" \
     "sanitizer build, then its tests and clang-tidy; fuzz target, then fuzzing for 30 s"
   (
     job build-default sh -c 'cmake --preset default >/dev/null &&
       cmake --build --preset default --target rallix_e2e_programs' &
     job build-windows sh scripts/build-windows.sh build/windows &
-    job build-web sh scripts/build-web.sh build/web &
     wait
-    if built build-default build-windows build-web; then
+    # ctest builds the browser version first (web.build), beside the tests
+    # that do not need it.
+    if built build-default build-windows; then
       # Three at a time: these tests mostly wait for what they look for.
       job ctest-default ctest --preset default --label-regex '^(e2e|node)$' --parallel 3
     fi
@@ -114,12 +117,19 @@ if [ ! -s "$logs/failed" ]; then
     fi
   ) &
   (
+    # The fuzzer runs when its target has changed since it last ran clean
+    # (a change to how sounds are loaded), and always on a new checkout.
     if job build-fuzz sh scripts/fuzz-sound.sh --build; then
-      job fuzz sh scripts/fuzz-sound.sh 30
+      fuzzed=build/fuzz/fuzzed-clean
+      if [ -f "$fuzzed" ] && [ -z "$(find build/fuzz -name sound_decode_fuzzer -newer "$fuzzed")" ]; then
+        echo "== fuzz: the sound loader's fuzz target has not changed since it was last fuzzed clean"
+      elif job fuzz sh scripts/fuzz-sound.sh 30; then
+        touch "$fuzzed"
+      fi
     fi
   ) &
   wait
-  for name in build-default build-asan build-windows build-web build-fuzz; do
+  for name in build-default build-asan build-windows build-fuzz; do
     [ -f "$logs/$name.time" ] && show "$name"
   done
   for name in ctest-default ctest-asan; do
@@ -135,7 +145,7 @@ fi
 end=$(now)
 echo
 echo "stage                      start    took   processor"
-for name in checks build-default build-asan build-windows build-web build-fuzz \
+for name in checks build-default build-asan build-windows build-fuzz \
   ctest-default ctest-asan fuzz clang-tidy; do
   [ -f "$logs/$name.time" ] || continue
   read -r begun ended status <"$logs/$name.time"
