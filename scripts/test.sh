@@ -6,11 +6,11 @@
 #              programs the end-to-end and browser tests run; the sanitizer
 #              build whole (every unit test, compiled once, there; the
 #              programs for a few window tests); the Windows game; the
-#              sound loader's fuzz target;
-#   3. tests   side by side: ctest in both builds (the optimised one builds
-#              the browser version and runs the window, package, Wine and
-#              browser tests and the page script's own, the sanitizer one
-#              every unit test and a few window tests), the fuzzer for 30 s (when its target has
+#              browser version; the sound loader's fuzz target;
+#   3. tests   side by side: ctest in both builds (the optimised one runs
+#              the window, package, Wine and browser tests and the page
+#              script's own, the sanitizer one every unit test and a few
+#              window tests), the fuzzer for 30 s (when its target has
 #              changed) and clang-tidy;
 # then a table of how long each took. Each job's output goes to
 # build/logs/<job>.log and is shown when the job fails (ctest's always).
@@ -73,9 +73,8 @@ show checks all
 # each test starting as soon as what it needs is built (so the window tests,
 # which mostly wait for what they look for, run while the sanitizer build
 # still compiles):
-#   the optimised and Windows builds, then the optimised tree's ctest (the
-#     window, package, Wine and browser tests; it builds the browser version
-#     first, beside the tests that do not need it);
+#   the optimised, Windows and browser builds, then the optimised tree's
+#     ctest (the window, package, Wine and browser tests);
 #   the sanitizer build, then its ctest, and clang-tidy (which also reads
 #     the Windows build) beside it;
 #   the fuzz target, then 30 s of fuzzing.
@@ -93,18 +92,16 @@ after() {
 }
 
 if [ ! -s "$logs/failed" ]; then
-  echo "== builds and tests: optimised and Windows builds, then their tests;" \
+  echo "== builds and tests: optimised, Windows and browser builds, then their tests;" \
     "sanitizer build, then its tests and clang-tidy; fuzz target, then fuzzing for 30 s"
   (
     job build-default sh -c 'cmake --preset default >/dev/null &&
       cmake --build --preset default --target rallix_e2e_programs' &
     job build-windows sh scripts/build-windows.sh build/windows &
+    job build-web sh scripts/build-web.sh build/web &
     wait
-    # ctest builds the browser version first (web.build), beside the tests
-    # that do not need it.
-    if built build-default build-windows; then
-      # Three at a time: these tests mostly wait for what they look for.
-      job ctest-default ctest --preset default --label-regex '^(e2e|node)$' --parallel 3
+    if built build-default build-windows build-web; then
+      job ctest-default ctest --preset default --label-regex '^(e2e|node)$'
     fi
   ) &
   (
@@ -129,7 +126,7 @@ if [ ! -s "$logs/failed" ]; then
     fi
   ) &
   wait
-  for name in build-default build-asan build-windows build-fuzz; do
+  for name in build-default build-asan build-windows build-web build-fuzz; do
     [ -f "$logs/$name.time" ] && show "$name"
   done
   for name in ctest-default ctest-asan; do
@@ -145,7 +142,7 @@ fi
 end=$(now)
 echo
 echo "stage                      start    took   processor"
-for name in checks build-default build-asan build-windows build-fuzz \
+for name in checks build-default build-asan build-windows build-web build-fuzz \
   ctest-default ctest-asan fuzz clang-tidy; do
   [ -f "$logs/$name.time" ] || continue
   read -r begun ended status <"$logs/$name.time"
