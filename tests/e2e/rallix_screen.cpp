@@ -3,12 +3,18 @@
 // capture back as the text on screen.
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "display/glyph_sheet.h"
+#include "game/demo_parser.h"
+#include "game/demo_player.h"
+#include "tests/support/scripted_platform.h"
 #include "tests/e2e/ball_finder.h"
 #include "tests/e2e/screen_capture.h"
 #include "tests/e2e/scripted_situations.h"
@@ -40,6 +46,9 @@ int Usage() {
       "       rallix_screen png CAPTURE.xwd OUT.png\n"
       "                                  the capture as render writes a frame; refused\n"
       "                                  unless 640 x 480 in black and white\n"
+      "       rallix_screen demo-end DEMO OUT.png\n"
+      "                                  the last frame the demo shows, replayed\n"
+      "                                  headless, as render writes a frame\n"
       "       rallix_screen situations         the situations known\n"
       "A capture may be followed by --scale N --at X,Y: the picture is N times its\n"
       "size with its corner at (X, Y), each pixel an exact block, black around it.\n",
@@ -124,6 +133,25 @@ bool WritePicture(const Surface& frame, const std::string& out) {
     std::fprintf(stderr, "rallix_screen: %s\n", error.what());
     return false;
   }
+}
+
+int DemoEnd(const std::string& path, const std::string& out) {
+  std::ifstream in(path, std::ios::binary);
+  const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in),
+                                   std::istreambuf_iterator<char>()};
+  const ParsedDemo parsed = ParseDemo(bytes);
+  if (!in.is_open() || !parsed.error.empty()) {
+    std::fprintf(stderr, "rallix_screen: cannot play %s: %s\n", path.c_str(),
+                 in.is_open() ? parsed.error.c_str() : "it cannot be read");
+    return kTrouble;
+  }
+  testing::ScriptedPlatform machine;
+  const Replay replay = PlayDemo(machine, parsed.demo);
+  if (replay.end.kind != ReplayEnd::Kind::kFinished) {
+    std::fprintf(stderr, "rallix_screen: %s\n", replay.end.message.c_str());
+    return kTrouble;
+  }
+  return WritePicture(machine.last_frame, out) ? kOk : kTrouble;
 }
 
 int Render(const std::string& situation, const std::string& out) {
@@ -242,6 +270,8 @@ int main(int argc, char** argv) {
     return Look(argv[2], placement);
   if (command == "find" && argc == 4)
     return Find(argv[2], placement, argv[3]);
+  if (command == "demo-end" && argc == 4)
+    return DemoEnd(argv[2], argv[3]);
   if (command == "situations" && argc == 2)
     return ListSituations();
   return Usage();

@@ -5,7 +5,7 @@
 // site is served on 127.0.0.1; the canvas is read back pixel by pixel and,
 // cell by cell against the game's glyphs, as text. Run by
 // run_browser_test.sh, which sets up the environment below; ctest adds the
-// demos' (RALLIX_DEMOS, RALLIX_DEMO_END_FRAME, RALLIX_PROGRAM).
+// demos' (RALLIX_DEMOS, RALLIX_SCREEN, RALLIX_PROGRAM).
 
 const test = require('node:test');
 const assert = require('node:assert/strict');
@@ -200,6 +200,23 @@ after(async () => {
   if (browser) await browser.close();
 });
 
+// The site served and opened in a new browser context with these options,
+// the game started; closeSite ends both.
+async function openSite(options) {
+  const server = await serve(path.resolve(SITE));
+  const context = await browser.newContext(options);
+  context.setDefaultTimeout(WAIT_MS);
+  const page = await context.newPage();
+  const tab = new Tab(page);
+  await tab.open(server);
+  return {server, context, page, tab};
+}
+
+async function closeSite(server, context) {
+  if (context) await context.close();
+  if (server) server.close();
+}
+
 describe('Rallix in Chromium', () => {
   let server;
   let context;
@@ -211,18 +228,9 @@ describe('Rallix in Chromium', () => {
   const press = (key) => page.keyboard.press(key);
 
   before(async () => {
-    server = await serve(path.resolve(SITE));
-    context = await browser.newContext({viewport: {width: 1024, height: 768}});
-    context.setDefaultTimeout(WAIT_MS);
-    page = await context.newPage();
-    tab = new Tab(page);
-    await tab.open(server);
+    ({server, context, page, tab} = await openSite({viewport: {width: 1024, height: 768}}));
   });
-
-  after(async () => {
-    if (context) await context.close();
-    if (server) server.close();
-  });
+  after(() => closeSite(server, context));
 
   it('shows the title screen exactly as the headless game draws it', async () => {
     const shown = await grab(page);
@@ -534,19 +542,10 @@ describe('Demos in Chromium', () => {
   }
 
   before(async () => {
-    server = await serve(path.resolve(SITE));
-    context = await browser.newContext({viewport: {width: 1024, height: 768},
-      acceptDownloads: true});
-    context.setDefaultTimeout(WAIT_MS);
-    page = await context.newPage();
-    tab = new Tab(page);
-    await tab.open(server);
+    ({server, context, page, tab} = await openSite({viewport: {width: 1024, height: 768},
+      acceptDownloads: true}));
   });
-
-  after(async () => {
-    if (context) await context.close();
-    if (server) server.close();
-  });
+  after(() => closeSite(server, context));
 
   it('refuses a file that is not a demo in one line, and the game goes on', async () => {
     await chooseDemo({name: 'garbage.demo', mimeType: 'application/octet-stream',
@@ -589,7 +588,7 @@ describe('Demos in Chromium', () => {
 
   it('plays a desktop\'s demo to its last frame, whatever keys are pressed', async () => {
     const demo = path.join(process.env.RALLIX_DEMOS, 'lost_game.demo');
-    execFileSync(process.env.RALLIX_DEMO_END_FRAME, [demo, path.join(REFERENCES, 'lost-end.pgm')]);
+    execFileSync(process.env.RALLIX_SCREEN, ['demo-end', demo, path.join(REFERENCES, 'lost-end.pgm')]);
     await page.click('#again');
     await chooseDemo(demo);
     assert.equal(await waitForLine('the demo', (line) => line.startsWith('Playing')),
@@ -638,20 +637,11 @@ describe('Rallix on a phone', () => {
   }
 
   before(async () => {
-    server = await serve(path.resolve(SITE));
-    context = await browser.newContext({viewport: {width: 390, height: 844},
-      deviceScaleFactor: 2, isMobile: true, hasTouch: true});
-    context.setDefaultTimeout(WAIT_MS);
-    page = await context.newPage();
+    ({server, context, page, tab} = await openSite({viewport: {width: 390, height: 844},
+      deviceScaleFactor: 2, isMobile: true, hasTouch: true}));
     touch = await context.newCDPSession(page);
-    tab = new Tab(page);
-    await tab.open(server);
   });
-
-  after(async () => {
-    if (context) await context.close();
-    if (server) server.close();
-  });
+  after(() => closeSite(server, context));
 
   it('shows the whole canvas and the touch controls, and plays by touch with two thumbs', async () => {
     const {canvas, move, act, viewport} = await boxes(page);
