@@ -14,11 +14,11 @@
 #include "display/glyph_sheet.h"
 #include "game/demo_parser.h"
 #include "game/demo_player.h"
-#include "tests/support/scripted_platform.h"
 #include "tests/e2e/ball_finder.h"
 #include "tests/e2e/screen_capture.h"
 #include "tests/e2e/scripted_situations.h"
 #include "tests/e2e/xwd_image.h"
+#include "tests/support/scripted_platform.h"
 #include "tools/file_output.h"
 
 namespace rallix::e2e {
