@@ -75,8 +75,8 @@ PY
 
 # check BUILD FOLDERS LANE EXTRA-ARGS...: clang-tidy over the build's unity
 # files of FOLDERS (all of ours when empty) that are not known clean, every
-# other one from the first (LANE 0) or the second (LANE 1); each found clean
-# is remembered. Prints how many files it had and how many it skipped.
+# other one from the first (LANE 0) or the second (LANE 1), or all (LANE -);
+# each found clean is remembered. Prints how many files it had and how many it skipped.
 check() {
   dir=$1
   folders=$2
@@ -88,7 +88,7 @@ check() {
   skipped=0
   for file in $(unity_files "$dir" "$folders"); do
     index=$((index + 1))
-    [ $((index % 2)) -eq "$lane" ] || continue
+    [ "$lane" = - ] || [ $((index % 2)) -eq "$lane" ] || continue
     count=$((count + 1))
     print=$(fingerprint "$dir" "$file")
     if [ -f "$clean/$print" ]; then
@@ -113,19 +113,18 @@ in_two_lanes() {
   shift 2
   check "$dir" "$folders" 0 "$@" >"$clean/lane0" &
   first=$!
-  status=0
-  check "$dir" "$folders" 1 "$@" >"$clean/lane1" || status=1
-  wait "$first" || status=1
-  if [ "$status" -ne 0 ]; then
-    exit 1
+  lanes=0
+  check "$dir" "$folders" 1 "$@" >"$clean/lane1" || lanes=1
+  wait "$first" || lanes=1
+  if [ "$lanes" -ne 0 ]; then
+    return 1
   fi
   cat "$clean/lane0" "$clean/lane1" | awk -v dir="$dir" '{ count += $1; skipped += $2 }
     END { printf "clang-tidy: %d files of %s, %d unchanged since found clean\n", count, dir, skipped }'
 }
 
-in_two_lanes "$build" ""
-
-if [ -f "$windows/compile_commands.json" ]; then
+# The Windows pass (one file) beside the other two lanes.
+windows_pass() {
   # Only the desktop platform's library differs on Windows: the layers below
   # it, its sources left out of the unity file and main.cpp have no code of
   # their own for one system, and the sanitizer build's pass has read them.
@@ -133,6 +132,20 @@ if [ -f "$windows/compile_commands.json" ]; then
   cxx_headers=$(x86_64-w64-mingw32-g++-posix -x c++ -E -v /dev/null 2>&1 |
     sed -n 's|^ \(/.*/c++.*\)$|--extra-arg=-isystem\1|p')
   # shellcheck disable=SC2086
-  in_two_lanes "$windows" sdl/CMakeFiles/rallix_sdl.dir --extra-arg=--target=x86_64-w64-mingw32 $cxx_headers
+  check "$windows" sdl/CMakeFiles/rallix_sdl.dir - --extra-arg=--target=x86_64-w64-mingw32 \
+    $cxx_headers >"$clean/windows"
+}
+
+status=0
+if [ -f "$windows/compile_commands.json" ]; then
+  windows_pass &
+  windows_job=$!
 fi
+in_two_lanes "$build" "" || status=1
+if [ -n "${windows_job:-}" ]; then
+  wait "$windows_job" || status=1
+  awk -v dir="$windows" '{ printf "clang-tidy: %d files of %s, %d unchanged since found clean\n", $1, dir, $2 }' \
+    "$clean/windows"
+fi
+[ "$status" -eq 0 ] || exit 1
 echo "clang-tidy: clean"
