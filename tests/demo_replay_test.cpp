@@ -120,6 +120,14 @@ TEST_F(DemoReplayTest, AReadingTheDemoDoesNotHoldStopsTheReplayOutOfStep) {
   EXPECT_EQ(timed.end.message,
             "pass 4: the game read the keys where the demo holds a reading of the clock");
   EXPECT_EQ(timed.frames, 3);
+
+  // And a pass that holds a second reading of the keys, which the title
+  // does not make.
+  demo.reads = {{DemoRead::Kind::kKeys, 0}, {DemoRead::Kind::kKeys, 0}};
+  demo.passes = {{true, 3, 0, 1}, {true, 1, 0, 2}, {false, 10, 2, 0}};
+  const TimedReplay unread = RunTimedReplay(demo);
+  EXPECT_EQ(unread.end.kind, ReplayEnd::Kind::kOutOfStep);
+  EXPECT_EQ(unread.end.message, "pass 4: the game did not read the keys where the demo holds it");
 }
 
 TEST_F(DemoReplayTest, QuitGameIsReplayedByTheGameItself) {

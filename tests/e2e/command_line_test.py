@@ -60,6 +60,12 @@ class CommandLineTest(unittest.TestCase):
         self.assertEqual(result.stderr, f"rallix: cannot write the demo {unwritable}: "
                                         "No such file or directory\n")
 
+        missing = os.path.join(self.folder, "missing.demo")
+        result = self.rallix("--timedemo", missing)
+        self.assertEqual((result.returncode, result.stdout, result.stderr),
+                         (2, "", f"rallix: cannot read the demo {missing}: "
+                                 "No such file or directory\n"))
+
         with open(committed_demos()[0][0], "rb") as demo:
             good = demo.read()
         for name, content, why in (
