@@ -1,7 +1,7 @@
 // idle_window: the floor of what any SDL game costs here. A 640 x 480 window
 // through the window surface, drawn once, whose loop only handles its
 // events and then sleeps to the next frame with the game's own absolute
-// sleep (sdl/frame_clock.h), 17 ms a pass. Prints the processor time it
+// sleep (sdl/system/frame_clock.h), 17 ms a pass. Prints the processor time it
 // used, as a share of one core, the same way the window probe does.
 //
 // Usage: idle_window [seconds]     (10 by default)
@@ -11,7 +11,7 @@
 #include <cstdlib>
 
 #include "bench/process_usage.h"
-#include "sdl/frame_clock.h"
+#include "sdl/system/frame_clock.h"
 
 int main(int argc, char** argv) {
   const double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;

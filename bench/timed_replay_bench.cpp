@@ -5,8 +5,8 @@
 // under a second.
 #include <benchmark/benchmark.h>
 
-#include "game/demo_parser.h"
-#include "game/timed_replay.h"
+#include "demo/parser.h"
+#include "demo/timed_replay.h"
 #include "tests/support/demo_recordings.h"
 
 namespace rallix {

@@ -26,8 +26,8 @@
 #include "game/forwarding_platform.h"
 #include "game/main_loop.h"
 #include "game/mod_main.h"
-#include "sdl/command_line.h"
-#include "sdl/sdl_session.h"
+#include "sdl/app/command_line.h"
+#include "sdl/app/run_game.h"
 
 namespace rallix {
 namespace {

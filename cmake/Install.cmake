@@ -8,7 +8,7 @@
 #   share/man/man6/rallix.6.gz             the manual page
 #   share/doc/rallix/copyright
 # The game finds its sounds from where it lies (../share/rallix, see
-# sdl/sound_folders.h), so it may be started from anywhere and the installed
+# sdl/sound/folders.h), so it may be started from anywhere and the installed
 # tree may be moved as a whole.
 if(NOT TARGET rallix)
   return()
@@ -37,13 +37,8 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 # The installed game finds its libraries where the system keeps them: no RPATH.
 set_target_properties(rallix PROPERTIES INSTALL_RPATH "")
 
-# The sounds that sdl/ copies beside the game in the build tree.
-get_directory_property(RALLIX_INSTALLED_SOUNDS DIRECTORY ${CMAKE_SOURCE_DIR}/sdl
-                       DEFINITION RALLIX_SOUNDS)
-if(NOT RALLIX_INSTALLED_SOUNDS)
-  message(FATAL_ERROR "sdl/CMakeLists.txt no longer names the game's sounds in RALLIX_SOUNDS")
-endif()
-foreach(sound ${RALLIX_INSTALLED_SOUNDS})
+# The game's sounds (cmake/GameSounds.cmake).
+foreach(sound ${RALLIX_SOUNDS})
   install(FILES ${RALLIX_SOUND_DIR}/${sound} DESTINATION ${RALLIX_INSTALL_SOUNDS_DIR})
 endforeach()
 

@@ -17,15 +17,13 @@ configure_file(${CMAKE_SOURCE_DIR}/packaging/windows-readme.txt.in
 configure_file(${CMAKE_SOURCE_DIR}/LICENSE ${RALLIX_ZIP_STAGE}/LICENSE.txt @ONLY
                NEWLINE_STYLE CRLF)
 
-get_directory_property(RALLIX_ZIP_SOUNDS DIRECTORY ${CMAKE_SOURCE_DIR}/sdl
-                       DEFINITION RALLIX_SOUNDS)
 set(RALLIX_ZIP_FILES)
-foreach(file rallix.exe ${RALLIX_ZIP_SOUNDS} README.txt LICENSE.txt)
+foreach(file rallix.exe ${RALLIX_SOUNDS} README.txt LICENSE.txt)
   list(APPEND RALLIX_ZIP_FILES ${RALLIX_ZIP_FOLDER}/${file})
 endforeach()
 set(RALLIX_ZIP_COPIES)
 set(RALLIX_ZIP_SOUND_FILES)
-foreach(sound ${RALLIX_ZIP_SOUNDS})
+foreach(sound ${RALLIX_SOUNDS})
   list(APPEND RALLIX_ZIP_COPIES COMMAND ${CMAKE_COMMAND} -E copy_if_different
        ${RALLIX_SOUND_DIR}/${sound} ${RALLIX_ZIP_STAGE}/${sound})
   list(APPEND RALLIX_ZIP_SOUND_FILES ${RALLIX_SOUND_DIR}/${sound})

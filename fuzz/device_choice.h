@@ -11,7 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "sdl/sdl_sound_decode.h"
+#include "sdl/sound/decode.h"
 
 namespace rallix::fuzz {
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "fuzz/device_choice.h"
-#include "sdl/sdl_sound_decode.h"
+#include "sdl/sound/decode.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0)

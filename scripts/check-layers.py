@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Keeps the layers' includes pointing down.
 
-The layers, lowest first: base, display, game; above them, side by side, the
-platforms sdl (the desktop) and web (the browser). A file may include its own
+The layers, lowest first: base, display, game, demo; above them, side by
+side, the platforms sdl (the desktop) and web (the browser)
+(docs/architecture.md draws them). A file may include its own
 layer and the ones below it, never one above it or a platform beside its own.
 SDL's headers belong to sdl/ alone and emscripten's to web/ alone. The folders
 beside the layers (tests, bench, fuzz, tools) may use any layer.
@@ -20,8 +21,9 @@ LAYERS = {
     "base": {"base"},
     "display": {"base", "display"},
     "game": {"base", "display", "game"},
-    "sdl": {"base", "display", "game", "sdl"},
-    "web": {"base", "display", "game", "web"},
+    "demo": {"base", "display", "game", "demo"},
+    "sdl": {"base", "display", "game", "demo", "sdl"},
+    "web": {"base", "display", "game", "demo", "web"},
 }
 # Headers that belong to one platform only.
 PLATFORM_HEADERS = [

@@ -2,7 +2,7 @@
 """Works out, at 300 bits with mpmath, the correctly rounded cosine and sine
 of every direction the ball can be given in whole degrees: x = t * 3.141592 /
 180 in doubles, for every 16-bit t. Prints the 64-bit FNV-1a digest of their
-bits that tests/trig_test.cpp pins, the directions where this machine's
+bits that tests/base/trig_test.cpp pins, the directions where this machine's
 math.cos / math.sin (the C library's) round differently, and how close the
 closest exact value comes to halfway between two doubles.
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "generated/game_sounds.h"
 #include "tools/wav_file.h"
 
 namespace rallix::art {
@@ -99,9 +100,14 @@ std::vector<int16_t> Synthesise(const SoundRecipe& recipe) {
 }
 
 std::vector<GeneratedFile> GameSoundFiles() {
+  const std::vector<SoundRecipe> recipes = GameSoundRecipes();
   std::vector<GeneratedFile> files;
-  for (const SoundRecipe& recipe : GameSoundRecipes()) {
-    files.push_back({recipe.file_name, EncodeMonoWav(Synthesise(recipe), kSoundSampleRate)});
+  for (const char* name : {RALLIX_GAME_SOUNDS}) {
+    const auto recipe = std::find_if(recipes.begin(), recipes.end(),
+                                     [name](const SoundRecipe& r) { return r.file_name == name; });
+    if (recipe == recipes.end())
+      throw std::invalid_argument(std::string("no recipe for the game's sound ") + name);
+    files.push_back({recipe->file_name, EncodeMonoWav(Synthesise(*recipe), kSoundSampleRate)});
   }
   return files;
 }

@@ -32,7 +32,8 @@ std::vector<SoundRecipe> GameSoundRecipes();
 // The samples of one sound at kSoundSampleRate.
 std::vector<int16_t> Synthesise(const SoundRecipe& recipe);
 
-// All four sounds as WAVE files, in the order of GameSoundRecipes.
+// The game's sounds (cmake/GameSounds.cmake names them) as WAVE files, in
+// the order of that list; a name without a recipe is an error.
 std::vector<GeneratedFile> GameSoundFiles();
 
 }  // namespace rallix::art

@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "game/demo_format.h"
+#include "demo/format.h"
 
 // Implemented in page_library.js.
 extern "C" {

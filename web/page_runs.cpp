@@ -2,9 +2,9 @@
 
 #include <utility>
 
-#include "game/demo_parser.h"
-#include "game/demo_player.h"
-#include "game/demo_recorder.h"
+#include "demo/parser.h"
+#include "demo/player.h"
+#include "demo/recorder.h"
 #include "game/forwarding_platform.h"
 #include "game/mod_main.h"
 

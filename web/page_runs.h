@@ -12,7 +12,7 @@
 #include <functional>
 #include <string>
 
-#include "game/demo.h"
+#include "demo/demo.h"
 #include "web/page.h"
 #include "web/web_platform.h"
 

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "base/printable_text.h"
-#include "game/demo_format.h"
-#include "game/demo_parser.h"
-#include "game/timed_replay.h"
+#include "demo/format.h"
+#include "demo/parser.h"
+#include "demo/timed_replay.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

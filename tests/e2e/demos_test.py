@@ -58,7 +58,7 @@ class CommittedDemosTest(unittest.TestCase):
             missing(f"{program} (`make web` builds it)")
         self.replay_each(node, program)
 
-    # The browser build is made first (web.build, in web/test/CMakeLists.txt).
+    # The browser build is made first (web.build, in tests/web/CMakeLists.txt).
     test_the_browser_core_in_node_replays_each_to_what_it_showed.FIXTURES = ("web_site",)
 
 

@@ -267,7 +267,7 @@ def game_environment(folder, display=None):
     return env
 
 
-# The demos committed with the tests (tests/committed_demos_test.cpp makes
+# The demos committed with the tests (tests/demo/committed_demos_test.cpp makes
 # them), and in expected.txt what a timed replay prints for each.
 DEMO_FOLDER = os.path.normpath(
     os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "demos"))

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "display/frame_digest.h"
-#include "game/demo_recorder.h"
+#include "demo/frame_digest.h"
+#include "demo/recorder.h"
 #include "tests/support/scripted_platform.h"
 
 namespace rallix::testing {

@@ -1,5 +1,5 @@
 // Where a test program stands, for the watchdog of its main
-// (tests/main/test_main.cpp): a test that runs past its deadline is stopped
+// (tests/support/test_main.cpp): a test that runs past its deadline is stopped
 // there, and the message names the test and the last pass of the frame loop
 // it saw, so a game that loops for ever fails in seconds, not at ctest's
 // timeout.

@@ -1,0 +1,89 @@
+// The game's platform on SDL2: the window, its keyboard and gamepads, the
+// pause, the millisecond clock and the sounds.
+#pragma once
+
+#include <SDL.h>
+
+#include <string>
+#include <utility>
+
+#include "game/platform.h"
+#include "sdl/input/keys.h"
+#include "sdl/sound/device.h"
+#include "sdl/sound/folders.h"
+#include "sdl/system/frame_clock.h"
+#include "sdl/video/display_mode.h"
+#include "sdl/video/presenter.h"
+
+namespace rallix {
+
+class SdlPlatform : public Platform {
+ public:
+  // The window and the sound outlive the platform. Each sound the game asks
+  // for is played from the file `sounds` gives for its name. The window is
+  // in the mode `display` asks for (SdlDisplayMode), which Alt+Enter and F11
+  // switch between the window and the whole screen.
+  SdlPlatform(SDL_Window* window, SdlSound& sound, SoundLocations sounds = {},
+              DisplayOptions display = {});
+
+  // Milliseconds on the monotonic clock since the platform was made, seen
+  // as a signed 32-bit count.
+  int32_t TimeGetTime() override { return clock_.Milliseconds(); }
+  // Handles every pending event: repaints the window when it needs it,
+  // switches between the window and the whole screen on Alt+Enter and F11,
+  // and back to the window on Escape (once, to the mode the last press asked
+  // for, however many are pending: a change takes tens of milliseconds, and
+  // the game and a close request must not wait for a burst of them),
+  // pauses and goes on at P, takes in the keys and the gamepads, and returns
+  // false when the window was closed or the process told to stop (SDL turns
+  // SIGINT and SIGTERM into a quit event).
+  bool ProcessMessages() override;
+  // True while the window has the keyboard focus and the game is not
+  // paused. Otherwise the presses not yet seen are forgotten.
+  bool IsForeground() override;
+  // The keys the keyboard and the pads hold as the last ProcessMessages left
+  // them (however many events SDL reads while a sound holds the game), and
+  // every game key pressed since the last snapshot (SdlKeys).
+  void GetKeyboardState(KeySnapshot& keys) override { keys_.TakeSnapshot(keys); }
+  void PlaySoundAsync(const std::string& file_name) override {
+    sound_.PlayAsync(sounds_.FileFor(file_name));
+  }
+  // The whole game waits for the sound, a few seconds at most; a close
+  // request or SIGINT or SIGTERM meanwhile ends the program at once
+  // (ProgramEnd), as it would anywhere else.
+  void PlaySoundSync(const std::string& file_name) override;
+  void StopSound() override { sound_.Stop(); }
+  void Present(const Surface& frame) override { presenter_.Present(frame); }
+  // One absolute sleep on the same clock: the frame loop wakes once a pass.
+  void SleepUntil(int32_t deadline) override { clock_.SleepUntil(deadline); }
+  // One line on stderr, then a message box over the window (it waits for
+  // the user to dismiss it; see ShowErrorBox).
+  void ReportFatalError(const std::string& message) override;
+
+  SDL_Window* Window() const { return window_; }
+  const SdlPresenter& Presenter() const { return presenter_; }
+
+ private:
+  void HandleWindowEvent(const SDL_WindowEvent& event);
+  void HandleKeyDown(const SDL_KeyboardEvent& event);
+  // P: the game stands still as when another window is in front, and the
+  // window's title says so.
+  void TogglePause();
+  bool HasFocus() const;
+  // Looks for a close request or a quit among the pending events, leaving
+  // them and every other event for ProcessMessages.
+  bool CloseRequested();
+
+  SDL_Window* window_;
+  SdlSound& sound_;
+  SoundLocations sounds_;
+  SdlDisplayMode display_;
+  SdlPresenter presenter_;
+  SdlKeys keys_;
+  FrameClock clock_;
+  std::string title_;  // the window's title when not paused
+  bool paused_ = false;
+  bool fullscreen_wanted_;  // as the presses of Alt+Enter and F11 left it
+};
+
+}  // namespace rallix

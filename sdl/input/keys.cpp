@@ -1,0 +1,36 @@
+#include "sdl/input/keys.h"
+
+#include "sdl/input/key_map.h"
+
+namespace rallix {
+
+void SdlKeys::Handle(const SDL_Event& event, bool in_front) {
+  KeySnapshot pressed{};
+  if (event.type == SDL_KEYDOWN) {
+    if (event.key.repeat != 0)
+      return;
+    if (const std::optional<uint8_t> key = VirtualKeyOfScancode(event.key.keysym.scancode))
+      pressed[*key] = kKeyDownBit;
+  } else {
+    pads_.Handle(event, pressed);
+  }
+  if (!in_front)
+    return;
+  for (size_t key = 0; key < pressed.size(); ++key)
+    tapped_[key] |= pressed[key];
+}
+
+void SdlKeys::Settle() {
+  int count = 0;
+  const Uint8* states = SDL_GetKeyboardState(&count);
+  FillKeySnapshot(states, count, held_);
+  pads_.AddHeldKeys(held_);
+}
+
+void SdlKeys::TakeSnapshot(KeySnapshot& keys) {
+  for (size_t key = 0; key < keys.size(); ++key)
+    keys[key] = held_[key] | tapped_[key];
+  ForgetTaps();
+}
+
+}  // namespace rallix

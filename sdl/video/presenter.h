@@ -1,0 +1,79 @@
+// Shows finished frames in the window, through SDL's window surface, in
+// software: the 640 x 480 picture at the largest whole scale that fits the
+// surface, centred, black around it; every picture pixel an exact block.
+#pragma once
+
+#include <SDL.h>
+
+#include <vector>
+
+#include "display/changed_cells.h"
+#include "display/surface.h"
+#include "sdl/video/display_mode.h"
+
+namespace rallix {
+
+class SdlPresenter {
+ public:
+  explicit SdlPresenter(SDL_Window* window) : window_(window) {}
+  SdlPresenter(const SdlPresenter&) = delete;
+  SdlPresenter& operator=(const SdlPresenter&) = delete;
+
+  // Puts the frame on screen: palette index 0 black, anything else white.
+  // Only the cells that changed since the last frame are drawn and sent to
+  // the window, at their scaled place; the whole picture the first time and
+  // whenever the window surface is not the one last drawn into.
+  void Present(const Surface& frame);
+  // Fits the picture to the window surface as it is now (fetched anew,
+  // placed anew) and shows the last presented frame whole, black around it
+  // (all black before the first frame). The window was uncovered, or changed
+  // its size or mode: every such change ends here.
+  void Repaint();
+  // The window surface has been or will be recreated (the window changed
+  // size): the next presentation sends the whole picture.
+  void SurfaceLost() { whole_next_ = true; }
+  // While the player has paused the game, a "PAUSED" mark shows outside the
+  // game's own picture: in the black border above it where that is tall
+  // enough, otherwise in a small framed box over the picture's blank corner
+  // right of the status panel. It is drawn here only, never into a frame of
+  // the game, and goes with the repaint on resume.
+  void ShowPaused(bool paused);
+  // Where the mark was last drawn in the window surface (empty when none).
+  SDL_Rect PausedMark() const { return mark_; }
+
+  // Where the picture was last drawn in the window surface.
+  PicturePlace Place() const { return place_; }
+  // How many frames reached the window, and how many of them whole.
+  long FramesShown() const { return frames_shown_; }
+  long WholeFramesShown() const { return whole_frames_shown_; }
+
+ private:
+  // Draws the changed cells `runs` of `shown_` into the window surface at
+  // their scaled place, cut to the surface, and sends them to the window; all
+  // of it, with the black around, when `runs` is null or the surface is not
+  // the one last drawn into.
+  void Show(const std::vector<CellRun>* runs);
+  // True when `target` is the surface last drawn into, at the same size.
+  bool SameTarget(const SDL_Surface* target) const;
+  // Draws one rectangle of the picture scaled into `target`; the part of the
+  // surface it covered, or an empty rectangle when it lies outside.
+  SDL_Rect DrawScaled(SDL_Surface* target, const SDL_Rect& area);
+  // Draws the "PAUSED" mark into `target` (pixels at hand) and keeps where.
+  void DrawPausedMark(SDL_Surface* target);
+
+  SDL_Window* window_;
+  SDL_Surface* target_ = nullptr;
+  int target_w_ = 0;
+  int target_h_ = 0;
+  PicturePlace place_;
+  Surface shown_;
+  std::vector<uint8_t> row_;     // one scaled row in the surface's pixel format
+  std::vector<SDL_Rect> parts_;  // the parts of the surface drawn for one frame
+  bool whole_next_ = true;
+  bool paused_ = false;
+  SDL_Rect mark_{0, 0, 0, 0};
+  long frames_shown_ = 0;
+  long whole_frames_shown_ = 0;
+};
+
+}  // namespace rallix
