@@ -10,7 +10,7 @@ The title and the menu come from the rallix executable, driven with xdotool,
 and are checked against the headless game's frames before they are kept. The
 rally and the won stage come from rallix_autoplay: the same game in the same
 window, whose rallies an autopilot plays. Each picture is the window's client
-area exactly as X shows it (xwd), written as a PNG by rallix_screen.
+area exactly as X shows it (rallix_screen grab), written as a PNG by rallix_screen.
 
   capture-pictures.py [--build DIR] [--out DIR] [PICTURE ...]
 

@@ -1,5 +1,5 @@
 #!/bin/sh
-# clang-tidy (.clang-tidy) over the program's own code: the game's layers, the
+# clang-tidy (.clang-tidy) over the program's own code: the core's layers, the
 # desktop and browser platforms and the asset tools, as the sanitizer build
 # compiles them, and the desktop platform's Windows side as the mingw-w64
 # build (make windows) compiles it, when that build is there. Both builds
@@ -26,7 +26,7 @@ fi
 # all of ours by default), one file per line: their unity files, and the few
 # sources a unity file leaves out (those with definitions of their own).
 unity_files() {
-  python3 - "$1/compile_commands.json" "$(pwd)" "${2:-base display game sdl tools web}" <<'PY'
+  python3 - "$1/compile_commands.json" "$(pwd)" "${2:-base display game demo sdl tools web}" <<'PY'
 import json, os, sys
 root = sys.argv[2]
 build = os.path.dirname(os.path.abspath(sys.argv[1]))
@@ -39,8 +39,7 @@ for entry in json.load(open(sys.argv[1])):
         relative = os.path.relpath(path, build)
         if "Unity" in relative.split(os.sep) and ours(relative):
             print(path)
-    elif ours(os.path.relpath(path, root)) and not os.path.relpath(path, root).startswith(
-            os.path.join("web", "test")):
+    elif ours(os.path.relpath(path, root)):
         print(path)
 PY
 }

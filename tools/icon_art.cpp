@@ -314,7 +314,7 @@ std::vector<uint8_t> WindowsIco() {
     if (size > 64) {
       // Windows takes its largest icons as PNG, here packed as runs.
       image.png_size = size;
-      image.png = EncodeRgbaPng(IconRgba(size), PngPacking::kRuns);
+      image.png = EncodeRgbaPng(IconRgba(size));
     } else {
       image.indexed = IconImage(size);
       image.transparent = kIconOutside;
@@ -334,11 +334,10 @@ std::vector<GeneratedFile> IconFiles() {
     files.push_back({"icon-" + std::to_string(size) + ".png", EncodeRgbaPng(IconRgba(size))});
   // The page's icons travel over the network: packed as runs of pixels.
   for (int size : BrowserIconSizes()) {
-    files.push_back({"icon-" + std::to_string(size) + ".png",
-                     EncodeRgbaPng(IconRgba(size), PngPacking::kRuns)});
+    files.push_back({"icon-" + std::to_string(size) + ".png", EncodeRgbaPng(IconRgba(size))});
   }
   files.push_back({"icon-maskable-" + std::to_string(kMaskableSize) + ".png",
-                   EncodeRgbaPng(MaskableIconRgba(), PngPacking::kRuns)});
+                   EncodeRgbaPng(MaskableIconRgba())});
   files.push_back({"rallix.ico", WindowsIco()});
   return files;
 }

@@ -33,7 +33,7 @@ TIME_FACTOR = max(1.0, float(os.environ.get("RALLIX_TIME_FACTOR", "1") or 1))
 # short enough that one that hangs fails at once.
 WAIT_SECONDS = 10
 
-# How long one run of a tool (xdotool, xwd, rallix_screen...) may take, and
+# How long one run of a tool (xdotool, rallix_screen...) may take, and
 # the address space the screen and audio tools may use: a fault that makes
 # one loop or grow fails the test in seconds, saying so.
 TOOL_SECONDS = WAIT_SECONDS
@@ -675,10 +675,11 @@ class Game:
     # --- what the window shows -----------------------------------------
 
     def capture(self):
-        """A pixel-exact dump of the window (xwd), as a file path."""
+        """The window's pixels as the X server holds them, as the path of a
+        PNG file (rallix_screen grab)."""
         self._captures += 1
-        path = os.path.join(self.folder, f"capture-{self._captures}.xwd")
-        self._x_tool(_require("xwd"), "-id", str(self.window), "-silent", "-out", path)
+        path = os.path.join(self.folder, f"capture-{self._captures}.png")
+        self._x_tool(self.screen_tool, "grab", str(self.window), path)
         return path
 
     def _screen(self, *args):

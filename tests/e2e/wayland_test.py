@@ -110,13 +110,12 @@ class WaylandTest(unittest.TestCase):
     def find(self, game, situation, scale=1, where=lambda place: True):
         """Waits until the headless frame shows in weston's output at the
         scale, at a place for which where(place) holds; that place."""
-        capture = os.path.join(game.folder, "screen.xwd")
+        capture = os.path.join(game.folder, "screen.png")
 
         def look():
-            with open(capture, "wb") as out:
-                subprocess.run([_require("xwd"), "-root", "-silent"], stdout=out, check=True,
-                               env={**os.environ, "DISPLAY": self.x.display},
-                               timeout=10 * harness.TIME_FACTOR)
+            subprocess.run([PATHS["screen"], "grab", "root", capture], check=True,
+                           env={**os.environ, "DISPLAY": self.x.display},
+                           timeout=10 * harness.TIME_FACTOR)
             found = run_tool([PATHS["screen"], "find", capture, situation, "--scale",
                               str(scale)], memory=harness.TOOL_MEMORY)
             if found.returncode not in (0, 1):

@@ -1,5 +1,5 @@
 """End-to-end tests of the game's window: the real rallix executable under a
-private Xvfb, driven with xdotool and looked at with xwd.
+private Xvfb, driven with xdotool and looked at through rallix_screen grab.
 
 Run one test:  window_test.py --rallix PATH --screen PATH WindowTest.test_name
 """

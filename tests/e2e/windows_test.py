@@ -1,6 +1,6 @@
 """The Windows game as it is shipped: rallix.exe from the zip `make windows`
 packs, unpacked into a temporary folder and run under Wine in a private Xvfb,
-driven with real X key events and looked at with xwd like the Linux window;
+driven with real X key events and looked at through rallix_screen grab like the Linux window;
 and its demos: one recorded under Wine, and the committed ones, timed to the
 lines they print on Linux.
 

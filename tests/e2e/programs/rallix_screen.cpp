@@ -15,9 +15,9 @@
 #include "demo/player.h"
 #include "display/glyph_sheet.h"
 #include "tests/e2e/programs/ball_finder.h"
+#include "tests/e2e/programs/capture_file.h"
 #include "tests/e2e/programs/screen_capture.h"
 #include "tests/e2e/programs/scripted_situations.h"
-#include "tests/e2e/programs/xwd_image.h"
 #include "tests/support/scripted_platform.h"
 #include "tools/file_output.h"
 
@@ -32,23 +32,26 @@ int Usage() {
   std::fputs(
       "usage: rallix_screen render SITUATION OUT.png   the headless frame as a picture\n"
       "                                  (a PGM file when OUT ends in .pgm)\n"
-      "       rallix_screen compare CAPTURE.xwd SITUATION\n"
+      "       rallix_screen compare CAPTURE.png SITUATION\n"
       "                                  exit 0 when the capture equals the frame\n"
       "                                  pixel for pixel, 1 when it differs\n"
-      "       rallix_screen text CAPTURE.xwd   the screen as 30 lines of 40 characters\n"
+      "       rallix_screen text CAPTURE.png   the screen as 30 lines of 40 characters\n"
       "                                  ('?' for a cell that shows no glyph)\n"
-      "       rallix_screen look CAPTURE.xwd   the same text, then a line 'ball X Y' for\n"
+      "       rallix_screen look CAPTURE.png   the same text, then a line 'ball X Y' for\n"
       "                                  every place the ball's block shows whole\n"
-      "       rallix_screen find CAPTURE.xwd SITUATION\n"
+      "       rallix_screen find CAPTURE.png SITUATION\n"
       "                                  'X Y' where the frame shows exactly (at the\n"
       "                                  scale --scale N gives), whatever lies around\n"
       "                                  it; exit 1 when it shows nowhere\n"
-      "       rallix_screen png CAPTURE.xwd OUT.png\n"
+      "       rallix_screen png CAPTURE.png OUT.png\n"
       "                                  the capture as render writes a frame; refused\n"
       "                                  unless 640 x 480 in black and white\n"
       "       rallix_screen demo-end DEMO OUT.png\n"
       "                                  the last frame the demo shows, replayed\n"
       "                                  headless, as render writes a frame\n"
+      "       rallix_screen grab WINDOW OUT.png\n"
+      "                                  the window (an X window id, or root for the\n"
+      "                                  screen) as the X server shows it\n"
       "       rallix_screen situations         the situations known\n"
       "A capture may be followed by --scale N --at X,Y: the picture is N times its\n"
       "size with its corner at (X, Y), each pixel an exact block, black around it.\n",
@@ -80,7 +83,7 @@ enum class Read { kPicture, kNotThePicture, kUnreadable };
 Read Capture(const std::string& path, const Placement& placement, RgbImage& image) {
   std::string error;
   RgbImage whole;
-  if (!ReadXwdFile(path, whole, error)) {
+  if (!ReadCaptureFile(path, whole, error)) {
     std::fprintf(stderr, "rallix_screen: %s\n", error.c_str());
     return Read::kUnreadable;
   }
@@ -228,7 +231,7 @@ int Find(const std::string& capture_path, const Placement& placement,
          const std::string& situation) {
   RgbImage capture;
   std::string error;
-  if (!ReadXwdFile(capture_path, capture, error)) {
+  if (!ReadCaptureFile(capture_path, capture, error)) {
     std::fprintf(stderr, "rallix_screen: %s\n", error.c_str());
     return kTrouble;
   }
@@ -240,6 +243,22 @@ int Find(const std::string& capture_path, const Placement& placement,
     return kDiffers;
   std::printf("%d %d\n", found->first, found->second);
   return kOk;
+}
+
+int Grab(const std::string& window, const std::string& out) {
+  RgbImage capture;
+  std::string error;
+  if (!GrabWindow(window, capture, error)) {
+    std::fprintf(stderr, "rallix_screen: %s\n", error.c_str());
+    return kTrouble;
+  }
+  try {
+    art::WriteFileIfChanged(out, EncodeCapturePng(capture));
+    return kOk;
+  } catch (const std::runtime_error& failure) {
+    std::fprintf(stderr, "rallix_screen: %s\n", failure.what());
+    return kTrouble;
+  }
 }
 
 int ListSituations() {
@@ -272,6 +291,8 @@ int main(int argc, char** argv) {
     return Find(argv[2], placement, argv[3]);
   if (command == "demo-end" && argc == 4)
     return DemoEnd(argv[2], argv[3]);
+  if (command == "grab" && argc == 4)
+    return Grab(argv[2], argv[3]);
   if (command == "situations" && argc == 2)
     return ListSituations();
   return Usage();

@@ -194,7 +194,7 @@ std::vector<uint8_t> FramePng(const Surface& frame) {
       image.rgba.insert(image.rgba.end(), {level, level, level, 255});
     }
   }
-  return art::EncodeRgbaPng(image, art::PngPacking::kRuns);
+  return art::EncodeRgbaPng(image);
 }
 
 }  // namespace rallix::e2e

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "display/surface.h"
-#include "tests/e2e/programs/xwd_image.h"
+#include "tests/e2e/programs/capture_file.h"
 
 namespace rallix::e2e {
 
