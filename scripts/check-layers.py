@@ -2,7 +2,8 @@
 """Keeps the layers' includes pointing down.
 
 The layers, lowest first: base, display, game, demo; above them, side by
-side, the platforms sdl (the desktop) and web (the browser)
+side, the platforms sdl (the desktop), web (the browser) and libretro (the
+core for libretro frontends)
 (docs/architecture.md draws them). A file may include its own
 layer and the ones below it, never one above it or a platform beside its own.
 SDL's headers belong to sdl/ alone and emscripten's to web/ alone. The folders
@@ -24,6 +25,7 @@ LAYERS = {
     "demo": {"base", "display", "game", "demo"},
     "sdl": {"base", "display", "game", "demo", "sdl"},
     "web": {"base", "display", "game", "demo", "web"},
+    "libretro": {"base", "display", "game", "demo", "libretro"},
 }
 # Headers that belong to one platform only.
 PLATFORM_HEADERS = [
