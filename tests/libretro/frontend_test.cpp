@@ -1,0 +1,244 @@
+// A small libretro frontend of our own: it loads the built core,
+// rallix_libretro.so, with dlopen as RetroArch does, drives it through its
+// entry points headless and looks at what it hands over.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string_view>
+#include <vector>
+
+#include "demo/crc32.h"
+#include "game/form_main.h"
+#include "game/main_loop.h"
+#include "libretro/libretro_api.h"
+#include "tests/support/scripted_platform.h"
+
+namespace rallix::testing {
+namespace {
+
+// What the core handed over in one run.
+struct RunOutput {
+  std::vector<uint32_t> frame;
+  std::vector<int16_t> audio;  // interleaved stereo frames
+};
+
+// The one core loaded, and what its callbacks saw; the callbacks are plain
+// functions, so they find it here.
+struct Frontend {
+  void* library = nullptr;
+  RunOutput last;
+  int16_t (*pad)(unsigned run, unsigned id) = nullptr;  // the pad's buttons, by run
+  unsigned run = 0;
+  bool shutdown_asked = false;
+};
+Frontend frontend;
+
+bool Environment(unsigned command, void* data) {
+  if (command == RETRO_ENVIRONMENT_SHUTDOWN)
+    frontend.shutdown_asked = true;
+  if (command == RETRO_ENVIRONMENT_SET_PIXEL_FORMAT)
+    return *static_cast<const retro_pixel_format*>(data) == RETRO_PIXEL_FORMAT_XRGB8888;
+  return true;
+}
+void Video(const void* data, unsigned width, unsigned height, size_t pitch) {
+  ASSERT_TRUE(data != nullptr && width == 640 && height == 480 && pitch == 640 * 4);
+  const auto* pixels = static_cast<const uint32_t*>(data);
+  frontend.last.frame.assign(pixels, pixels + 640 * 480);
+}
+size_t Audio(const int16_t* data, size_t frames) {
+  frontend.last.audio.insert(frontend.last.audio.end(), data, data + 2 * frames);
+  return frames;
+}
+void Poll() {}
+int16_t Input(unsigned port, unsigned device, unsigned, unsigned id) {
+  if (port != 0 || device != RETRO_DEVICE_JOYPAD || frontend.pad == nullptr)
+    return 0;
+  return frontend.pad(frontend.run, id);
+}
+
+// A hash of a run's frame or audio (the standard library's, built optimised:
+// the test's own code is not).
+template <typename T>
+uint64_t Hash(const std::vector<T>& values) {
+  return std::hash<std::string_view>{}(
+      std::string_view(reinterpret_cast<const char*>(values.data()), values.size() * sizeof(T)));
+}
+
+template <typename F>
+F Entry(const char* name) {
+  void* entry = dlsym(frontend.library, name);
+  EXPECT_NE(entry, nullptr) << name;
+  return reinterpret_cast<F>(entry);
+}
+
+class CoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    frontend = Frontend{};
+    frontend.library = dlopen(RALLIX_LIBRETRO_CORE, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(frontend.library, nullptr) << dlerror();
+    Entry<void (*)(retro_environment_t)>("retro_set_environment")(Environment);
+    Entry<void (*)()>("retro_init")();
+    ASSERT_TRUE(Entry<bool (*)(const retro_game_info*)>("retro_load_game")(nullptr));
+    // Handed over after the game is loaded, as RetroArch does.
+    Entry<void (*)(retro_video_refresh_t)>("retro_set_video_refresh")(Video);
+    Entry<void (*)(retro_audio_sample_batch_t)>("retro_set_audio_sample_batch")(Audio);
+    Entry<void (*)(retro_input_poll_t)>("retro_set_input_poll")(Poll);
+    Entry<void (*)(retro_input_state_t)>("retro_set_input_state")(Input);
+    run_ = Entry<void (*)()>("retro_run");
+    size_ = Entry<size_t (*)()>("retro_serialize_size");
+    save_ = Entry<bool (*)(void*, size_t)>("retro_serialize");
+    load_ = Entry<bool (*)(const void*, size_t)>("retro_unserialize");
+  }
+  void TearDown() override {
+    Entry<void (*)()>("retro_unload_game")();
+    Entry<void (*)()>("retro_deinit")();
+    dlclose(frontend.library);
+  }
+
+  RunOutput Run() {
+    frontend.last = RunOutput{};
+    run_();
+    ++frontend.run;
+    return frontend.last;
+  }
+  // The frame and the audio of `count` runs, as one hash a run.
+  std::vector<uint64_t> Runs(int count) {
+    std::vector<uint64_t> hashes;
+    for (int i = 0; i < count; ++i) {
+      const RunOutput out = Run();
+      hashes.push_back(Hash(out.frame) ^ (Hash(out.audio) * 3));
+    }
+    return hashes;
+  }
+  std::vector<uint8_t> Save() {
+    std::vector<uint8_t> state(size_());
+    EXPECT_TRUE(save_(state.data(), state.size()));
+    return state;
+  }
+
+  void (*run_)() = nullptr;
+  size_t (*size_)() = nullptr;
+  bool (*save_)(void*, size_t) = nullptr;
+  bool (*load_)(const void*, size_t) = nullptr;
+};
+
+// "GAME START" with B on the second run, then the player's paddle goes right
+// and left by turns while the computer plays on.
+int16_t StartAndSway(unsigned run, unsigned id) {
+  if (id == RETRO_DEVICE_ID_JOYPAD_B)
+    return run == 1 ? 1 : 0;
+  if (id == RETRO_DEVICE_ID_JOYPAD_RIGHT)
+    return run % 40 < 12 ? 1 : 0;
+  if (id == RETRO_DEVICE_ID_JOYPAD_LEFT)
+    return run % 40 >= 20 && run % 40 < 32 ? 1 : 0;
+  return 0;
+}
+
+TEST_F(CoreTest, TitleIsTheHeadlessGamesFrameAtTheGamesPace) {
+  retro_system_av_info av{};
+  Entry<void (*)(retro_system_av_info*)>("retro_get_system_av_info")(&av);
+  EXPECT_EQ(av.geometry.base_width, 640u);
+  EXPECT_EQ(av.geometry.base_height, 480u);
+  EXPECT_FLOAT_EQ(av.geometry.aspect_ratio, 4.0f / 3.0f);
+  EXPECT_NEAR(av.timing.fps, 58.8235, 1e-4);  // one pass each 17 ms
+  EXPECT_EQ(av.timing.sample_rate, 44100.0);
+
+  ScriptedPlatform platform;
+  FormMain form(platform);
+  MainLoop(form, platform).Run(1);
+  const RunOutput out = Run();
+  ASSERT_EQ(out.frame.size(), 640u * 480u);
+  for (int y = 0; y < 480; ++y) {
+    for (int x = 0; x < 640; ++x) {
+      const uint32_t expected = platform.last_frame.At(x, y) == kBlack ? 0x000000 : 0xFFFFFF;
+      ASSERT_EQ(out.frame[y * 640 + x], expected) << x << ", " << y;
+    }
+  }
+}
+
+// pupu.WAV's samples as the build made them: 16-bit mono at 22050 Hz after
+// the 44-byte header tools/wav_file.cpp writes.
+std::vector<int16_t> PupuSamples() {
+  std::ifstream in(std::string(RALLIX_SOURCE_DIR) + "/assets/pupu.WAV", std::ios::binary);
+  const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
+  std::vector<int16_t> samples((bytes.size() - 44) / 2);
+  std::memcpy(samples.data(), bytes.data() + 44, samples.size() * 2);
+  return samples;
+}
+
+TEST_F(CoreTest, AudioOfEachRunSumsToTheRateAndAMissHoldsTheGameWhilePupuIsHeard) {
+  frontend.pad = StartAndSway;
+  std::vector<int16_t> heard;
+  std::vector<size_t> run_starts;  // where each run's audio begins in `heard`
+  std::vector<uint64_t> frames;
+  for (int run = 0; run < 1000; ++run) {
+    const RunOutput out = Run();
+    const size_t run_frames = out.audio.size() / 2;
+    ASSERT_TRUE(run_frames == 749 || run_frames == 750) << run;
+    run_starts.push_back(heard.size());
+    heard.insert(heard.end(), out.audio.begin(), out.audio.end());
+    frames.push_back(Hash(out.frame));
+  }
+  // 44100 frames a second, 17 ms a run: 749.7 a run, in whole frames.
+  EXPECT_EQ(heard.size() / 2, 749700u);
+
+  // The player's first miss (in run 158): pupu.WAV whole, each sample twice (22050 Hz to
+  // 44100), on both channels, from the start of a run's audio.
+  const std::vector<int16_t> pupu = PupuSamples();
+  ASSERT_EQ(pupu.size(), 11466u);
+  std::vector<int16_t> doubled;
+  for (int16_t sample : pupu)
+    doubled.insert(doubled.end(), 4, sample);
+  size_t run = 0;
+  while (run < run_starts.size() &&
+         (run_starts[run] + doubled.size() > heard.size() ||
+          std::memcmp(&heard[run_starts[run]], doubled.data(), doubled.size() * 2) != 0)) {
+    ++run;
+  }
+  ASSERT_LT(run + 31, run_starts.size()) << "no miss in 1000 runs";
+  const size_t start = run_starts[run];
+  // 22932 frames: the miss's run and the 30 after it hand it over, and show
+  // the frame before the miss; the last of them shows the court after it.
+  EXPECT_LT(run_starts[run + 30], start + doubled.size());
+  EXPECT_GE(run_starts[run + 31], start + doubled.size());
+  for (size_t held = run; held < run + 30; ++held)
+    EXPECT_EQ(frames[held], frames[run - 1]) << held - run;
+  EXPECT_NE(frames[run + 30], frames[run - 1]);
+}
+
+TEST_F(CoreTest, StateMidRallyReplaysTheNext600RunsAndDamagedOrForeignOnesAreRefused) {
+  frontend.pad = StartAndSway;
+  Runs(90);  // the serve and well into the rally
+  const size_t size = size_();
+  EXPECT_LT(size, 100000u);
+  const std::vector<uint8_t> state = Save();
+  const std::vector<uint64_t> first = Runs(600);
+  EXPECT_EQ(size_(), size);  // fixed
+  ASSERT_TRUE(load_(state.data(), state.size()));
+  frontend.run = 90;
+  EXPECT_EQ(Runs(600), first);
+
+  // Refused, and the game goes on as if they had not been offered.
+  ASSERT_TRUE(load_(state.data(), state.size()));
+  frontend.run = 90;
+  std::vector<uint8_t> damaged = state;
+  damaged[size / 2] ^= 0x10;
+  std::vector<uint8_t> foreign = state;
+  foreign[7] ^= 1;  // another version of the game, checksum and all
+  const uint32_t crc = Crc32(foreign.data(), size - 4);
+  std::memcpy(foreign.data() + size - 4, &crc, 4);
+  std::vector<uint8_t> other_game(size, 0x5A);
+  EXPECT_FALSE(load_(damaged.data(), size));
+  EXPECT_FALSE(load_(foreign.data(), size));
+  EXPECT_FALSE(load_(other_game.data(), size));
+  EXPECT_FALSE(load_(state.data(), size - 1));
+  EXPECT_EQ(Runs(600), first);
+}
+
+}  // namespace
+}  // namespace rallix::testing
