@@ -7,6 +7,8 @@
 #   share/icons/hicolor/<n>x<n>/apps/net.rallix.Rallix.png, n = 16 ... 256
 #   share/man/man6/rallix.6.gz             the manual page
 #   share/doc/rallix/copyright
+#   lib/<triplet>/libretro/rallix_libretro.so   the libretro core
+#   share/libretro/info/rallix_libretro.info    what frontends read of it
 # The game finds its sounds from where it lies (../share/rallix, see
 # sdl/sound/folders.h), so it may be started from anywhere and the installed
 # tree may be moved as a whole.
@@ -36,6 +38,19 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 # The installed game finds its libraries where the system keeps them: no RPATH.
 set_target_properties(rallix PROPERTIES INSTALL_RPATH "")
+
+# The libretro core where libretro frontends look for cores: Debian's
+# RetroArch looks in /usr/lib/<triplet>/libretro, and for what it says of a
+# core before loading it in /usr/share/libretro/info.
+if(TARGET rallix_libretro)
+  if(CMAKE_LIBRARY_ARCHITECTURE)
+    set(RALLIX_INSTALL_LIBRETRO_DIR lib/${CMAKE_LIBRARY_ARCHITECTURE}/libretro)
+  else()
+    set(RALLIX_INSTALL_LIBRETRO_DIR ${CMAKE_INSTALL_LIBDIR}/libretro)
+  endif()
+  install(TARGETS rallix_libretro LIBRARY DESTINATION ${RALLIX_INSTALL_LIBRETRO_DIR})
+  install(FILES ${RALLIX_LIBRETRO_INFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/libretro/info)
+endif()
 
 # The game's sounds (cmake/GameSounds.cmake).
 foreach(sound ${RALLIX_SOUNDS})

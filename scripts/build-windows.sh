@@ -2,9 +2,10 @@
 # Cross-compiles the game for 64-bit Windows with Debian's mingw-w64: SDL2
 # from Debian's own source (the version the Linux build uses, fetched through
 # apt by scripts/fetch-sdl-source.sh) as a static library, then rallix.exe
-# against it, packed with its sounds as rallix-<version>-windows-x64.zip in
-# the build folder. SDL is built once per version and machine, as an
-# installed package would be, in the cache folder (scripts/cache-dir.sh);
+# against it, packed with its sounds and the libretro core
+# rallix_libretro.dll as rallix-<version>-windows-x64.zip in the build
+# folder. SDL is built once per version and machine, as an installed package
+# would be, in the cache folder (scripts/cache-dir.sh);
 # make deps builds it there with --sdl-only.
 # Usage: scripts/build-windows.sh [build-dir]     (`make windows` runs it;
 #        scripts/build-windows.sh --sdl-only      the build folder is
@@ -72,5 +73,5 @@ cmake -S "$root" -B "$out/game" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DCMAKE_UNITY_BUILD=ON -DCMAKE_UNITY_BUILD_BATCH_SIZE=0 \
   -DSDL2_DIR="$sdl/lib/cmake/SDL2" -DRALLIX_BUILD_TESTS=OFF -DRALLIX_BUILD_BENCH=ON \
   -DRALLIX_ZIP_DIR="$out" >/dev/null
-cmake --build "$out/game" --target windows_zip
+cmake --build "$out/game" --target windows_zip rallix_libretro
 ls "$out"/rallix-*-windows-x64.zip

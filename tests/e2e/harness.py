@@ -879,6 +879,7 @@ OPTIONS = {
     "screen": "the rallix_screen tool",
     "launcher": "the rallix_launcher tool",
     "audio": "the rallix_audio tool",
+    "core": "the libretro core, rallix_libretro.so",
     "build": "the configured and built tree (for the package and the pictures)",
     "cmake": "the cmake program",
     "cpack": "the cpack program",

@@ -226,6 +226,7 @@ class PackageTest(InstalledGameTest):
         for library in ("libsdl2-2.0-0", "libc6", "libstdc++6"):
             self.assertIn(library, depends)
 
+        multiarch = run(["dpkg-architecture", "-qDEB_HOST_MULTIARCH"]).strip()
         files = sorted(line.split()[-1] for line in run(["dpkg-deb", "-c", self.deb]).splitlines()
                        if not line.startswith("d"))
         self.assertEqual(files, sorted([
@@ -236,7 +237,10 @@ class PackageTest(InstalledGameTest):
             "./usr/share/man/man6/rallix.6.gz",
             f"./usr/share/metainfo/{APP_ID}.metainfo.xml",
         ] + [f"./usr/share/icons/hicolor/{size}x{size}/apps/{APP_ID}.png" for size in ICON_SIZES]
-            + [f"./usr/share/rallix/{sound}" for sound in SOUNDS]))
+            + [f"./usr/share/rallix/{sound}" for sound in SOUNDS]
+            # The libretro core where Debian's RetroArch looks for cores.
+            + [f"./usr/lib/{multiarch}/libretro/rallix_libretro.so",
+               "./usr/share/libretro/info/rallix_libretro.info"]))
         # The game itself, stripped, and with no RPATH: its libraries are the
         # system's.
         game = inside(self.root, "/usr/games/rallix")

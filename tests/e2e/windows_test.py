@@ -125,7 +125,8 @@ class WindowsGameTest(GameTestCase):
             folder = f"Rallix-{PATHS['version']}/"
             self.assertEqual(sorted(packed.namelist()),
                              sorted(folder + name for name in
-                                    ("rallix.exe", "README.txt", "LICENSE.txt", *SOUNDS)))
+                                    ("rallix.exe", "README.txt", "LICENSE.txt", *SOUNDS,
+                                     "rallix_libretro.dll", "rallix_libretro.info")))
             for text in ("README.txt", "LICENSE.txt"):
                 lines = packed.read(folder + text).split(b"\n")
                 self.assertTrue(all(line.endswith(b"\r") for line in lines[:-1]), text)
@@ -142,6 +143,17 @@ class WindowsGameTest(GameTestCase):
         for dll in imported:
             self.assertTrue(os.path.exists(os.path.join(system32, dll.lower())),
                             f"{dll} is not one of Windows' own DLLs")
+        # The libretro core beside it, as frontends on Windows load it: a DLL
+        # that also needs only Windows' own, showing its entry points.
+        core = subprocess.run(["x86_64-w64-mingw32-objdump", "--private-headers",
+                               os.path.join(self.game_folder, "rallix_libretro.dll")],
+                              capture_output=True, text=True, timeout=60, check=True).stdout
+        self.assertRegex(core, r"\bretro_run\b")
+        self.assertRegex(core, r"\bretro_serialize\b")
+        for dll in [line.split(":", 1)[1].strip() for line in core.splitlines()
+                    if "DLL Name:" in line]:
+            self.assertTrue(os.path.exists(os.path.join(system32, dll.lower())),
+                            f"the core needs {dll}, which is not one of Windows' own DLLs")
         symbols = subprocess.run(["x86_64-w64-mingw32-objdump", "--syms", "--section-headers",
                                   self.exe], capture_output=True, text=True, timeout=60,
                                  check=True).stdout
