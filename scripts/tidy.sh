@@ -1,6 +1,6 @@
 #!/bin/sh
 # clang-tidy (.clang-tidy) over the program's own code: the core's layers, the
-# desktop and browser platforms and the asset tools, as the sanitizer build
+# desktop, browser and libretro platforms and the asset tools, as the sanitizer build
 # compiles them, and the desktop platform's Windows side as the mingw-w64
 # build (make windows) compiles it, when that build is there. Both builds
 # compile each library as one unity file, so clang-tidy reads SDL's and the
@@ -26,7 +26,7 @@ fi
 # all of ours by default), one file per line: their unity files, and the few
 # sources a unity file leaves out (those with definitions of their own).
 unity_files() {
-  python3 - "$1/compile_commands.json" "$(pwd)" "${2:-base display game demo sdl tools web}" <<'PY'
+  python3 - "$1/compile_commands.json" "$(pwd)" "${2:-base display game demo sdl tools web libretro}" <<'PY'
 import json, os, sys
 root = sys.argv[2]
 build = os.path.dirname(os.path.abspath(sys.argv[1]))
