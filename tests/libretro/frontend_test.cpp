@@ -161,14 +161,30 @@ TEST_F(CoreTest, TitleIsTheHeadlessGamesFrameAtTheGamesPace) {
   }
 }
 
-// pupu.WAV's samples as the build made them: 16-bit mono at 22050 Hz after
-// the 44-byte header tools/wav_file.cpp writes.
-std::vector<int16_t> PupuSamples() {
-  std::ifstream in(std::string(RALLIX_SOURCE_DIR) + "/assets/pupu.WAV", std::ios::binary);
+// A sound as the core hands it over: the file's samples (16-bit mono at
+// 22050 Hz after the 44-byte header tools/wav_file.cpp writes), each twice
+// (to 44100 Hz) on both channels.
+std::vector<int16_t> HandedOver(const char* file) {
+  std::ifstream in(std::string(RALLIX_SOURCE_DIR) + "/assets/" + file, std::ios::binary);
   const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
   std::vector<int16_t> samples((bytes.size() - 44) / 2);
   std::memcpy(samples.data(), bytes.data() + 44, samples.size() * 2);
-  return samples;
+  std::vector<int16_t> out;
+  for (int16_t sample : samples)
+    out.insert(out.end(), 4, sample);
+  return out;
+}
+
+// The first run whose audio begins with `sound`, or the number of runs.
+size_t RunStarting(const std::vector<int16_t>& heard, const std::vector<size_t>& run_starts,
+                   const std::vector<int16_t>& sound) {
+  size_t run = 0;
+  while (run < run_starts.size() &&
+         (run_starts[run] + sound.size() > heard.size() ||
+          std::memcmp(&heard[run_starts[run]], sound.data(), sound.size() * 2) != 0)) {
+    ++run;
+  }
+  return run;
 }
 
 TEST_F(CoreTest, AudioOfEachRunSumsToTheRateAndAMissHoldsTheGameWhilePupuIsHeard) {
@@ -187,25 +203,19 @@ TEST_F(CoreTest, AudioOfEachRunSumsToTheRateAndAMissHoldsTheGameWhilePupuIsHeard
   // 44100 frames a second, 17 ms a run: 749.7 a run, in whole frames.
   EXPECT_EQ(heard.size() / 2, 749700u);
 
-  // The player's first miss (in run 158): pupu.WAV whole, each sample twice (22050 Hz to
-  // 44100), on both channels, from the start of a run's audio.
-  const std::vector<int16_t> pupu = PupuSamples();
-  ASSERT_EQ(pupu.size(), 11466u);
-  std::vector<int16_t> doubled;
-  for (int16_t sample : pupu)
-    doubled.insert(doubled.end(), 4, sample);
-  size_t run = 0;
-  while (run < run_starts.size() &&
-         (run_starts[run] + doubled.size() > heard.size() ||
-          std::memcmp(&heard[run_starts[run]], doubled.data(), doubled.size() * 2) != 0)) {
-    ++run;
-  }
-  ASSERT_LT(run + 31, run_starts.size()) << "no miss in 1000 runs";
+  // The first hit of a paddle and the player's first miss (pupu.WAV, 11466
+  // samples), each sound whole from the start of a run's audio, where the
+  // game has them with these keys.
+  EXPECT_EQ(RunStarting(heard, run_starts, HandedOver("pon.WAV")), 51u);
+  const std::vector<int16_t> pupu = HandedOver("pupu.WAV");
+  ASSERT_EQ(pupu.size(), 4u * 11466);
+  const size_t run = RunStarting(heard, run_starts, pupu);
+  ASSERT_EQ(run, 158u);
   const size_t start = run_starts[run];
   // 22932 frames: the miss's run and the 30 after it hand it over, and show
   // the frame before the miss; the last of them shows the court after it.
-  EXPECT_LT(run_starts[run + 30], start + doubled.size());
-  EXPECT_GE(run_starts[run + 31], start + doubled.size());
+  EXPECT_LT(run_starts[run + 30], start + pupu.size());
+  EXPECT_GE(run_starts[run + 31], start + pupu.size());
   for (size_t held = run; held < run + 30; ++held)
     EXPECT_EQ(frames[held], frames[run - 1]) << held - run;
   EXPECT_NE(frames[run + 30], frames[run - 1]);
