@@ -34,12 +34,15 @@ struct Frontend {
   int16_t (*pad)(unsigned run, unsigned id) = nullptr;  // the pad's buttons, by run
   unsigned run = 0;
   bool shutdown_asked = false;
+  retro_keyboard_event_t keyboard = nullptr;
 };
 Frontend frontend;
 
 bool Environment(unsigned command, void* data) {
   if (command == RETRO_ENVIRONMENT_SHUTDOWN)
     frontend.shutdown_asked = true;
+  if (command == RETRO_ENVIRONMENT_SET_KEYBOARD_CALLBACK)
+    frontend.keyboard = static_cast<const retro_keyboard_callback*>(data)->callback;
   if (command == RETRO_ENVIRONMENT_SET_PIXEL_FORMAT)
     return *static_cast<const retro_pixel_format*>(data) == RETRO_PIXEL_FORMAT_XRGB8888;
   return true;
@@ -159,6 +162,32 @@ TEST_F(CoreTest, TitleIsTheHeadlessGamesFrameAtTheGamesPace) {
       ASSERT_EQ(out.frame[y * 640 + x], expected) << x << ", " << y;
     }
   }
+}
+
+TEST_F(CoreTest, TheKeyboardsSpaceStartsAGameAndItsPPausesIt) {
+  ASSERT_NE(frontend.keyboard, nullptr);
+  const auto frames = [&](int count) {
+    std::vector<uint64_t> hashes;
+    for (int i = 0; i < count; ++i)
+      hashes.push_back(Hash(Run().frame));
+    return hashes;
+  };
+  const std::vector<uint64_t> title = frames(2);
+  EXPECT_EQ(title[0], title[1]);
+  // A tap between two runs still counts.
+  frontend.keyboard(true, RETROK_SPACE, ' ', 0);
+  frontend.keyboard(false, RETROK_SPACE, ' ', 0);
+  std::vector<uint64_t> play = frames(30);
+  EXPECT_NE(play[2], title[0]);   // the court, from the pass after the one Space chose in
+  EXPECT_NE(play[28], play[29]);  // the ball moves
+  frontend.keyboard(true, RETROK_p, 'p', 0);
+  frontend.keyboard(false, RETROK_p, 'p', 0);
+  play = frames(30);
+  EXPECT_EQ(play[0], play[29]);  // paused: nothing moves
+  frontend.keyboard(true, RETROK_p, 'p', 0);
+  frontend.keyboard(false, RETROK_p, 'p', 0);
+  play = frames(2);
+  EXPECT_NE(play[0], play[1]);
 }
 
 // A sound as the core hands it over: the file's samples (16-bit mono at
