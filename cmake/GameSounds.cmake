@@ -1,8 +1,9 @@
 # The game's four sounds, the one list of them: the ball on a paddle, the
 # ball on a wall, the player's miss and the player's point. The desktop build
 # copies and installs them, the browser build packs them, the libretro core
-# carries them inside, the Windows zip holds them, the manual page names them, and the game's sound search and the
-# synthesiser (tools/sound_synth.cpp) take them from the header made here,
+# carries them inside, the Windows zip holds them, the manual page names
+# them, and the game's sound search and the synthesiser
+# (tools/sound_synth.cpp) take them from the header made here,
 # generated/game_sounds.h.
 set(RALLIX_SOUNDS pon.WAV pin.WAV pupu.WAV pipopin.WAV)
 # Where the build takes them from: copied beside the desktop game, packed and
