@@ -676,9 +676,9 @@ class Game:
 
     def capture(self):
         """The window's pixels as the X server holds them, as the path of a
-        PNG file (rallix_screen grab)."""
+        picture file (rallix_screen grab)."""
         self._captures += 1
-        path = os.path.join(self.folder, f"capture-{self._captures}.png")
+        path = os.path.join(self.folder, f"capture-{self._captures}.bmp")
         self._x_tool(self.screen_tool, "grab", str(self.window), path)
         return path
 
