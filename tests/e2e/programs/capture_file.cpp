@@ -3,11 +3,13 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <thread>
 
 #include "tests/support/picture_file.h"
 
@@ -37,6 +39,28 @@ class Channel {
   unsigned long top_ = 0;
 };
 
+// X errors are answered here instead of ending the program: a window that
+// changes its size between the look at its size and the grab (going to the
+// whole screen) makes the grab fail, and it is tried again.
+int NoteError(Display* /*display*/, XErrorEvent* /*event*/) {
+  return 0;
+}
+
+// The window's picture, at its size of the moment; null when it cannot be
+// read even after a few tries.
+XImage* GrabOnce(Display* display, Window id, XWindowAttributes& attributes) {
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    if (XGetWindowAttributes(display, id, &attributes) == 0)
+      return nullptr;
+    XImage* grabbed = XGetImage(display, id, 0, 0, static_cast<unsigned>(attributes.width),
+                                static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    if (grabbed != nullptr)
+      return grabbed;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 bool GrabWindow(const std::string& window, RgbImage& image, std::string& error) {
@@ -47,15 +71,11 @@ bool GrabWindow(const std::string& window, RgbImage& image, std::string& error) 
   }
   const Window id = window == "root" ? DefaultRootWindow(display.get())
                                      : std::strtoul(window.c_str(), nullptr, 0);
+  XSetErrorHandler(NoteError);
   XWindowAttributes attributes{};
-  if (id == 0 || XGetWindowAttributes(display.get(), id, &attributes) == 0) {
-    error = "no window " + window;
-    return false;
-  }
-  XImage* grabbed = XGetImage(display.get(), id, 0, 0, static_cast<unsigned>(attributes.width),
-                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+  XImage* grabbed = id == 0 ? nullptr : GrabOnce(display.get(), id, attributes);
   if (grabbed == nullptr) {
-    error = "window " + window + " cannot be read (not shown?)";
+    error = "window " + window + " cannot be read (gone, or not shown?)";
     return false;
   }
   const Channel red(attributes.visual->red_mask);
