@@ -9,7 +9,6 @@
 #include <limits>
 
 #include "base/run_time_error.h"
-#include "game/pixel_rect.h"
 #include "tests/support/rally_court.h"
 #include "tests/support/screen_text.h"
 
@@ -111,26 +110,6 @@ TEST(BallAngle, SpeedScalesTheVelocityAndLargeAnglesOverflow) {
   }
   EXPECT_EQ(vx, 1.25);
   EXPECT_EQ(vy, 2.5);
-}
-
-// ---------------------------------------------------------------- rectangles
-
-TEST(PointInRect, EveryEdgeBelongsAndTheNextPixelOutDoesNot) {
-  for (const PixelRect rect : {PixelRect{96, 368, 191, 383}, PixelRect{-40, -20, -10, 5}}) {
-    const int32_t mid_x = (rect.Left + rect.Right) / 2;
-    const int32_t mid_y = (rect.Top + rect.Bottom) / 2;
-    for (const int32_t x : {rect.Left, mid_x, rect.Right}) {
-      for (const int32_t y : {rect.Top, mid_y, rect.Bottom}) {
-        EXPECT_EQ(PointInRect(rect, PixelPoint{x, y}), 1) << x << "," << y;
-      }
-    }
-    EXPECT_EQ(PointInRect(rect, PixelPoint{rect.Left - 1, mid_y}), 0);
-    EXPECT_EQ(PointInRect(rect, PixelPoint{rect.Right + 1, mid_y}), 0);
-    EXPECT_EQ(PointInRect(rect, PixelPoint{mid_x, rect.Top - 1}), 0);
-    EXPECT_EQ(PointInRect(rect, PixelPoint{mid_x, rect.Bottom + 1}), 0);
-    EXPECT_EQ(PointInRect(rect, PixelPoint{rect.Left - 1, rect.Top - 1}), 0);
-    EXPECT_EQ(PointInRect(rect, PixelPoint{rect.Right + 1, rect.Bottom + 1}), 0);
-  }
 }
 
 // ------------------------------------------------------------- return angles
