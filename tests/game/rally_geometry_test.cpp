@@ -413,13 +413,12 @@ TEST(ComputerPaddle, ReachIsWorkedOutInSinglePrecision) {
     uint32_t draw;  // numerator of the draw
     int last_row;   // the last row the paddle acts in
   };
-  const Row table[] =
-      {
-          {1, 1, 8, 0, 1},       {1, 1, 8, kTopDraw, 2}, {1, 1, 4, 0, 0},
-          {3, 2, 8, 0, 2},       {3, 2, 8, kHalf, 3},    {3, 2, 8, 5592405, 3},
-          {3, 2, 8, 5592404, 2}, {3, 2, 8, kTopDraw, 5}, {5, 5, 8, 0, 5},
-          {2, 3, 4, 0, 1},       {2, 3, 4, kTopDraw, 2},  // (2 r + 3) / 2: 1.5, and 2.5
-      };
+  // At stage 2, level 3, speed 4, (2 r + 3) / 2: 1.5, and 2.5 at the largest draw.
+  const Row table[] = {
+      {1, 1, 8, 0, 1},     {1, 1, 8, kTopDraw, 2}, {1, 1, 4, 0, 0},        {3, 2, 8, 0, 2},
+      {3, 2, 8, kHalf, 3}, {3, 2, 8, 5592405, 3},  {3, 2, 8, 5592404, 2},  {3, 2, 8, kTopDraw, 5},
+      {5, 5, 8, 0, 5},     {2, 3, 4, 0, 1},        {2, 3, 4, kTopDraw, 2},
+  };
   RallyCourt court;
   GameRecord& r = court.record();
   for (const Row& row : table) {
