@@ -10,18 +10,18 @@
 #include "base/run_time_error.h"
 #include "game/form_main.h"
 #include "game/mod_main.h"
+#include "tests/support/game_session.h"
 #include "tests/support/screen_text.h"
 #include "tests/support/scripted_platform.h"
 
 namespace rallix {
 namespace {
 
-using testing::GridText;
 using testing::ScriptedPlatform;
 
-class MainLoopTest : public ::testing::Test {
+class MainLoopTest : public ::testing::Test, public testing::GameSession {
  protected:
-  MainLoopTest() : form(platform), loop(form, platform) {
+  MainLoopTest() {
     // The clock reading at the start of every pass (the clock stands still
     // between reads, so this is the pass's start).
     platform.on_messages = [this](int64_t pass) {
@@ -35,9 +35,6 @@ class MainLoopTest : public ::testing::Test {
   // 13 + 2 x MenuCursor, no longer fits 16 bits.
   void BreakTitle() { form.Record.MenuCursor = 20000; }
 
-  ScriptedPlatform platform;
-  FormMain form;
-  MainLoop loop;
   std::vector<int32_t> starts;
   std::function<void(int64_t)> before_messages;
 };
@@ -101,7 +98,7 @@ TEST_F(MainLoopTest, APassThatChangesStateStillShowsItsFrame) {
             ">CONFIG");
   // The next pass runs the configuration menu's entry step.
   Passes(1);
-  EXPECT_EQ(GridText(form.Record.Screen.Grid, 3, 10, 9), "SET COUNT");
+  EXPECT_EQ(GridText(3, 10, 9), "SET COUNT");
   EXPECT_EQ(testing::ScreenText(platform.last_frame, form.Pictures.PictureSprite, 3, 10, 9),
             "SET COUNT");
   EXPECT_EQ(form.Record.StateEntered, kFalse);
