@@ -37,10 +37,6 @@ bool SameOutside(const Surface& a, const Surface& b, std::initializer_list<Rect>
   return true;
 }
 
-bool AllBlack(const Surface& s) {
-  return s == Surface();
-}
-
 class CompositorTest : public ::testing::Test {
  protected:
   CompositorTest() : form(platform) {
@@ -83,7 +79,7 @@ TEST_F(CompositorTest, RedrawBackgroundRendersEveryCellOfTheGrid) {
   // Empty cells copy the blank cell too: nothing of an earlier render stays.
   form.ClearGrid();
   form.RedrawBackground();
-  EXPECT_TRUE(AllBlack(Background()));
+  EXPECT_EQ(Background(), Surface()) << "all black";
 }
 
 TEST_F(CompositorTest, RepeatedRedrawsEqualAFreshRenderOfTheSameGrid) {
@@ -238,7 +234,7 @@ TEST_F(CompositorTest, ClearedGridGivesABlackFrameApartFromQueuedSprites) {
   form.ClearGrid();
   form.RedrawBackground();
   form.RenderFrame();
-  EXPECT_TRUE(AllBlack(Shown()));
+  EXPECT_EQ(Shown(), Surface()) << "all black";
   form.PutSprite("O", 300, 300);
   form.RenderFrame();
   EXPECT_EQ(ShownAt(292, 292), 'O');

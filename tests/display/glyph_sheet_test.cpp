@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "display/compositor.h"
 #include "display/glyph_origin.h"
@@ -59,14 +60,8 @@ bool VerticalBar(int x, int) {
   return x == 7 || x == 8;
 }
 
-std::string CharacterSet() {
-  std::string set;
-  for (char c = '0'; c <= '9'; ++c)
-    set += c;
-  for (char c = 'A'; c <= 'Z'; ++c)
-    set += c;
-  return set;
-}
+// The digits and the capitals.
+constexpr std::string_view kCharacters = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 
 // The file's layout is the BMP writer's (tools/assets_test), which the
 // game's reader checks (glyph_origin_test); here, what it holds: index 0
@@ -89,13 +84,13 @@ TEST(GlyphSheet, IsA640By480PictureOfBlackAndWhiteOnly) {
 TEST(GlyphSheet, DigitsAndLettersAreDistinctAndKeepTheirSpacing) {
   const Surface sheet = GeneratedSheet();
   std::vector<Surface> seen;
-  for (char c : CharacterSet()) {
+  for (char c : kCharacters) {
     const GlyphPoint origin = GlyphOriginOf(c);
     const std::string name(1, c);
     EXPECT_GT(LitCount(sheet, origin.x, origin.y, 16, 16), 0) << name << " is empty";
     EXPECT_EQ(LitCount(sheet, origin.x, origin.y, 2, 16), 0) << name << " touches the left";
     EXPECT_EQ(LitCount(sheet, origin.x, origin.y + 14, 16, 2), 0) << name << " touches the bottom";
-    for (char other : CharacterSet()) {
+    for (char other : kCharacters) {
       if (other >= c)
         break;
       const GlyphPoint o = GlyphOriginOf(other);
