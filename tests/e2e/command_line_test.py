@@ -10,7 +10,6 @@ Run:  command_line_test.py --rallix PATH --version X.Y.Z
 import os
 import shutil
 import struct
-import subprocess
 import sys
 import tempfile
 import unittest
@@ -18,7 +17,7 @@ import zlib
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from harness import (committed_demos, game_environment, run_tests, sanitize,  # noqa: E402
+from harness import (committed_demos, run_headless, run_tests, sanitize,  # noqa: E402
                      without_time)
 
 PATHS = harness.PATHS
@@ -32,9 +31,7 @@ class CommandLineTest(unittest.TestCase):
 
     def rallix(self, *args):
         # No display: an answer that opened a window would fail instead.
-        return subprocess.run([PATHS["rallix"], *args], env=game_environment(self.folder),
-                              cwd=self.folder, capture_output=True, text=True, timeout=30,
-                              check=False)
+        return run_headless([PATHS["rallix"], *args], self.folder, timeout=30)
 
     def test_help_version_and_an_unknown_option(self):
         helped = self.rallix("--help")

@@ -12,27 +12,19 @@ Run:  demos_test.py --rallix PATH --screen PATH --web DIR [TestClass.test_name .
 import os
 import re
 import shutil
-import subprocess
 import sys
 import tempfile
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from harness import (GameTestCase, committed_demos, game_environment, missing,  # noqa: E402
-                     run_tests, sanitize, without_time)
+from harness import (GameTestCase, missing, replays_committed_demos, run_headless,  # noqa: E402
+                     run_tests, sanitize)
 
 PATHS = harness.PATHS
 PLAYER_ROW = 23
 PASSES_PER_CHUNK = 60
 PASS_SECONDS = 0.017
-
-
-def run(*args, folder):
-    """A program run to its end in `folder`, with no display to open a
-    window on."""
-    return subprocess.run(list(args), env=game_environment(folder), cwd=folder,
-                          capture_output=True, text=True, timeout=120, check=False)
 
 
 class CommittedDemosTest(unittest.TestCase):
@@ -42,10 +34,7 @@ class CommittedDemosTest(unittest.TestCase):
         self.addCleanup(shutil.rmtree, self.folder, True)
 
     def replay_each(self, *program):
-        for path, expected in committed_demos():
-            result = run(*program, path, folder=self.folder)
-            self.assertEqual((result.returncode, result.stderr), (0, ""), path)
-            self.assertEqual(without_time(result.stdout), expected, path)
+        replays_committed_demos(self, lambda path: run_headless([*program, path], self.folder))
 
     @sanitize
     def test_the_desktop_program_replays_each_to_what_it_showed(self):
@@ -72,7 +61,7 @@ class DemoWindowTest(GameTestCase):
 
     def timed(self, path):
         """The timed replay's line and status."""
-        result = run(PATHS["rallix"], "--timedemo", path, folder=self.folder)
+        result = run_headless([PATHS["rallix"], "--timedemo", path], self.folder)
         return result.stdout.strip(), result.returncode
 
     def passes(self, path):

@@ -25,11 +25,10 @@ import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from harness import (Game, GameTestCase, committed_demos, game_environment, missing,  # noqa: E402
-                     need, run_tests, without_time)
+from harness import (SOUNDS, Game, GameTestCase, game_environment, missing, need,  # noqa: E402
+                     replays_committed_demos, run_headless, run_tests, without_time)
 
 PATHS = harness.PATHS
-SOUNDS = ("pon.WAV", "pin.WAV", "pupu.WAV", "pipopin.WAV")
 # Wine takes a while to start a program, more on a busy machine.
 WINE_START_SECONDS = 60
 
@@ -227,21 +226,16 @@ class WindowsGameTest(GameTestCase):
         self.assertEqual((windows.returncode, windows.stderr), (0, ""))
         self.assertRegex(windows.stdout, r"^\d+ passes, score 0, high score 30000, [0-9.]+ s, "
                                          r"digest [0-9A-F]{16}\s*$")
-        linux = subprocess.run([PATHS["rallix"], "--timedemo", demo],
-                               env=game_environment(self.folder), capture_output=True, text=True,
-                               timeout=60, check=False)
+        linux = run_headless([PATHS["rallix"], "--timedemo", demo], self.folder, timeout=60)
         self.assertEqual(without_time(linux.stdout), without_time(windows.stdout))
 
     def test_the_committed_demos_replay_to_what_they_showed_as_on_linux(self):
         # No display: the timed replay opens no window.
         env = self.wine.environment(game_environment(self.folder))
         self.addCleanup(self.wine.end, env)
-        for path, expected in committed_demos():
-            result = subprocess.run([Wine.tool("wine"), self.exe, "--timedemo", windows_path(path)],
-                                    env=env, cwd=self.game_folder, capture_output=True, text=True,
-                                    timeout=120, check=False)
-            self.assertEqual((result.returncode, result.stderr), (0, ""), path)
-            self.assertEqual(without_time(result.stdout), expected, path)
+        replays_committed_demos(self, lambda path: subprocess.run(
+            [Wine.tool("wine"), self.exe, "--timedemo", windows_path(path)], env=env,
+            cwd=self.game_folder, capture_output=True, text=True, timeout=120, check=False))
 
 
 if __name__ == "__main__":
