@@ -2,6 +2,7 @@
 
 #include "display/text_screen.h"
 #include "tests/support/screen_text.h"
+#include "tools/png_file.h"
 
 namespace rallix::e2e {
 namespace {
@@ -185,7 +186,15 @@ std::vector<std::string> ReadScreen(const RgbImage& capture, const Surface& glyp
 }
 
 std::vector<uint8_t> FramePng(const Surface& frame) {
-  return EncodeCapturePng(CaptureOf(frame));
+  art::RgbaImage image{kScreenWidth, kScreenHeight, {}};
+  image.rgba.reserve(static_cast<size_t>(kScreenWidth) * kScreenHeight * 4);
+  for (int y = 0; y < kScreenHeight; ++y) {
+    for (int x = 0; x < kScreenWidth; ++x) {
+      const uint8_t level = frame.At(x, y) == kBlack ? 0 : 255;
+      image.rgba.insert(image.rgba.end(), {level, level, level, 255});
+    }
+  }
+  return art::EncodeRgbaPng(image);
 }
 
 }  // namespace rallix::e2e
