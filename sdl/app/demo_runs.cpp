@@ -46,14 +46,14 @@ int ReplayStatus(int status, const ReplayEnd& end) {
 
 }  // namespace
 
-int RecordOnSdl(const DisplayOptions& display, const std::string& path) {
+int RecordOnSdl(const PlayerChoices& choices, const std::string& path) {
   DemoFileSink sink(path);
   if (!sink.Open()) {
     SayLine(sink.Error());
     return 1;
   }
   const int status =
-      RunOnSdl(display, [&sink](SdlPlatform& platform) { return RecordGame(platform, sink); });
+      RunOnSdl(choices, [&sink](SdlPlatform& platform) { return RecordGame(platform, sink); });
   if (!sink.Error().empty()) {
     SayLine(sink.Error());
     return 1;
@@ -61,11 +61,11 @@ int RecordOnSdl(const DisplayOptions& display, const std::string& path) {
   return status;
 }
 
-int PlayDemoOnSdl(const DisplayOptions& display, const std::string& path) {
+int PlayDemoOnSdl(const PlayerChoices& choices, const std::string& path) {
   const std::optional<Demo> demo = LoadDemo(path);
   if (!demo)
     return kRefused;
-  return RunOnSdl(display, [&demo](SdlPlatform& platform) {
+  return RunOnSdl(choices, [&demo](SdlPlatform& platform) {
     const Replay replay = PlayDemo(platform, *demo);
     if (replay.end.kind != ReplayEnd::Kind::kFinished)
       SayLine(replay.end.message);
