@@ -60,7 +60,7 @@ bool SettingsFile::Save(const std::string& section, const std::string& name,
   if (file.kind == SmallFile::Kind::kUnreadable)
     return Fail("the file there cannot be read (" + file.error + ")");
   std::string error;
-  if (!ReplaceFile(path_, WithSetting(file.bytes, section, name, value), error))
+  if (!ReplaceWholeFile(path_, WithSetting(file.bytes, section, name, value), error))
     return Fail(error);
   return true;
 }

@@ -48,7 +48,7 @@ NewFile WriteNewFile(const std::string& path, const std::vector<uint8_t>& bytes,
 // call), flushed to the disk and renamed over it, so that anyone reading
 // `path` meanwhile finds the old file or the new one whole, never a part.
 // False, with `error` saying why, when that fails; `path` is then as it was.
-bool ReplaceFile(const std::string& path, const std::string& bytes, std::string& error);
+bool ReplaceWholeFile(const std::string& path, const std::string& bytes, std::string& error);
 
 // While it lives, no other holder of a FolderLock on the same folder, in
 // this process or another, holds one: the next waits for it. A lock that

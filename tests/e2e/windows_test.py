@@ -204,6 +204,47 @@ class WindowsGameTest(GameTestCase):
         game.close_window()
         self.assertEnds(game, 0)
 
+    def test_f12_saves_the_frame_into_the_pictures_folder_and_m_mutes_and_is_kept(self):
+        # The profile's folders lie in the prefix: what the game makes there
+        # goes with the test.
+        users = os.path.join(self.wine.prefix, "drive_c", "users")
+
+        def clean():
+            for user in os.listdir(users):
+                for made in (("Pictures", "Rallix"), ("AppData", "Roaming", "Rallix")):
+                    shutil.rmtree(os.path.join(users, user, *made), ignore_errors=True)
+
+        clean()
+        self.addCleanup(clean)
+        game = self.start(cwd=self.game_folder)
+        game.wait_for_frame("title", timeout=WINE_START_SECONDS)
+        game.press("F12")
+        text = game.wait_for_stderr(lambda text: "rallix: screenshot " in text,
+                                    "the screenshot named")
+        picture = re.search(r"^rallix: screenshot (.*?)\r?$", text, re.M).group(1)
+        found = re.match(r"^C:\\users\\([^\\]+)\\Pictures\\Rallix\\(rallix-\d{8}-\d{6}\.png)$",
+                         picture)
+        self.assertIsNotNone(found, picture)
+        user, name = found.groups()
+        same, report = game.compare(
+            "title", capture=os.path.join(users, user, "Pictures", "Rallix", name))
+        self.assertTrue(same, report)
+
+        game.press("m")
+        game.wait_for_text(lambda lines: "?" in lines[0][33:40], "the MUTED mark")
+        settings = os.path.join(users, user, "AppData", "Roaming", "Rallix", "settings.ini")
+
+        def kept():
+            if not os.path.exists(settings):
+                return ""
+            with open(settings, encoding="utf-8") as file:
+                return file.read()
+
+        harness.wait_for("the mute kept in %APPDATA%", kept,
+                         lambda text: text == "[sound]\nmute = true\n", describe=repr)
+        game.close_window()
+        self.assertEnds(game, 0)
+
     def test_a_recorded_run_replaces_the_old_demo_and_replays_as_on_linux(self):
         # A name beyond ASCII, and a demo of that name already there.
         demo = os.path.join(self.folder, "démo ü.demo")

@@ -144,7 +144,7 @@ NewFile WriteNewFile(const std::string& path, const std::vector<uint8_t>& bytes,
   return NewFile::kFailed;
 }
 
-bool ReplaceFile(const std::string& path, const std::string& bytes, std::string& error) {
+bool ReplaceWholeFile(const std::string& path, const std::string& bytes, std::string& error) {
   // A name no other writer uses: this process's number and a count of its own.
   static std::atomic<unsigned> count{0};
   const std::string temporary =

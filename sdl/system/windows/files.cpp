@@ -163,7 +163,7 @@ NewFile WriteNewFile(const std::string& path, const std::vector<uint8_t>& bytes,
   return NewFile::kFailed;
 }
 
-bool ReplaceFile(const std::string& path, const std::string& bytes, std::string& error) {
+bool ReplaceWholeFile(const std::string& path, const std::string& bytes, std::string& error) {
   static std::atomic<unsigned> count{0};
   const std::wstring name = WideName(path);
   const std::wstring temporary = WideName(path + ".new-" + std::to_string(GetCurrentProcessId()) +
