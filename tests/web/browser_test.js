@@ -228,9 +228,29 @@ describe('Rallix in Chromium', () => {
   const press = (key) => page.keyboard.press(key);
 
   before(async () => {
-    ({server, context, page, tab} = await openSite({viewport: {width: 1024, height: 768}}));
+    ({server, context, page, tab} = await openSite({viewport: {width: 1024, height: 768},
+      acceptDownloads: true}));
   });
   after(() => closeSite(server, context));
+
+  it('downloads the title on F12 as the PNG the desktop writes, and mutes on M', async () => {
+    const [download] = await Promise.all([page.waitForEvent('download'), press('F12')]);
+    assert.match(download.suggestedFilename(), /^rallix-\d{8}-\d{6}\.png$/);
+    const file = path.join(process.env.RALLIX_WORK, 'screenshot.png');
+    await download.saveAs(file);
+    const shot = decodePng(fs.readFileSync(file));
+    assert.deepEqual([shot.width, shot.height, shot.channels], [WIDTH, HEIGHT, 1], '8-bit grey');
+    let picture = '';
+    for (const grey of shot.pixels) picture += grey === 0 ? '0' : grey === 255 ? '1' : 'x';
+    assert.equal(describeDifference(picture, readReference('title')), '');
+    // M: silent, a note beside the court, and kept for the next visit.
+    const sound = () => page.evaluate(() => [Module.rallix.volume(),
+      !document.getElementById('muted').hidden, localStorage.getItem('rallix.settings')]);
+    await press('m');
+    assert.deepEqual(await sound(), [0, true, '{"volume":100,"mute":true}']);
+    await press('m');
+    assert.deepEqual(await sound(), [1, false, '{"volume":100,"mute":false}']);
+  });
 
   it('shows the title screen exactly as the headless game draws it', async () => {
     const shown = await grab(page);
