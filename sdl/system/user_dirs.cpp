@@ -7,7 +7,10 @@
 
 namespace rallix {
 
-std::string PicturesFolderOfUserDirs(const std::string& user_dirs, const std::string& home) {
+std::string PicturesFolderOfUserDirs(const std::string& user_dirs, const std::string& home_given) {
+  std::string home = home_given;
+  while (home.size() > 1 && home.back() == '/')
+    home.pop_back();
   std::istringstream lines(user_dirs);
   std::string found;
   for (std::string line; std::getline(lines, line);) {
@@ -35,10 +38,7 @@ std::string PicturesFolderOfUserDirs(const std::string& user_dirs, const std::st
       value.pop_back();
     found = value;  // the last line that says so counts
   }
-  std::string bare_home = home;
-  while (bare_home.size() > 1 && bare_home.back() == '/')
-    bare_home.pop_back();
-  return found == bare_home ? "" : found;
+  return found == home ? "" : found;
 }
 
 }  // namespace rallix

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "display/frame_png.h"
-#include "tests/support/png_image.h"
+#include "tests/support/picture_file.h"
 
 namespace rallix {
 namespace {
@@ -23,7 +23,7 @@ TEST(FramePng, TheFileReadsBackAsTheFramePixelForPixelInEightBitGrey) {
   // IHDR: 640 x 480, bit depth 8, colour type 0 (grey).
   const std::vector<uint8_t> header(png.begin() + 16, png.begin() + 26);
   EXPECT_EQ(header, (std::vector<uint8_t>{0, 0, 2, 128, 0, 0, 1, 224, 8, 0}));
-  const std::optional<art::RgbaImage> image = testing::DecodePng(png);
+  const std::optional<art::RgbaImage> image = testing::DecodePicture(png);
   ASSERT_TRUE(image);
   ASSERT_EQ(image->width, kScreenWidth);
   ASSERT_EQ(image->height, kScreenHeight);
