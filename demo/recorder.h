@@ -47,8 +47,8 @@ class DemoRecorder : public ForwardingPlatform {
   // nothing.
   void Finish();
 
-  // Whether the demo reached its limits (kMostDemoBytes, kMostDemoPasses)
-  // and stopped growing: it then ends early where it stopped.
+  // Whether the demo reached its limit (kMostDemoBytes, or a chunk beyond
+  // kMostDemoChunkBytes) and stopped growing: it then ends early where it stopped.
   bool Full() const { return full_; }
 
  private:
@@ -62,7 +62,6 @@ class DemoRecorder : public ForwardingPlatform {
   bool in_front_ = false;
   std::vector<DemoRead> reads_;
   size_t bytes_written_ = 0;
-  int64_t passes_written_ = 0;
   bool full_ = false;
   bool finished_ = false;
 };
