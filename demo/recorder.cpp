@@ -7,11 +7,16 @@
 
 namespace rallix {
 
+std::vector<uint8_t> RecordedDemoHeader() {
+  return DemoHeader(RALLIX_VERSION);
+}
+
 DemoRecorder::DemoRecorder(Platform& inner, DemoSink& sink)
     : ForwardingPlatform(inner), sink_(sink) {
-  const std::vector<uint8_t> header = DemoHeader(RALLIX_VERSION);
+  const std::vector<uint8_t> header = RecordedDemoHeader();
   bytes_written_ = header.size();
-  sink_.Append(header);
+  if (!sink_.HasHeader())
+    sink_.Append(header);
 }
 
 bool DemoRecorder::ProcessMessages() {

@@ -180,22 +180,43 @@ class DemoWindowTest(GameTestCase):
         self.assertEnds(game, 0)
         self.assertEqual(game.stderr(), "")
 
+    def record_elsewhere(self):
+        """A second `rallix --record` of the same file, with no display: one
+        that got as far as opening a window would say it cannot."""
+        result = run_headless([PATHS["rallix"], "--record", self.demo], self.folder)
+        self.assertEqual((result.returncode, result.stdout), (1, ""))
+        return result.stderr
+
     def test_a_killed_recording_leaves_a_demo_that_ends_early_and_the_old_file(self):
         with open(self.demo, "w", encoding="utf-8") as old:
             old.write("the last recording")
+        part = self.demo + ".part"
         game = self.start_game(args=["--record", self.demo])
         game.press("space")
-        passes = self.wait_for_passes(self.demo + ".part", 2 * PASSES_PER_CHUNK, timeout=20)
+        self.wait_for_passes(part, PASSES_PER_CHUNK, timeout=20)
+        self.assertEqual(self.record_elsewhere(),
+                         f"rallix: cannot write the demo {self.demo}: another Rallix is "
+                         f"recording it now, into {part}\n")
+        passes = self.wait_for_passes(part, 2 * PASSES_PER_CHUNK, timeout=20)
         game.process.kill()
         game.process.wait()
 
         with open(self.demo, encoding="utf-8") as old:
             self.assertEqual(old.read(), "the last recording")
+        with open(part, "rb") as left:
+            kept = left.read()
         ended = re.search(r"\(pass (\d+): the demo ends early, after this pass\)$",
-                          self.timed(self.demo + ".part")[0])
+                          self.timed(part)[0])
         self.assertIsNotNone(ended)
         self.assertEqual(int(ended.group(1)) % PASSES_PER_CHUNK, 0)
         self.assertGreaterEqual(int(ended.group(1)), passes)
+        # The next recording leaves it be, and says so.
+        self.assertEqual(self.record_elsewhere(),
+                         f"rallix: cannot write the demo {self.demo}: {part} is there already, "
+                         "the recording of a game that did not finish (it plays up to where it "
+                         "stops): move or remove it to record here\n")
+        with open(part, "rb") as left:
+            self.assertEqual(left.read(), kept)
 
 
 if __name__ == "__main__":
