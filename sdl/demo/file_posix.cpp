@@ -130,13 +130,15 @@ bool DemoFileSink::WritePart(const std::vector<uint8_t>& piece, std::string& rea
   return true;
 }
 
+// Nothing is written after the cut. A part that cannot be cut ends in a
+// piece cut short, which a reader takes for where the recording stopped.
 void DemoFileSink::CutPart(size_t size) {
-  if (ftruncate(descriptor_, static_cast<off_t>(size)) == 0)
-    lseek(descriptor_, static_cast<off_t>(size), SEEK_SET);
+  while (ftruncate(descriptor_, static_cast<off_t>(size)) != 0 && errno == EINTR) {
+  }
 }
 
 bool DemoFileSink::SyncPart(std::string& reason) {
-  if (fsync(descriptor_) == 0 || errno == EINVAL)
+  if (fsync(descriptor_) == 0)
     return true;
   reason = SystemReason();
   return false;

@@ -51,6 +51,11 @@ int RecordTitle(DemoSink& sink, int64_t passes, const std::function<void(int64_t
   return RecordGame(platform, sink);
 }
 
+// How many files the process has open: a sink leaves none behind.
+long OpenFiles() {
+  return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+}
+
 // Keeps the lines a sink says.
 struct Said {
   std::vector<std::string> lines;
@@ -125,6 +130,7 @@ TEST(DesktopDemoFile, NoRecordingWritesOverAnotherOrOverWhatAKilledGameLeft) {
   const std::string path = folder.File("same.demo");
   const std::string part = path + ".part";
   std::ofstream(path) << "the last recording";
+  const long open_files = OpenFiles();
   Said first_said;
   DemoFileSink first(path, first_said.Listen());
   ASSERT_TRUE(first.Open());
@@ -142,6 +148,7 @@ TEST(DesktopDemoFile, NoRecordingWritesOverAnotherOrOverWhatAKilledGameLeft) {
   ASSERT_EQ(RecordTitle(first, 100), 0);
   EXPECT_EQ(first_said.lines, std::vector<std::string>{});
   EXPECT_EQ(ParsedFile(path).demo.pass_count, 100);
+  EXPECT_EQ(OpenFiles(), open_files) << "a finished recording, and a refused one, closed";
 
   // What a killed game left (a demo cut after its first chunk), a pipe and
   // a folder: none is opened for writing, none is waited on.
@@ -167,6 +174,7 @@ TEST(DesktopDemoFile, NoRecordingWritesOverAnotherOrOverWhatAKilledGameLeft) {
   EXPECT_EQ(onto_a_folder.Error(),
             "cannot write the demo " + path + ": " + part + " is in the way: it is a folder");
   EXPECT_EQ(Contents(path), finished);
+  EXPECT_EQ(OpenFiles(), open_files);
 }
 
 TEST(DesktopDemoFile, WhatCannotBeWrittenIsRefusedBeforeTheGameAndAFailedWriteLaterIsSaidAtOnce) {
@@ -184,17 +192,21 @@ TEST(DesktopDemoFile, WhatCannotBeWrittenIsRefusedBeforeTheGameAndAFailedWriteLa
   // A disk that cannot take the header: refused, and nothing is left.
   const std::string path = folder.File("run.demo");
   std::ofstream(path) << "the last recording";
+  const long open_files = OpenFiles();
   {
     const FileSizeLimit full(10);
-    DemoFileSink sink(path, nullptr);
+    std::vector<std::string> said;
+    DemoFileSink sink(path, [&said](const std::string& line) { said.push_back(line); });
     EXPECT_FALSE(sink.Open());
-    EXPECT_EQ(sink.Error(), "cannot write the demo " + path + ": File too large");
+    sink.Append(RecordedDemoHeader());
+    EXPECT_EQ(said, std::vector<std::string>{"cannot write the demo " + path + ": File too large"});
   }
   // The game never started (no window): the old file stays, no part is left.
   {
     DemoFileSink sink(path, nullptr);
     ASSERT_TRUE(sink.Open());
   }
+  EXPECT_EQ(OpenFiles(), open_files);
   EXPECT_EQ(Contents(path), "the last recording");
   EXPECT_EQ(std::vector<fs::path>(fs::directory_iterator(folder.Path()), {}).size(), 2u)
       << "run.demo and the folder 'taken' only";
@@ -229,7 +241,6 @@ TEST(DesktopDemoFile, WhatCannotBeWrittenIsRefusedBeforeTheGameAndAFailedWriteLa
 
 TEST(DesktopDemoFile, ANameAsLongAsAFolderTakesIsRecordedThroughAPartNoLonger) {
   TempFolder folder;
-  EXPECT_EQ(DemoPartPath("run.demo"), "run.demo.part");
   EXPECT_EQ(DemoPartPath("a/" + std::string(250, 'x')), "a/" + std::string(250, 'x') + ".part");
   // Whole characters make way: "é" is two bytes.
   std::string accents;
