@@ -124,10 +124,18 @@ mergeInto(LibraryManager.library, {
     },
 
     // A file's name as the line under the canvas shows it: on one line, in
-    // its own direction, and no longer than 60 characters.
-    UNSHOWN: /[\u0000-\u001f\u007f-\u009f\u200e\u200f\u202a-\u202e\u2066-\u2069]/g,
+    // its own direction, and no longer than 60 characters. The characters
+    // shown as '?' (controls, and those that turn the line's direction) are
+    // ranges of code points: the build keeps numbers in this table as they
+    // are, where it would empty a regular expression.
+    UNSHOWN: [[0x00, 0x1f], [0x7f, 0x9f], [0x200e, 0x200f], [0x202a, 0x202e], [0x2066, 0x2069]],
     shownName: function(name) {
-      var characters = Array.from(name.replace(RallixPage.UNSHOWN, '?'));
+      var characters = Array.from(name, function(character) {
+        var code = character.codePointAt(0);
+        return RallixPage.UNSHOWN.some(function(range) {
+          return code >= range[0] && code <= range[1];
+        }) ? '?' : character;
+      });
       if (characters.length > 60) characters = characters.slice(0, 57).concat('...');
       return characters.join('');
     },

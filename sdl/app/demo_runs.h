@@ -12,7 +12,10 @@ namespace rallix {
 
 // The game as usual in the window, recorded into the demo file `path`
 // (sdl/demo/file.h: written as `path`.part, which takes `path`'s place when
-// the run ends). Main's exit status; 1 when the file cannot be written.
+// the run ends). Main's exit status; 1 when the file cannot be written: when
+// that is known before the game (no place to write, a second recorder of
+// `path`), the window does not open; a write that fails during the game is
+// said at once, and the game goes on.
 int RecordOnSdl(const PlayerChoices& choices, const std::string& path);
 
 // The run recorded in `path` in the window, at its pace and with its
@@ -25,7 +28,7 @@ int PlayDemoOnSdl(const PlayerChoices& choices, const std::string& path);
 
 // The run recorded in `path` replayed headless, as fast as it goes, without
 // starting SDL; prints TimedReplayLine on stdout. The exit status as for
-// PlayDemoOnSdl.
+// PlayDemoOnSdl, or 1 when the line cannot be written.
 int TimeDemo(const std::string& path);
 
 }  // namespace rallix

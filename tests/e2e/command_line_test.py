@@ -10,6 +10,7 @@ Run:  command_line_test.py --rallix PATH --version X.Y.Z
 import os
 import shutil
 import struct
+import subprocess
 import sys
 import tempfile
 import unittest
@@ -17,8 +18,8 @@ import zlib
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from harness import (committed_demos, run_headless, run_tests, sanitize,  # noqa: E402
-                     without_time)
+from harness import (committed_demos, game_environment, run_headless, run_tests,  # noqa: E402
+                     sanitize, without_time)
 
 PATHS = harness.PATHS
 
@@ -48,6 +49,17 @@ class CommandLineTest(unittest.TestCase):
         self.assertEqual(refused.stderr.splitlines()[0],
                          "rallix: unknown option '--fullscreen-please'")
         self.assertIn(helped.stdout, refused.stderr)
+
+    @sanitize
+    def test_an_answer_that_cannot_be_written_fails(self):
+        lost = "rallix: cannot write the timed replay's line: No space left on device\n"
+        for args, said in ((["--help"], ""), (["--timedemo", committed_demos()[0][0]], lost)):
+            with open("/dev/full", "w", encoding="utf-8") as full:
+                result = subprocess.run([PATHS["rallix"], *args],
+                                        env=game_environment(self.folder), cwd=self.folder,
+                                        stdout=full, stderr=subprocess.PIPE, text=True,
+                                        timeout=30, check=False)
+            self.assertEqual((result.returncode, result.stderr), (1, said), args)
 
     @sanitize
     def test_demo_files_that_cannot_be_written_or_played_are_refused(self):

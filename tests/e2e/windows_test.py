@@ -252,6 +252,20 @@ class WindowsGameTest(GameTestCase):
             old.write("the last recording")
         game = self.start(cwd=self.game_folder, args=["--record", windows_path(demo)])
         game.wait_for_frame("title", timeout=WINE_START_SECONDS)
+        # A second recorder of the file is refused before its window would
+        # open (there is no display to open it on), and so is one that finds
+        # what a killed game left.
+        env = dict(game.env, DISPLAY="")
+        part = windows_path(demo + ".part")
+
+        def record_again():
+            result = subprocess.run([Wine.tool("wine"), self.exe, "--record", windows_path(demo)],
+                                    env=env, capture_output=True, text=True, timeout=120,
+                                    check=False)
+            self.assertEqual((result.returncode, result.stdout), (1, ""))
+            return result.stderr
+        self.assertEqual(record_again(), f"rallix: cannot write the demo {windows_path(demo)}: "
+                                         f"another Rallix is recording it now, into {part}\n")
         game.press("Down")
         game.wait_for_frame("title-config")
         game.press("Down")
@@ -259,8 +273,15 @@ class WindowsGameTest(GameTestCase):
         game.press("space")
         self.assertEnds(game, 0, within=10)
         self.assertFalse(os.path.exists(demo + ".part"))
+        with open(demo + ".part", "wb") as left:
+            left.write(b"RLXDEMO")
+        self.assertEqual(record_again(), f"rallix: cannot write the demo {windows_path(demo)}: "
+                                         f"{part} is there already, the recording of a game that "
+                                         "did not finish (it plays up to where it stops): move "
+                                         "or remove it to record here\n")
+        with open(demo + ".part", "rb") as left:
+            self.assertEqual(left.read(), b"RLXDEMO")
 
-        env = dict(game.env, DISPLAY="")
         windows = subprocess.run([Wine.tool("wine"), self.exe, "--timedemo", windows_path(demo)],
                                  env=env, capture_output=True, text=True, timeout=120,
                                  check=False)

@@ -314,10 +314,11 @@ describe('the demo buttons', () => {
     assert.equal(Buffer.from(page.bytes.subarray(16, 27)).toString(), 'été.demo\0');
     assert.deepEqual([...page.bytes.subarray(32, 35)], [0x52, 0x4C, 0x58]);
     assert.equal(library.rallix_page_take_request(0), 0);
-    // A name the line cannot show as it is: a line feed, a turn of the
-    // direction, and more than 60 characters.
-    assert.equal(library.$RallixPage.shownName(`a\n\u202Eb${'c'.repeat(70)}.demo`),
-        `a??b${'c'.repeat(53)}...`);
+    // A name the line cannot show as it is: a line feed, turns of the
+    // direction (the last and the first of their ranges), and more than 60
+    // characters.
+    assert.equal(library.$RallixPage.shownName(`a\n\u202E\u2066b${'c'.repeat(70)}.demo`),
+        `a???b${'c'.repeat(52)}...`);
     // Once the game has ended, only Play again starts a run.
     library.rallix_page_wait_for_play_again();
     elements['demo-file'].files = [file];

@@ -41,15 +41,16 @@ class Channel {
 
 // X errors are answered here instead of ending the program: a window that
 // changes its size between the look at its size and the grab (going to the
-// whole screen) makes the grab fail, and it is tried again.
+// whole screen), or one not yet shown whole (just mapped, under Wine), makes
+// the grab fail, and it is tried again.
 int NoteError(Display* /*display*/, XErrorEvent* /*event*/) {
   return 0;
 }
 
 // The window's picture, at its size of the moment; null when it cannot be
-// read even after a few tries.
+// read for two seconds.
 XImage* GrabOnce(Display* display, Window id, XWindowAttributes& attributes) {
-  for (int attempt = 0; attempt < 20; ++attempt) {
+  for (int attempt = 0; attempt < 200; ++attempt) {
     if (XGetWindowAttributes(display, id, &attributes) == 0)
       return nullptr;
     XImage* grabbed = XGetImage(display, id, 0, 0, static_cast<unsigned>(attributes.width),
