@@ -234,9 +234,9 @@ TEST_F(Presenter, WhilePausedAMarkShowsInTheBorderOrInABoxOverTheBlankCornerAndG
   // centred, (592, 7) to (688, 23).
   SDL_SetWindowSize(window_, 1280, 1020);
   presenter.Repaint();
-  presenter.ShowPaused(true);
+  presenter.ShowMarks({"PAUSED"});
   EXPECT_EQ(presenter.Place(), (PicturePlace{2, 0, 30}));
-  const SDL_Rect mark = presenter.PausedMark();
+  const SDL_Rect mark = presenter.MarkAreas().at(0);
   EXPECT_EQ((std::vector<int>{mark.x, mark.y, mark.w, mark.h}), (std::vector<int>{592, 7, 96, 16}));
 }
 
