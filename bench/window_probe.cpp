@@ -4,20 +4,27 @@
 // the frame stood still in each background sound play (a hit or a bounce).
 // The sounds are those of the working directory.
 //
-// Usage: window_probe [seconds] [launch-time-ns] [title|rally|soak] [options]
+// Usage: window_probe [seconds] [launch-time-ns] [title|rally|soak|screenshots] [options]
 //   seconds         how long to run after the first frame (default 10)
 //   launch-time-ns  CLOCK_REALTIME in nanoseconds when the process was
 //                   launched (`date +%s%N` just before); without it the time
 //                   to the first frame is counted from main().
-//   title|rally|soak  stay on the title screen (default); start a game and
-//                   keep a rally going with a simple steering player; or
-//                   take the keys from the X server (scripts/soak-window.sh
-//                   presses them) and sample the memory every ten seconds.
-//   options         the game's own: --scale N, --fullscreen
+//   title|rally|soak|screenshots
+//                   stay on the title screen (default); start a game, once
+//                   the sound device has closed in the title's silence (or
+//                   after 5 s), and keep a rally going with a simple steering
+//                   player, printing how late the first sound was; take the
+//                   keys from the X server (scripts/soak-window.sh presses
+//                   them) and sample the memory every ten seconds; or stay on
+//                   the title and press F12 once a second, printing the frame
+//                   periods around the presses and what the pictures cost.
+//   options         the game's own: --scale N, --fullscreen, --screenshot-dir
+//                   DIR (the settings file is neither read nor written)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -27,6 +34,7 @@
 #include "game/main_loop.h"
 #include "game/mod_main.h"
 #include "sdl/app/command_line.h"
+#include "sdl/app/player_choices.h"
 #include "sdl/app/run_game.h"
 
 namespace rallix {
@@ -42,6 +50,17 @@ class RecordingPlatform : public ForwardingPlatform {
       : ForwardingPlatform(inner), seconds_(seconds) {}
 
   bool ProcessMessages() override {
+    if (f12_left_ > 0 && !presents_.empty() &&
+        Clock::now() - presents_.front() >= std::chrono::seconds(1 + f12_presses_.size())) {
+      SDL_Event event{};
+      event.type = SDL_KEYDOWN;
+      event.key.windowID = SDL_GetWindowID(f12_window_);
+      event.key.state = SDL_PRESSED;
+      event.key.keysym.scancode = SDL_SCANCODE_F12;
+      SDL_PushEvent(&event);
+      f12_presses_.push_back(Clock::now());
+      --f12_left_;
+    }
     if (!Inner().ProcessMessages())
       return false;
     if (presents_.empty())
@@ -57,8 +76,18 @@ class RecordingPlatform : public ForwardingPlatform {
     if (player_ != nullptr)
       Steer(*player_, keys);
   }
-  // From now on the keys come from a steering player that reads the record.
-  void PlayWith(const GameRecord& record) { player_ = &record; }
+  // From now on the keys come from a steering player that reads the record,
+  // which starts a game once `ready` says so.
+  void PlayWith(const GameRecord& record, std::function<bool()> ready) {
+    player_ = &record;
+    ready_ = std::move(ready);
+  }
+  // Presses F12 in the window once a second from the first frame on, up to
+  // `count` times.
+  void PressF12(SDL_Window* window, int count) {
+    f12_window_ = window;
+    f12_left_ = count;
+  }
   void PlaySoundAsync(const std::string& file_name) override {
     const Clock::time_point start = Clock::now();
     Inner().PlaySoundAsync(file_name);
@@ -75,6 +104,7 @@ class RecordingPlatform : public ForwardingPlatform {
   }
 
   const std::vector<Clock::time_point>& Presents() const { return presents_; }
+  const std::vector<Clock::time_point>& F12Presses() const { return f12_presses_; }
   // How long each background play of each sound took, in ms, in order.
   const std::map<std::string, std::vector<double>>& AsyncPlays() const { return async_plays_; }
   // The resident memory every ten seconds from the first frame on, in MB.
@@ -86,8 +116,10 @@ class RecordingPlatform : public ForwardingPlatform {
   void Steer(const GameRecord& r, KeySnapshot& keys) {
     ++snapshots_;
     const bool space_frame = snapshots_ % 8 < 4;
+    if (r.State == kStateTitle && !started_)
+      started_ = snapshots_ > 30 && (!ready_ || ready_());
     if (r.State == kStateTitle || r.State == kStateGameEnd || r.State == kStatePlayerPoint) {
-      if (space_frame && snapshots_ > 30)
+      if (space_frame && started_)
         keys[kVkSpace] = kKeyDownBit;
       return;
     }
@@ -112,7 +144,12 @@ class RecordingPlatform : public ForwardingPlatform {
   std::map<std::string, std::vector<double>> async_plays_;
   bool time_up_ = false;
   const GameRecord* player_ = nullptr;
+  std::function<bool()> ready_;
+  bool started_ = false;
   int64_t snapshots_ = 0;
+  SDL_Window* f12_window_ = nullptr;
+  int f12_left_ = 0;
+  std::vector<Clock::time_point> f12_presses_;
 };
 
 double Percentile(std::vector<double> values, double share) {
@@ -160,6 +197,21 @@ void PrintFigures(const RecordingPlatform& recorder, Clock::time_point main_ente
         "max %.3f ms\n",
         name.c_str(), plays.size(), plays.front(), Percentile(later, 0.5), Percentile(later, 1.0));
   }
+  // The frames around each F12: the periods that end within 250 ms of a press.
+  if (!recorder.F12Presses().empty()) {
+    std::vector<double> around;
+    for (size_t i = 1; i < presents.size(); ++i) {
+      for (const Clock::time_point press : recorder.F12Presses()) {
+        if (presents[i] >= press && presents[i] - press <= std::chrono::milliseconds(250)) {
+          around.push_back(periods[i - 1]);
+          break;
+        }
+      }
+    }
+    std::printf("F12 presses:                 %zu\n", recorder.F12Presses().size());
+    std::printf("frame period p99 near F12:   %.2f ms (max %.2f ms, %zu periods within 250 ms)\n",
+                Percentile(around, 0.99), Percentile(around, 1.0), around.size());
+  }
   // How the periods spread, by whole milliseconds.
   std::map<int, int> spread;
   for (double period : periods)
@@ -188,16 +240,44 @@ int main(int argc, char** argv) {
       std::vector<std::string>(argv + std::min(argc, 4), argv + std::max(argc, 4)));
   if (const std::optional<int> status = AnswerWithoutPlaying(options))
     return *status;
-  const DisplayOptions display{options.options.scale, options.options.fullscreen};
-  return RunOnSdl(display, [&](SdlPlatform& platform) {
+  const PlayerChoices choices = ChoicesFor(options.options, nullptr);
+  return RunOnSdl(choices, [&](SdlPlatform& platform) {
     RecordingPlatform recorder(platform, seconds > 0 ? seconds : 10.0);
     int status = 0;
     if (mode == "rally") {
       FormMain form(recorder);
-      recorder.PlayWith(form.Record);
+      // The first sound once the device has closed for the title's silence.
+      Clock::time_point rested_at{};
+      const Clock::time_point began = Clock::now();
+      recorder.PlayWith(form.Record, [&] {
+        if (!platform.Sound().DeviceOpen() && rested_at == Clock::time_point{})
+          rested_at = Clock::now();
+        return rested_at != Clock::time_point{} || Clock::now() - began > std::chrono::seconds(5);
+      });
       MainLoop(form, recorder).Run();
       std::printf("screen:                      a game with a steering player (stage %d)\n",
                   form.Record.Stage);
+      if (rested_at != Clock::time_point{}) {
+        std::printf("sound device closed:         %.1f s into the title's silence\n",
+                    std::chrono::duration<double>(rested_at - began).count());
+      }
+      if (const std::optional<DeviceOpening> opening = platform.Sound().LastOpening()) {
+        std::printf(
+            "first sound after the rest:  device opened in %.1f ms, its first samples "
+            "%.1f ms after the call\n",
+            opening->open.count() / 1000.0, opening->first_samples.count() / 1000.0);
+      }
+    } else if (mode == "screenshots") {
+      recorder.PressF12(platform.Window(), 10);
+      status = Main(recorder);
+      platform.FinishWriting();
+      const Screenshots::Timing took = platform.TakenScreenshots().Took();
+      std::printf("screen:                      the title, F12 once a second\n");
+      std::printf(
+          "screenshots written:         %ld, encoded and written in %.2f ms each on "
+          "average, %.2f ms at most, off the frame's path\n",
+          took.count, took.count > 0 ? took.total.count() / 1000.0 / took.count : 0.0,
+          took.longest.count() / 1000.0);
     } else if (mode == "soak") {
       FormMain form(recorder);
       MainLoop loop(form, recorder);

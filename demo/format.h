@@ -18,9 +18,11 @@ constexpr uint16_t kDemoFormatVersion = 1;
 constexpr size_t kMostDemoBytes = 4 * 1024 * 1024;
 constexpr size_t kMostDemoChunkBytes = 64 * 1024;
 constexpr size_t kMostGameVersionBytes = 32;
-constexpr int64_t kMostDemoPasses = int64_t{1} << 26;  // about 13 days of passes
 
-// A recorder closes a chunk every so many passes: about a second of play.
+// A recorder closes a chunk every so many passes, about a second of play,
+// whatever the passes were; a reader refuses a chunk that holds more. So a
+// file replays in a time bounded by its size: 60 passes to the 14 bytes of
+// the smallest chunk that holds them.
 constexpr int64_t kDemoPassesPerChunk = 60;
 
 // The records of a chunk, each a code byte and its operands.

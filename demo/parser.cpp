@@ -44,6 +44,7 @@ class ChunkReader {
   size_t at_ = 0;
   size_t record_ = 0;  // where the record being read starts
   bool pass_open_ = false;
+  int64_t passes_ = 0;  // in this chunk
   std::string error_;
 };
 
@@ -137,9 +138,10 @@ bool ChunkReader::Count(uint32_t& count) {
 }
 
 bool ChunkReader::AddPasses(bool in_front, uint32_t count) {
+  passes_ += count;
+  if (passes_ > kDemoPassesPerChunk)
+    return Fail("a chunk holds more than " + std::to_string(kDemoPassesPerChunk) + " passes");
   demo_.pass_count += count;
-  if (demo_.pass_count > kMostDemoPasses)
-    return Fail("more than " + std::to_string(kMostDemoPasses) + " passes");
   demo_.passes.push_back({in_front, count, static_cast<uint32_t>(demo_.reads.size()), 0});
   return true;
 }

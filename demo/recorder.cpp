@@ -7,11 +7,16 @@
 
 namespace rallix {
 
+std::vector<uint8_t> RecordedDemoHeader() {
+  return DemoHeader(RALLIX_VERSION);
+}
+
 DemoRecorder::DemoRecorder(Platform& inner, DemoSink& sink)
     : ForwardingPlatform(inner), sink_(sink) {
-  const std::vector<uint8_t> header = DemoHeader(RALLIX_VERSION);
+  const std::vector<uint8_t> header = RecordedDemoHeader();
   bytes_written_ = header.size();
-  sink_.Append(header);
+  if (!sink_.HasHeader())
+    sink_.Append(header);
 }
 
 bool DemoRecorder::ProcessMessages() {
@@ -63,17 +68,14 @@ void DemoRecorder::EndPass() {
 }
 
 void DemoRecorder::WriteChunk() {
-  const int64_t passes = encoder_.PendingPasses();
   const std::vector<uint8_t> chunk = encoder_.TakeChunk();
   if (full_ || chunk.empty())
     return;
-  if (chunk.size() - 12 > kMostDemoChunkBytes || bytes_written_ + chunk.size() > kMostDemoBytes ||
-      passes_written_ + passes > kMostDemoPasses) {
+  if (chunk.size() - 12 > kMostDemoChunkBytes || bytes_written_ + chunk.size() > kMostDemoBytes) {
     full_ = true;  // the demo stops here, and a player says it ends early
     return;
   }
   bytes_written_ += chunk.size();
-  passes_written_ += passes;
   sink_.Append(chunk);
 }
 

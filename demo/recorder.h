@@ -28,11 +28,19 @@ class DemoSink {
   virtual void Append(const std::vector<uint8_t>& bytes) = 0;
   // The demo is complete: nothing more will be appended.
   virtual void Finish() = 0;
+  // Whether the sink took RecordedDemoHeader() itself, before the game
+  // started (a file, to refuse a place that cannot hold it before the window
+  // opens): the recorder then begins with the first chunk.
+  virtual bool HasHeader() const { return false; }
 };
+
+// The header of the demos this game records: its format and the game's
+// version.
+std::vector<uint8_t> RecordedDemoHeader();
 
 class DemoRecorder : public ForwardingPlatform {
  public:
-  // Appends the demo's header to the sink at once.
+  // Appends the demo's header to the sink at once, unless it has it.
   DemoRecorder(Platform& inner, DemoSink& sink);
 
   bool ProcessMessages() override;
@@ -47,8 +55,8 @@ class DemoRecorder : public ForwardingPlatform {
   // nothing.
   void Finish();
 
-  // Whether the demo reached its limits (kMostDemoBytes, kMostDemoPasses)
-  // and stopped growing: it then ends early where it stopped.
+  // Whether the demo reached its limit (kMostDemoBytes, or a chunk beyond
+  // kMostDemoChunkBytes) and stopped growing: it then ends early where it stopped.
   bool Full() const { return full_; }
 
  private:
@@ -62,7 +70,6 @@ class DemoRecorder : public ForwardingPlatform {
   bool in_front_ = false;
   std::vector<DemoRead> reads_;
   size_t bytes_written_ = 0;
-  int64_t passes_written_ = 0;
   bool full_ = false;
   bool finished_ = false;
 };

@@ -6,6 +6,7 @@
 namespace rallix {
 
 void Surface::Fill(uint8_t value) {
+  ++writes_;
   std::fill(pixels_.begin(), pixels_.end(), value);
 }
 

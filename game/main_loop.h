@@ -31,8 +31,8 @@ class MainLoop {
   int64_t Passes() const { return passes_; }
   bool TrapArmed() const { return trap_armed_; }
   bool TrapSpent() const { return trap_spent_; }
-  // Puts the loop back where a saved game had it (the libretro core's save
-  // states): the passes run and its trap, armed or spent.
+  // Puts the loop back where a saved game had it, for a platform that loads
+  // saved states: the passes run and its trap, armed or spent.
   void Restore(int64_t passes, bool trap_armed, bool trap_spent) {
     passes_ = passes;
     trap_armed_ = trap_armed;

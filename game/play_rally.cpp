@@ -1,6 +1,8 @@
 // The rally: both paddles, the ball, its hits and bounces, and the misses.
 #include "base/checked_math.h"
 #include "base/run_time_error.h"
+#include "game/ball_angle.h"
+#include "game/computer_paddle.h"
 #include "game/form_main.h"
 #include "game/pixel_rect.h"
 
@@ -64,19 +66,9 @@ void FormMain::MovePaddlesAndBall() {
 
 void FormMain::MoveComputerPaddle() {
   GameRecord& r = Record;
-  const PaddleKind& com = r.ComPaddles(r.ComPaddleKind);
   // A draw every frame, whether or not the paddle then moves.
   const float draw = r.Random.Next();
-  const float reach = (static_cast<float>(r.Stage) * draw + static_cast<float>(r.Level)) *
-                      static_cast<float>(r.BallSpeed) / 8.0f;
-  // The paddle acts only while the ball's row is within its reach.
-  if (!(static_cast<double>(reach) >= FloorReal(r.BallY / 16)))
-    return;
-  if (r.BallX / 16 < r.ComX && r.ComX > 1)
-    r.ComX = Sub16(r.ComX, 1);
-  // The 4 is the same for every paddle width.
-  if (r.BallX / 16 > Add16(r.ComX, 4) && r.ComX < com.MaxX)
-    r.ComX = Add16(r.ComX, 1);
+  r.ComX = ComputerPaddleColumn(r, r.ComX, r.BallX, r.BallY, draw);
 }
 
 void FormMain::HitBallWithPaddles() {
@@ -97,15 +89,9 @@ void FormMain::HitBallWithPaddles() {
     return;
 
   // The ball's row, not the rectangle struck, chooses the formula.
-  double a = 0;
-  if (FloorReal(r.BallY / 16) >= 11) {
-    const double d = r.BallX - Mul16(16, r.PlayerX);
-    a = 405 - (d * 90) / Mul16(16, player.Width);
-  } else {
-    const double d = r.BallX - Mul16(16, r.ComX);
-    a = (d * 90) / Mul16(16, com.Width) + 135;
-  }
-  const int16_t base_angle = Round16(a);
+  const int16_t base_angle = FloorReal(r.BallY / 16) >= 11
+                                 ? PlayerReturnAngle(r.BallX - Mul16(16, r.PlayerX), player.Width)
+                                 : ComputerReturnAngle(r.BallX - Mul16(16, r.ComX), com.Width);
   const int16_t jitter = Sub16(Floor16(16.0f * r.Random.Next()), 8);
   const int16_t angle = Add16(base_angle, jitter);
   SetBallAngle(angle, r.BallVX, r.BallVY);

@@ -6,7 +6,7 @@
 # sdl-source/apt. The Windows build compiles this SDL
 # (scripts/build-windows.sh), and so does the fuzz target's instrumented one:
 #
-#   RALLIX_SDL_SOURCE=$(scripts/fetch-sdl-source.sh) scripts/fuzz-sound.sh 600
+#   RALLIX_SDL_SOURCE=$(scripts/fetch-sdl-source.sh) scripts/fuzz.sh sound 600
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)

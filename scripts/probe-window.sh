@@ -3,9 +3,18 @@
 # default) on the title screen or in play, and prints how it paced its frames
 # and what it cost: median and 99th percentile frame period, processor use,
 # peak memory and the time from launch to the first frame on screen; in play,
-# how long each background sound held the frame. With "idle" it runs the
-# floor instead: an SDL window that only wakes once a frame
-# (bench/idle_window).
+# how long each background sound held the frame, and how late the first
+# sound came after the sound device had closed in the title's silence. With
+# "idle" it runs the floor instead: an SDL window that only wakes once a
+# frame (bench/idle_window); with "side-by-side" both at once, the game on
+# its title screen beside the idle window, in the same X server, so that
+# their processor time is measured in the same run. With "screenshots" the
+# title while F12 is pressed once a second, the pictures going into a
+# temporary folder: the frame periods around the presses.
+#
+# The sound goes to SDL's disk driver, which stays open, as the tests need
+# (SDL_AUDIODRIVER for another); side-by-side takes SDL's dummy driver, whose
+# thread wakes every buffer like a sound card's, and closes in silence.
 #
 # The screen is 1920 x 1080 (RALLIX_PROBE_SCREEN=WxH for another), with no
 # window manager: --fullscreen fills it all the same.
@@ -21,7 +30,8 @@
 # Windows test keeps in build/windows/wine (WINEPREFIX for another), and
 # also prints what Wine's server spent meanwhile.
 #
-# Usage: scripts/probe-window.sh [build-dir] [seconds] [title|rally|idle] [sounds] [game options]
+# Usage: scripts/probe-window.sh [build-dir] [seconds] [title|rally|idle|side-by-side|screenshots]
+#                               [sounds] [game options]
 #   build-dir     a configured and built tree (default: build/default)
 #   sounds        the folder the game runs in, holding its four sounds
 #                 (default: the build's own copies beside the game)
@@ -141,11 +151,39 @@ else
   audio_file="Z:$(echo "$audio_file" | tr / '\\')"
 fi
 
+idle=$build/bench/idle_window
+[ -n "$wine_prefix" ] && idle=$build/app/idle_window.exe
 cd "$sounds"
 started=$(date +%s%N)
 if [ "$mode" = idle ]; then
   # shellcheck disable=SC2086
   run $launcher "$probe" "$seconds"
+elif [ "$mode" = side-by-side ]; then
+  # shellcheck disable=SC2086
+  run $launcher "$idle" "$seconds" >"$work/idle.txt" &
+  idle_pid=$!
+  # shellcheck disable=SC2086
+  run SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}" MESA_SHADER_CACHE_DISABLE=true \
+    $launcher "$probe" "$seconds" "$started" title "$@" >"$work/title.txt"
+  wait "$idle_pid"
+  title_cpu=$(sed -n 's/^cpu use from the first frame: *\([0-9.]*\).*/\1/p' "$work/title.txt")
+  idle_cpu=$(sed -n 's/^cpu use from the first frame: *\([0-9.]*\).*/\1/p' "$work/idle.txt")
+  echo "title screen:                $title_cpu % of one core"
+  echo "idle SDL window beside it:   $idle_cpu % of one core"
+  echo "$title_cpu $idle_cpu" | awk '{ if ($2 > 0) printf "title / idle:                %.2f (target <= 2)\n", $1 / $2 }'
+  echo "--- the title's probe:"
+  cat "$work/title.txt"
+  echo "--- the idle window:"
+  cat "$work/idle.txt"
+elif [ "$mode" = screenshots ]; then
+  mkdir -p "$work/pictures"
+  pictures=$work/pictures
+  [ -n "$wine_prefix" ] && pictures="Z:$(echo "$pictures" | tr / '\\')"
+  # shellcheck disable=SC2086
+  run SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-disk}" SDL_DISKAUDIOFILE="$audio_file" \
+    MESA_SHADER_CACHE_DISABLE=true $launcher "$probe" "$seconds" "$started" screenshots \
+    --screenshot-dir "$pictures" "$@"
+  echo "pictures written:            $(ls "$work/pictures" | wc -l)"
 else
   # shellcheck disable=SC2086
   run SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-disk}" SDL_DISKAUDIOFILE="$audio_file" \

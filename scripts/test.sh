@@ -6,11 +6,12 @@
 #              programs the end-to-end and browser tests run; the sanitizer
 #              build whole (every unit test, compiled once, there; the
 #              programs for a few window tests); the Windows game; the
-#              browser version; the sound loader's fuzz target;
+#              browser version; the fuzz targets of the sound loader and
+#              the demo reader;
 #   3. tests   side by side: ctest in both builds (the optimised one runs
 #              the window, package, Wine and browser tests and the page
 #              script's own, the sanitizer one every unit test and a few
-#              window tests), the fuzzer for 30 s (when its target has
+#              window tests), each fuzzer for 30 s (when its target has
 #              changed) and clang-tidy;
 # then a table of how long each took. Each job's output goes to
 # build/logs/<job>.log and is shown when the job fails (ctest's always).
@@ -77,7 +78,7 @@ show checks all
 #     ctest (the window, package, Wine and browser tests);
 #   the sanitizer build, then its ctest, and clang-tidy (which also reads
 #     the Windows build) beside it;
-#   the fuzz target, then 30 s of fuzzing.
+#   the fuzz targets, then 30 s of fuzzing each.
 
 # built NAME...: whether each of these jobs has ended, and well.
 built() {
@@ -93,7 +94,7 @@ after() {
 
 if [ ! -s "$logs/failed" ]; then
   echo "== builds and tests: optimised, Windows and browser builds, then their tests;" \
-    "sanitizer build, then its tests and clang-tidy; fuzz target, then fuzzing for 30 s"
+    "sanitizer build, then its tests and clang-tidy; fuzz targets, then 30 s of fuzzing each"
   (
     job build-default sh -c 'cmake --preset default >/dev/null &&
       cmake --build --preset default --target rallix_e2e_programs' &
@@ -114,15 +115,19 @@ if [ ! -s "$logs/failed" ]; then
     fi
   ) &
   (
-    # The fuzzer runs when its target has changed since it last ran clean
-    # (a change to how sounds are loaded), and always on a new checkout.
-    if job build-fuzz sh scripts/fuzz-sound.sh --build; then
-      fuzzed=build/fuzz/fuzzed-clean
-      if [ -f "$fuzzed" ] && [ -z "$(find build/fuzz -name sound_decode_fuzzer -newer "$fuzzed")" ]; then
-        echo "== fuzz: the sound loader's fuzz target has not changed since it was last fuzzed clean"
-      elif job fuzz sh scripts/fuzz-sound.sh 30; then
-        touch "$fuzzed"
-      fi
+    # Each fuzz target runs when it has changed since it last ran clean (a
+    # change to how sounds are loaded or demos read), and always on a new
+    # checkout.
+    if job build-fuzz sh scripts/fuzz.sh --build; then
+      for target in sound demo; do
+        fuzzed=build/fuzz/$target/fuzzed-clean
+        if [ -f "$fuzzed" ] &&
+          [ -z "$(find build/fuzz -name "${target}_*_fuzzer" -newer "$fuzzed")" ]; then
+          echo "== fuzz: the $target fuzz target has not changed since it was last fuzzed clean"
+        elif job "fuzz-$target" sh scripts/fuzz.sh "$target" 30; then
+          touch "$fuzzed"
+        fi
+      done
     fi
   ) &
   wait
@@ -133,7 +138,7 @@ if [ ! -s "$logs/failed" ]; then
     [ -f "$logs/$name.time" ] || continue
     show "$name" all | grep -v -E '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed ' || true
   done
-  for name in fuzz clang-tidy; do
+  for name in fuzz-sound fuzz-demo clang-tidy; do
     [ -f "$logs/$name.time" ] && show "$name" all
   done
 fi
@@ -143,7 +148,7 @@ end=$(now)
 echo
 echo "stage                      start    took   processor"
 for name in checks build-default build-asan build-windows build-web build-fuzz \
-  ctest-default ctest-asan fuzz clang-tidy; do
+  ctest-default ctest-asan fuzz-sound fuzz-demo clang-tidy; do
   [ -f "$logs/$name.time" ] || continue
   read -r begun ended status <"$logs/$name.time"
   # The second line of `times`: the children's user and system time, as

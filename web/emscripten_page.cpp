@@ -26,6 +26,8 @@ void rallix_page_copy_demo_file(char* name, int name_capacity, uint8_t* bytes);
 void rallix_page_begin_run(int kind);
 void rallix_page_add_demo_piece(const uint8_t* bytes, int size);
 void rallix_page_offer_demo();
+int rallix_page_screenshot_wanted();
+void rallix_page_offer_screenshot(const uint8_t* bytes, int size);
 }
 
 namespace rallix::web {
@@ -151,6 +153,14 @@ void EmscriptenPage::AddDemoPiece(const std::vector<uint8_t>& piece) {
 
 void EmscriptenPage::OfferDemo() {
   rallix_page_offer_demo();
+}
+
+bool EmscriptenPage::ScreenshotWanted() {
+  return rallix_page_screenshot_wanted() != 0;
+}
+
+void EmscriptenPage::OfferScreenshot(const std::vector<uint8_t>& png) {
+  rallix_page_offer_screenshot(png.data(), static_cast<int>(png.size()));
 }
 
 }  // namespace rallix::web

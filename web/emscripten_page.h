@@ -26,6 +26,10 @@ class EmscriptenPage : public Page {
   void StopSound() override;
   void ShowLine(const std::string& text) override;
   void WaitForPlayAgain() override;
+  bool ScreenshotWanted() override;
+  // The bytes are copied out to the page's script, which makes them a file
+  // to download.
+  void OfferScreenshot(const std::vector<uint8_t>& png) override;
   // A chosen demo file's name and bytes are copied from the page's script
   // into the program's memory, which the program allocates.
   PageRequest TakeRequest() override;

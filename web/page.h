@@ -74,6 +74,12 @@ class Page {
   virtual void ShowLine(const std::string& text) = 0;
   // Offers to play again and returns when the player has asked to.
   virtual void WaitForPlayAgain() = 0;
+  // Whether the player asked for a picture of the game (F12 or the
+  // Screenshot control) since the last call; asked once.
+  virtual bool ScreenshotWanted() = 0;
+  // Offers the picture, a PNG file's bytes, as a download named for the
+  // moment.
+  virtual void OfferScreenshot(const std::vector<uint8_t>& png) = 0;
 
   // The player's last request since the last call, taken once; kNone when
   // there is none.

@@ -1,12 +1,16 @@
 // The game's side of the page: the canvas, the sounds, the touch controls,
-// the gamepads, the pause, the line under the canvas and the demo buttons.
+// the gamepads, the pause, the line under the canvas and the demo buttons;
+// and the comforts around the game: its volume and mute (M), kept in the
+// page's localStorage, and a picture of the game (F12, the Screenshot
+// button) offered as a download.
 // Linked into rallix.js with --js-library; the C++ side calls the
 // rallix_page_* functions (web/emscripten_page.cpp). The page around it is
 // page.js.
 //
 // The page keeps a few figures for anyone who looks (the browser test does):
 // Module.rallix.passes() counts the passes of the frame loop, .sounds() lists
-// the last sounds asked for, and .stop() asks the game to stop.
+// the last sounds asked for, .volume() the volume the sounds are played at
+// (0 to 1, 0 while muted), and .stop() asks the game to stop.
 //
 // Demos cross between the page and the program in bytes: the page reads a
 // chosen file (no more than a demo may hold and one byte) and keeps it as
@@ -39,6 +43,10 @@ mergeInto(LibraryManager.library, {
     buttons: [],     // source, virtual key, down: touch and pad presses not yet taken
     padKeys: {},     // virtual key -> true while a gamepad holds it
     letGo: [],       // what lets go of every touch control at once
+    gain: null,      // the volume every sound goes through
+    volume: 100,     // 0 to 100, as the volume control shows it
+    muted: false,
+    screenshotWanted: false,  // F12 or the Screenshot button, not yet taken
 
     // Sources of a press, as web/emscripten_page.cpp reads them.
     TOUCH: 1,
@@ -63,11 +71,14 @@ mergeInto(LibraryManager.library, {
     // The controls that do something in each run, and once the game has
     // ended; the others are hidden. A demo's game takes no keys; a
     // recording is stopped and saved before a demo plays.
-    CONTROLS: ['pause', 'record', 'play-demo', 'move', 'act', 'help', 'touch-help', 'again', 'save'],
+    CONTROLS: ['pause', 'record', 'play-demo', 'move', 'act', 'help', 'touch-help', 'again', 'save',
+      'mute', 'volume', 'screenshot'],
     SHOWN: {
-      game: ['pause', 'record', 'play-demo', 'move', 'act', 'help', 'touch-help'],
-      recording: ['pause', 'record', 'move', 'act', 'help', 'touch-help'],
-      demo: ['pause', 'record', 'play-demo'],
+      game: ['pause', 'record', 'play-demo', 'move', 'act', 'help', 'touch-help', 'mute', 'volume',
+        'screenshot'],
+      recording: ['pause', 'record', 'move', 'act', 'help', 'touch-help', 'mute', 'volume',
+        'screenshot'],
+      demo: ['pause', 'record', 'play-demo', 'mute', 'volume', 'screenshot'],
       ended: ['again', 'save'],
     },
 
@@ -113,10 +124,18 @@ mergeInto(LibraryManager.library, {
     },
 
     // A file's name as the line under the canvas shows it: on one line, in
-    // its own direction, and no longer than 60 characters.
-    UNSHOWN: /[\u0000-\u001f\u007f-\u009f\u200e\u200f\u202a-\u202e\u2066-\u2069]/g,
+    // its own direction, and no longer than 60 characters. The characters
+    // shown as '?' (controls, and those that turn the line's direction) are
+    // ranges of code points: the build keeps numbers in this table as they
+    // are, where it would empty a regular expression.
+    UNSHOWN: [[0x00, 0x1f], [0x7f, 0x9f], [0x200e, 0x200f], [0x202a, 0x202e], [0x2066, 0x2069]],
     shownName: function(name) {
-      var characters = Array.from(name.replace(RallixPage.UNSHOWN, '?'));
+      var characters = Array.from(name, function(character) {
+        var code = character.codePointAt(0);
+        return RallixPage.UNSHOWN.some(function(range) {
+          return code >= range[0] && code <= range[1];
+        }) ? '?' : character;
+      });
       if (characters.length > 60) characters = characters.slice(0, 57).concat('...');
       return characters.join('');
     },
@@ -134,12 +153,70 @@ mergeInto(LibraryManager.library, {
       RallixPage.saved = null;
     },
 
-    // P pauses and goes on; the key is the page's, not the game's.
+    // P pauses and goes on, M mutes and unmutes, F12 takes a picture; the
+    // keys are the page's, not the game's.
     onKey: function(event) {
-      if (event.code !== 'KeyP' || event.repeat || event.ctrlKey || event.altKey || event.metaKey) {
-        return;
+      if (event.repeat || event.ctrlKey || event.altKey || event.metaKey) return;
+      if (event.code === 'KeyP') {
+        RallixPage.togglePause();
+      } else if (event.code === 'KeyM') {
+        RallixPage.setSound(RallixPage.volume, !RallixPage.muted);
+      } else if (event.code === 'F12') {
+        event.preventDefault();
+        RallixPage.askScreenshot();
       }
-      RallixPage.togglePause();
+    },
+
+    // A picture of the game is made by the program after its next frame.
+    askScreenshot: function() {
+      if (RallixPage.run !== 'ended') RallixPage.screenshotWanted = true;
+    },
+
+    // The name a picture is saved under, from the moment it was offered:
+    // rallix-20250131-235959.png, as the desktop names its own.
+    screenshotName: function(date) {
+      return RallixPage.demoName(date).replace(/\.demo$/, '.png');
+    },
+
+    // The volume (0 to 100) and the mute: heard at once, in a few
+    // milliseconds' ramp, shown by the controls and kept for the next visit.
+    SETTINGS: 'rallix.settings',
+    setSound: function(volume, muted) {
+      RallixPage.volume = Math.max(0, Math.min(100, Math.round(volume)));
+      RallixPage.muted = !!muted;
+      RallixPage.applyVolume();
+      var slider = document.getElementById('volume');
+      slider.value = String(RallixPage.volume);
+      document.getElementById('mute').textContent = RallixPage.muted ? 'Unmute' : 'Mute';
+      document.getElementById('muted').hidden = !RallixPage.muted;
+      try {
+        localStorage.setItem(RallixPage.SETTINGS,
+            JSON.stringify({volume: RallixPage.volume, mute: RallixPage.muted}));
+      } catch (e) {
+      }
+    },
+    gainNow: function() {
+      return RallixPage.muted ? 0 : RallixPage.volume / 100;
+    },
+    applyVolume: function() {
+      var gain = RallixPage.gain;
+      if (!gain) return;
+      var now = RallixPage.audio.currentTime;
+      gain.gain.cancelScheduledValues(now);
+      gain.gain.setTargetAtTime(RallixPage.gainNow(), now, 0.004);
+    },
+    // What the last visit kept; the game's own sound without it, or with a
+    // value that is not one.
+    keptSound: function() {
+      var kept = null;
+      try {
+        kept = JSON.parse(localStorage.getItem(RallixPage.SETTINGS));
+      } catch (e) {
+      }
+      var volume = kept && typeof kept.volume === 'number' && kept.volume >= 0 &&
+        kept.volume <= 100 ? kept.volume : 100;
+      var muted = kept && typeof kept.mute === 'boolean' ? kept.mute : false;
+      return {volume: volume, muted: muted};
     },
 
     // A touch control is held while at least one finger is on it. A finger
@@ -228,6 +305,9 @@ mergeInto(LibraryManager.library, {
         } catch (e) {
           return;
         }
+        RallixPage.gain = RallixPage.audio.createGain();
+        RallixPage.gain.gain.value = RallixPage.gainNow();
+        RallixPage.gain.connect(RallixPage.audio.destination);
       }
       if (RallixPage.audio.state === 'suspended') {
         RallixPage.audio.resume().catch(function() {});
@@ -288,7 +368,7 @@ mergeInto(LibraryManager.library, {
         }
         var source = RallixPage.audio.createBufferSource();
         source.buffer = buffer;
-        source.connect(RallixPage.audio.destination);
+        source.connect(RallixPage.gain);
         source.start();
         RallixPage.source = source;
         entry.outcome = 'played';
@@ -331,9 +411,26 @@ mergeInto(LibraryManager.library, {
       chooser.value = '';  // the same file may be chosen again
       if (file) RallixPage.chooseDemo(file);
     });
+    document.getElementById('screenshot').addEventListener('click', function(event) {
+      event.currentTarget.blur();
+      RallixPage.askScreenshot();
+    });
+    document.getElementById('mute').addEventListener('click', function(event) {
+      event.currentTarget.blur();
+      RallixPage.setSound(RallixPage.volume, !RallixPage.muted);
+    });
+    var slider = document.getElementById('volume');
+    slider.addEventListener('input', function() {
+      RallixPage.setSound(Number(slider.value), RallixPage.muted);
+    });
+    // The slider gives the keys back to the game once it is let go.
+    slider.addEventListener('change', function() { slider.blur(); });
+    var kept = RallixPage.keptSound();
+    RallixPage.setSound(kept.volume, kept.muted);
     Module['rallix'] = {
       passes: function() { return RallixPage.passes; },
       sounds: function() { return RallixPage.sounds.slice(); },
+      volume: function() { return RallixPage.gainNow(); },
       stop: function() { RallixPage.stopRequested = true; },
     };
   },
@@ -458,6 +555,26 @@ mergeInto(LibraryManager.library, {
     RallixPage.request = null;
     stringToUTF8(request.name, name, capacity);
     HEAPU8.set(request.bytes, bytes);
+  },
+
+  // Whether a picture was asked for since the last call.
+  rallix_page_screenshot_wanted__deps: ['$RallixPage'],
+  rallix_page_screenshot_wanted: function() {
+    var wanted = RallixPage.screenshotWanted;
+    RallixPage.screenshotWanted = false;
+    return wanted ? 1 : 0;
+  },
+
+  // The picture's PNG file, downloaded at once under the moment's name.
+  rallix_page_offer_screenshot__deps: ['$RallixPage'],
+  rallix_page_offer_screenshot: function(bytes, size) {
+    var url = URL.createObjectURL(new Blob([HEAPU8.slice(bytes, bytes + size)],
+                                           {type: 'image/png'}));
+    var link = document.createElement('a');
+    link.href = url;
+    link.download = RallixPage.screenshotName(new Date());
+    link.click();
+    setTimeout(function() { URL.revokeObjectURL(url); }, 60000);
   },
 
   // A new run: its controls show, and it starts unpaused, with no key held.

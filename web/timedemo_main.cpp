@@ -6,8 +6,12 @@
 //   node rallix_timedemo.js FILE
 // Prints the timed replay's line; exit status 0, 1 when the replay went out
 // of step or the game stopped on an error, 2 when the file is refused.
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -23,9 +27,21 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string name = rallix::PrintableText(argv[1]);
-  std::ifstream file(argv[1], std::ios::binary);
-  if (!file) {
-    std::fprintf(stderr, "rallix_timedemo: cannot read the demo %s\n", name.c_str());
+  // Node opens files without O_NONBLOCK: a named pipe or a device is
+  // refused before it is opened, never waited on.
+  struct stat info {};
+  const char* refused = stat(argv[1], &info) != 0 ? std::strerror(errno)
+                        : S_ISDIR(info.st_mode)   ? "it is a folder"
+                        : !S_ISREG(info.st_mode)  ? "it is not a regular file"
+                                                  : nullptr;
+  std::ifstream file;
+  if (refused == nullptr) {
+    file.open(argv[1], std::ios::binary);
+    if (!file)
+      refused = "it cannot be opened";
+  }
+  if (refused != nullptr) {
+    std::fprintf(stderr, "rallix_timedemo: cannot read the demo %s: %s\n", name.c_str(), refused);
     return 2;
   }
   // One byte beyond the largest demo is enough to refuse a larger file.

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "display/changed_cells.h"
+#include "display/frame_png.h"
 
 namespace rallix::web {
 namespace {
@@ -31,6 +32,7 @@ bool WebPlatform::ProcessMessages() {
     page_.Sleep(0);
   gave_way_ = false;
   const bool going_on = page_.BeginPass();
+  screenshot_wanted_ = page_.ScreenshotWanted() || screenshot_wanted_;
   for (const ButtonEvent& event : page_.TakeButtonEvents()) {
     if (event.down)
       held_.Press(event.source, event.virtual_key);
@@ -73,6 +75,10 @@ void WebPlatform::Present(const Surface& frame) {
 }
 
 void WebPlatform::SleepUntil(int32_t deadline) {
+  if (screenshot_wanted_) {
+    screenshot_wanted_ = false;
+    page_.OfferScreenshot(EncodeFramePng(shown_));
+  }
   // Milliseconds from the page's clock now to the first moment the count
   // reads `deadline`, compared by signed difference as the count wraps.
   const auto left = [&](double now) {

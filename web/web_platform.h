@@ -37,8 +37,9 @@ class WebPlatform : public Platform {
   int32_t TimeGetTime() override { return MillisecondCount(page_.Now()); }
   // The key and focus events reach the game while the browser has the
   // thread: a pass that has not given it back since the last one does so
-  // here. Then the touch controls' and gamepads' presses are taken in.
-  // False when the page asked the game to stop.
+  // here. Then the touch controls' and gamepads' presses are taken in, and
+  // a screenshot the player asked for. False when the page asked the game
+  // to stop.
   bool ProcessMessages() override;
   // The page has the focus and the game is not paused. While it is not in
   // front, a press and release counts for nothing, as on the desktop.
@@ -49,7 +50,9 @@ class WebPlatform : public Platform {
   void StopSound() override { page_.StopSound(); }
   // Paints the cells that differ from the frame on the canvas.
   void Present(const Surface& frame) override;
-  // Sleeps most of the time left, then spins to the deadline.
+  // Sleeps most of the time left, then spins to the deadline. A screenshot
+  // asked for is made first, in the time the pass has to spare: the frame
+  // last painted, as the desktop writes it (display/frame_png.h).
   void SleepUntil(int32_t deadline) override;
   void ReportFatalError(const std::string& message) override;
 
@@ -67,6 +70,7 @@ class WebPlatform : public Platform {
   Surface shown_;
   bool painted_ = false;
   bool gave_way_ = false;  // the browser had the thread since the last pass began
+  bool screenshot_wanted_ = false;
 };
 
 }  // namespace rallix::web

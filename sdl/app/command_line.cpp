@@ -2,6 +2,7 @@
 
 #include "base/printable_text.h"
 #include "generated/version.h"
+#include "sdl/system/user_folders.h"
 
 namespace rallix {
 namespace {
@@ -13,6 +14,19 @@ std::optional<int> ScaleOf(const std::string& text) {
   if (text.size() != 1 || text[0] < '1' || text[0] > '0' + kLargestScale)
     return std::nullopt;
   return text[0] - '0';
+}
+
+// "0" to "100" as a number; nothing for anything else (signs, spaces, "050").
+std::optional<int> VolumeOf(const std::string& text) {
+  if (text.empty() || text.size() > 3 || (text.size() > 1 && text[0] == '0'))
+    return std::nullopt;
+  int volume = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9')
+      return std::nullopt;
+    volume = 10 * volume + (c - '0');
+  }
+  return volume <= 100 ? std::optional<int>(volume) : std::nullopt;
 }
 
 struct DemoOption {
@@ -75,10 +89,31 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       parsed.options.show_version = true;
     } else if (argument == "--fullscreen") {
       parsed.options.fullscreen = true;
+      parsed.options.fullscreen_given = true;
       window_options = true;
     } else if (argument == "--window") {
       parsed.options.fullscreen = false;
+      parsed.options.fullscreen_given = true;
       window_options = true;
+    } else if (argument == "--no-settings") {
+      parsed.options.no_settings = true;
+    } else if (IsOptionWithValue(argument, "--volume")) {
+      const std::optional<std::string> value = ValueOf(arguments, i, "--volume");
+      const std::optional<int> volume = value ? VolumeOf(*value) : std::nullopt;
+      if (!volume) {
+        parsed.error =
+            value ? "--volume takes a number from 0 to 100, not '" + PrintableText(*value) + "'"
+                  : "--volume needs a number from 0 to 100";
+        return parsed;
+      }
+      parsed.options.volume = volume;
+    } else if (IsOptionWithValue(argument, "--screenshot-dir")) {
+      const std::optional<std::string> folder = ValueOf(arguments, i, "--screenshot-dir");
+      if (!folder || folder->empty()) {
+        parsed.error = "--screenshot-dir needs a folder";
+        return parsed;
+      }
+      parsed.options.screenshot_dir = *folder;
     } else if (IsOptionWithValue(argument, "--scale")) {
       const std::optional<std::string> value = ValueOf(arguments, i, "--scale");
       if (!value) {
@@ -92,6 +127,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         return parsed;
       }
       parsed.options.scale = *scale;
+      parsed.options.scale_given = true;
       window_options = true;
     } else if (const DemoOption* demo = DemoOptionOf(argument)) {
       const std::optional<std::string> file = ValueOf(arguments, i, demo->name);
@@ -126,13 +162,19 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
 }
 
 std::string UsageText() {
-  return "usage: rallix [--scale N] [--fullscreen | --window] [--record FILE | --playdemo FILE]\n"
+  return "usage: rallix [--scale N] [--fullscreen | --window] [--volume N] [--screenshot-dir DIR]\n"
+         "              [--no-settings] [--record FILE | --playdemo FILE]\n"
          "       rallix --timedemo FILE\n"
          "Plays Rallix, a paddle-and-ball game against the computer, in a window.\n"
          "\n"
          "      --scale N        a window N times 640 x 480 (N from 1 to 8; 1 unless given)\n"
          "      --fullscreen     start on the whole screen, the picture as large as fits\n"
          "      --window         start in a window (the default)\n"
+         "      --volume N       the sound at N percent, from 0 to 100 (100 unless given)\n"
+         "      --screenshot-dir DIR\n"
+         "                       F12's pictures go into DIR (made when missing) instead of\n"
+         "                       the Rallix folder in your pictures folder\n"
+         "      --no-settings    neither read nor write the settings file\n"
          "      --record FILE    play as usual and record the whole run into the demo FILE\n"
          "      --playdemo FILE  show the run recorded in FILE at its pace, with its sounds\n"
          "      --timedemo FILE  replay it without a window as fast as it goes and print its\n"
@@ -143,8 +185,16 @@ std::string UsageText() {
          "In the game: Up, Down and Space work the menus, Left and Right move your paddle;\n"
          "a gamepad's D-pad or left stick and its A or Start button do the same.\n"
          "P pauses and goes on; Alt+Enter or F11 switches between window and full screen,\n"
-         "Escape leaves full screen. While a demo plays, only these keys and closing the\n"
-         "window do anything.\n";
+         "Escape leaves full screen; F12 saves a picture of the game as a PNG file; M mutes\n"
+         "and unmutes, - and = turn the sound down and up. While a demo plays, only these\n"
+         "keys and closing the window do anything.\n"
+         "\n"
+         "The window's scale, full screen, the volume and mute, and your own keys live in\n" +
+         SettingsFileAsNamed() +
+         ", which the game writes when you change one while playing\n"
+         "(options on the command line win for their run and are not kept). Its [keys]\n"
+         "section binds left, right, up, down, space and pause to one or more of SDL's\n"
+         "key names: down = Down S\n";
 }
 
 std::string VersionText() {

@@ -23,8 +23,17 @@ struct CommandLineOptions {
   bool show_version = false;
   // How the picture is shown: a window of `scale` times 640 x 480 (1 to
   // 8), or the whole screen. The last of --fullscreen and --window wins.
+  // What is given here wins over the settings file for this run.
   int scale = 1;
   bool fullscreen = false;
+  bool scale_given = false;
+  bool fullscreen_given = false;  // --fullscreen or --window
+  // --volume N, 0 to 100.
+  std::optional<int> volume;
+  // --screenshot-dir DIR: where F12's pictures go instead.
+  std::string screenshot_dir;
+  // --no-settings: the settings file is neither read nor written.
+  bool no_settings = false;
   // One of --record, --playdemo and --timedemo at most, with its file.
   DemoMode demo = DemoMode::kNone;
   std::string demo_file;

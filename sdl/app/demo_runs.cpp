@@ -1,7 +1,9 @@
 #include "sdl/app/demo_runs.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 
 #include "base/printable_text.h"
@@ -46,26 +48,20 @@ int ReplayStatus(int status, const ReplayEnd& end) {
 
 }  // namespace
 
-int RecordOnSdl(const DisplayOptions& display, const std::string& path) {
-  DemoFileSink sink(path);
-  if (!sink.Open()) {
-    SayLine(sink.Error());
+int RecordOnSdl(const PlayerChoices& choices, const std::string& path) {
+  DemoFileSink sink(path, SayLine);
+  if (!sink.Open())
     return 1;
-  }
   const int status =
-      RunOnSdl(display, [&sink](SdlPlatform& platform) { return RecordGame(platform, sink); });
-  if (!sink.Error().empty()) {
-    SayLine(sink.Error());
-    return 1;
-  }
-  return status;
+      RunOnSdl(choices, [&sink](SdlPlatform& platform) { return RecordGame(platform, sink); });
+  return sink.Error().empty() ? status : 1;
 }
 
-int PlayDemoOnSdl(const DisplayOptions& display, const std::string& path) {
+int PlayDemoOnSdl(const PlayerChoices& choices, const std::string& path) {
   const std::optional<Demo> demo = LoadDemo(path);
   if (!demo)
     return kRefused;
-  return RunOnSdl(display, [&demo](SdlPlatform& platform) {
+  return RunOnSdl(choices, [&demo](SdlPlatform& platform) {
     const Replay replay = PlayDemo(platform, *demo);
     if (replay.end.kind != ReplayEnd::Kind::kFinished)
       SayLine(replay.end.message);
@@ -80,10 +76,15 @@ int TimeDemo(const std::string& path) {
   const auto start = std::chrono::steady_clock::now();
   const TimedReplay replay = RunTimedReplay(*demo);
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-  std::printf("%s\n", TimedReplayLine(replay, took.count()).c_str());
-  std::fflush(stdout);
+  const bool printed = std::printf("%s\n", TimedReplayLine(replay, took.count()).c_str()) > 0 &&
+                       std::fflush(stdout) == 0;
+  const std::string why_not = printed ? "" : std::strerror(errno);
   if (!replay.error.empty())
     SayLine(replay.error);
+  if (!printed) {
+    SayLine("cannot write the timed replay's line: " + why_not);
+    return 1;
+  }
   return ReplayStatus(replay.status, replay.end);
 }
 

@@ -6,14 +6,17 @@
 
 #include <string>
 
-#include "sdl/video/display_mode.h"
+#include "sdl/app/player_choices.h"
 
 namespace rallix {
 
 // The game as usual in the window, recorded into the demo file `path`
 // (sdl/demo/file.h: written as `path`.part, which takes `path`'s place when
-// the run ends). Main's exit status; 1 when the file cannot be written.
-int RecordOnSdl(const DisplayOptions& display, const std::string& path);
+// the run ends). Main's exit status; 1 when the file cannot be written: when
+// that is known before the game (no place to write, a second recorder of
+// `path`), the window does not open; a write that fails during the game is
+// said at once, and the game goes on.
+int RecordOnSdl(const PlayerChoices& choices, const std::string& path);
 
 // The run recorded in `path` in the window, at its pace and with its
 // sounds, until its end; P and the window's focus pause it, closing the
@@ -21,11 +24,11 @@ int RecordOnSdl(const DisplayOptions& display, const std::string& path);
 // ended on stderr. The exit status is the recorded run's (0, or 1 when the
 // game stopped on an error); 1 when the replay went out of step with the
 // demo, 2 when the file is refused.
-int PlayDemoOnSdl(const DisplayOptions& display, const std::string& path);
+int PlayDemoOnSdl(const PlayerChoices& choices, const std::string& path);
 
 // The run recorded in `path` replayed headless, as fast as it goes, without
 // starting SDL; prints TimedReplayLine on stdout. The exit status as for
-// PlayDemoOnSdl.
+// PlayDemoOnSdl, or 1 when the line cannot be written.
 int TimeDemo(const std::string& path);
 
 }  // namespace rallix

@@ -1,21 +1,50 @@
 #include "sdl/app/desktop_platform.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <ctime>
 
 #include "base/run_time_error.h"
 #include "sdl/system/error_box.h"
 
 namespace rallix {
 
+namespace {
+
+// How long the volume's mark shows after a change.
+constexpr int32_t kVolumeShownMs = 1500;
+constexpr int kVolumeStep = 10;
+
+// Ctrl, Alt or the system key held: the key is not a plain press.
+bool Modified(const SDL_KeyboardEvent& event) {
+  return (event.keysym.mod & (KMOD_CTRL | KMOD_ALT | KMOD_GUI)) != 0;
+}
+
+const char* BoolText(bool value) {
+  return value ? "true" : "false";
+}
+
+}  // namespace
+
 SdlPlatform::SdlPlatform(SDL_Window* window, SdlSound& sound, SoundLocations sounds,
-                         DisplayOptions display)
+                         PlayerChoices choices)
     : window_(window),
       sound_(sound),
       sounds_(std::move(sounds)),
-      display_(display),
+      display_(choices.display),
       presenter_(window),
+      keys_(std::move(choices.keys)),
       title_(SDL_GetWindowTitle(window)),
-      fullscreen_wanted_(display.fullscreen) {}
+      fullscreen_wanted_(choices.display.fullscreen),
+      volume_(choices.volume),
+      muted_(choices.muted),
+      keep_(std::move(choices.keep)),
+      screenshots_(std::move(choices.screenshot_folder)) {
+  sound_.SetVolume(volume_, muted_);
+  ShowMarks();
+}
+
+SdlPlatform::~SdlPlatform() = default;
 
 bool SdlPlatform::ProcessMessages() {
   bool going_on = true;
@@ -52,6 +81,11 @@ bool SdlPlatform::ProcessMessages() {
   if (going_on && fullscreen_wanted_ != display_.Fullscreen()) {
     display_.SetFullscreen(window_, fullscreen_wanted_);
     presenter_.Repaint();
+    Keep("display", "fullscreen", BoolText(fullscreen_wanted_));
+  }
+  if (volume_shown_ && clock_.Milliseconds() - volume_shown_until_ >= 0) {
+    volume_shown_ = false;
+    ShowMarks();
   }
   return going_on;
 }
@@ -104,16 +138,64 @@ void SdlPlatform::HandleKeyDown(const SDL_KeyboardEvent& event) {
     // A way out of the whole screen, which has no title bar; in a window
     // Escape does nothing.
     fullscreen_wanted_ = false;
-  } else if (key == SDL_SCANCODE_P && (event.keysym.mod & (KMOD_CTRL | KMOD_ALT | KMOD_GUI)) == 0) {
+  } else if (Modified(event)) {
+    return;
+  } else if (keys_.Bindings().IsPause(key)) {
     TogglePause();
+  } else if (key == SDL_SCANCODE_F12) {
+    TakeScreenshot();
+  } else if (key == SDL_SCANCODE_M) {
+    ChangeVolume(volume_, !muted_);
+  } else if (key == SDL_SCANCODE_MINUS || key == SDL_SCANCODE_KP_MINUS) {
+    ChangeVolume(std::max(0, volume_ - kVolumeStep), muted_);
+  } else if (key == SDL_SCANCODE_EQUALS || key == SDL_SCANCODE_KP_PLUS) {
+    ChangeVolume(std::min(100, volume_ + kVolumeStep), muted_);
   }
 }
 
 void SdlPlatform::TogglePause() {
   paused_ = !paused_;
   keys_.ForgetTaps();
-  presenter_.ShowPaused(paused_);
+  ShowMarks();
   SDL_SetWindowTitle(window_, paused_ ? (title_ + " (paused)").c_str() : title_.c_str());
+}
+
+void SdlPlatform::TakeScreenshot() {
+  const std::time_t now = std::time(nullptr);
+  const std::tm when = *std::localtime(&now);
+  work_.Run([this, frame = presenter_.LastFrame(), when] { screenshots_.Save(frame, when); });
+}
+
+void SdlPlatform::ChangeVolume(int volume, bool muted) {
+  if (volume != volume_) {
+    volume_ = volume;
+    volume_shown_ = true;
+    volume_shown_until_ = clock_.Milliseconds() + kVolumeShownMs;
+    Keep("sound", "volume", std::to_string(volume_));
+  }
+  if (muted != muted_) {
+    muted_ = muted;
+    Keep("sound", "mute", BoolText(muted_));
+  }
+  sound_.SetVolume(volume_, muted_);
+  ShowMarks();
+}
+
+void SdlPlatform::ShowMarks() {
+  std::vector<std::string> marks;
+  if (paused_)
+    marks.emplace_back("PAUSED");
+  if (muted_)
+    marks.emplace_back("MUTED");
+  if (volume_shown_)
+    marks.push_back("VOL " + std::to_string(volume_));
+  presenter_.ShowMarks(marks);
+}
+
+void SdlPlatform::Keep(const std::string& section, const std::string& name,
+                       const std::string& value) {
+  if (keep_)
+    work_.Run([keep = keep_, section, name, value] { keep(section, name, value); });
 }
 
 bool SdlPlatform::HasFocus() const {

@@ -1,14 +1,21 @@
 // The game's platform on SDL2: the window, its keyboard and gamepads, the
-// pause, the millisecond clock and the sounds.
+// pause, the millisecond clock and the sounds; and the player's comforts
+// around the game, which change none of its rules, screens or timing: the
+// screenshot (F12), the mute (M) and the volume (- and =), and the player's
+// own keys.
 #pragma once
 
 #include <SDL.h>
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "game/platform.h"
+#include "sdl/app/background_work.h"
+#include "sdl/app/player_choices.h"
 #include "sdl/input/keys.h"
+#include "sdl/screenshot/screenshots.h"
 #include "sdl/sound/device.h"
 #include "sdl/sound/folders.h"
 #include "sdl/system/frame_clock.h"
@@ -21,10 +28,13 @@ class SdlPlatform : public Platform {
  public:
   // The window and the sound outlive the platform. Each sound the game asks
   // for is played from the file `sounds` gives for its name. The window is
-  // in the mode `display` asks for (SdlDisplayMode), which Alt+Enter and F11
-  // switch between the window and the whole screen.
+  // in the mode `choices.display` asks for (SdlDisplayMode), which Alt+Enter
+  // and F11 switch between the window and the whole screen; the sound at
+  // the choices' volume, the keys as they bind them.
   SdlPlatform(SDL_Window* window, SdlSound& sound, SoundLocations sounds = {},
-              DisplayOptions display = {});
+              PlayerChoices choices = {});
+  // Every screenshot taken and setting changed is written before it ends.
+  ~SdlPlatform() override;
 
   // Milliseconds on the monotonic clock since the platform was made, seen
   // as a signed 32-bit count.
@@ -34,7 +44,9 @@ class SdlPlatform : public Platform {
   // and back to the window on Escape (once, to the mode the last press asked
   // for, however many are pending: a change takes tens of milliseconds, and
   // the game and a close request must not wait for a burst of them),
-  // pauses and goes on at P, takes in the keys and the gamepads, and returns
+  // pauses and goes on at P, takes a screenshot at F12, mutes and unmutes at
+  // M and turns the sound down and up at - and =, keeping what the player
+  // changed in the settings, takes in the keys and the gamepads, and returns
   // false when the window was closed or the process told to stop (SDL turns
   // SIGINT and SIGTERM into a quit event).
   bool ProcessMessages() override;
@@ -62,6 +74,10 @@ class SdlPlatform : public Platform {
 
   SDL_Window* Window() const { return window_; }
   const SdlPresenter& Presenter() const { return presenter_; }
+  const Screenshots& TakenScreenshots() const { return screenshots_; }
+  SdlSound& Sound() { return sound_; }
+  // Returns once every screenshot and setting asked for is written.
+  void FinishWriting() { work_.Finish(); }
 
  private:
   void HandleWindowEvent(const SDL_WindowEvent& event);
@@ -69,6 +85,16 @@ class SdlPlatform : public Platform {
   // P: the game stands still as when another window is in front, and the
   // window's title says so.
   void TogglePause();
+  // F12: the last frame the game presented, as a PNG file, written off the
+  // frame's path.
+  void TakeScreenshot();
+  // M, - and =: the sound's new volume or mute, heard at once and kept.
+  void ChangeVolume(int volume, bool muted);
+  // The marks outside the picture: PAUSED, MUTED and for a moment the
+  // volume after it changed.
+  void ShowMarks();
+  // Keeps the setting, on the background thread, when the choices say where.
+  void Keep(const std::string& section, const std::string& name, const std::string& value);
   bool HasFocus() const;
   // Looks for a close request or a quit among the pending events, leaving
   // them and every other event for ProcessMessages.
@@ -84,6 +110,14 @@ class SdlPlatform : public Platform {
   std::string title_;  // the window's title when not paused
   bool paused_ = false;
   bool fullscreen_wanted_;  // as the presses of Alt+Enter and F11 left it
+  int volume_;
+  bool muted_;
+  int32_t volume_shown_until_ = 0;  // the clock's reading when the volume's mark goes
+  bool volume_shown_ = false;
+  std::function<void(const std::string&, const std::string&, const std::string&)> keep_;
+  Screenshots screenshots_;
+  // Last: its jobs use what is above, and are done before that goes.
+  BackgroundWork work_;
 };
 
 }  // namespace rallix

@@ -1,5 +1,6 @@
-// The desktop game: the SDL platform running the game's Main, or with a
-// demo: recording the game, showing a recorded run, or timing its replay.
+// The desktop game: the SDL platform running the game's Main with the
+// player's choices, or with a demo: recording the game, showing a recorded
+// run, or timing its replay.
 //
 // SDL.h renames main to SDL_main where a program starts elsewhere: on Windows
 // SDL2main's WinMain calls it with the command line in UTF-8.
@@ -8,6 +9,7 @@
 #include "game/mod_main.h"
 #include "sdl/app/command_line.h"
 #include "sdl/app/demo_runs.h"
+#include "sdl/app/player_choices.h"
 #include "sdl/app/run_game.h"
 #include "sdl/system/process.h"
 
@@ -17,17 +19,22 @@ int main(int argc, char** argv) {
   if (const std::optional<int> status = rallix::AnswerWithoutPlaying(command))
     return *status;
   const rallix::CommandLineOptions& options = command.options;
-  const rallix::DisplayOptions display{options.scale, options.fullscreen};
+  if (options.demo == rallix::DemoMode::kTime)
+    return rallix::TimeDemo(options.demo_file);
+  // The player's settings, read before the window opens and kept until the
+  // game has ended; none with --no-settings.
+  rallix::SettingsFile settings = rallix::PlayersSettingsFile();
+  const rallix::PlayerChoices choices =
+      rallix::ChoicesFor(options, options.no_settings ? nullptr : &settings);
   switch (options.demo) {
     case rallix::DemoMode::kRecord:
-      return rallix::RecordOnSdl(display, options.demo_file);
+      return rallix::RecordOnSdl(choices, options.demo_file);
     case rallix::DemoMode::kPlay:
-      return rallix::PlayDemoOnSdl(display, options.demo_file);
+      return rallix::PlayDemoOnSdl(choices, options.demo_file);
     case rallix::DemoMode::kTime:
-      return rallix::TimeDemo(options.demo_file);
     case rallix::DemoMode::kNone:
       break;
   }
-  return rallix::RunOnSdl(display,
+  return rallix::RunOnSdl(choices,
                           [](rallix::SdlPlatform& platform) { return rallix::Main(platform); });
 }

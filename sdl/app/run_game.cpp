@@ -96,7 +96,7 @@ int CannotShowPicture() {
 
 }  // namespace
 
-int RunOnSdl(const DisplayOptions& display, const std::function<int(SdlPlatform&)>& game) {
+int RunOnSdl(const PlayerChoices& choices, const std::function<int(SdlPlatform&)>& game) {
   PrepareProcess();
   SoundLocations sounds = FindGameSounds();
   for (const std::string& line : sounds.Lines())
@@ -104,7 +104,7 @@ int RunOnSdl(const DisplayOptions& display, const std::function<int(SdlPlatform&
   SdlVideo video;
   if (!video.Started())
     return CannotOpenWindow();
-  GameWindow window{SdlDisplayMode(display)};
+  GameWindow window{SdlDisplayMode(choices.display)};
   if (window.get() == nullptr)
     return CannotOpenWindow();
   if (SDL_GetWindowSurface(window.get()) == nullptr)
@@ -114,7 +114,7 @@ int RunOnSdl(const DisplayOptions& display, const std::function<int(SdlPlatform&
   // file to be read.
   for (const std::string& file : sounds.FoundFiles())
     sound.Prepare(file);
-  SdlPlatform platform(window.get(), sound, std::move(sounds), display);
+  SdlPlatform platform(window.get(), sound, std::move(sounds), choices);
   return game(platform);
 }
 

@@ -22,6 +22,39 @@ std::string NotAFile(const struct stat& info) {
   return S_ISREG(info.st_mode) ? "" : "it is not a regular file";
 }
 
+// Locks that belong to an open file, where the system has them: a second
+// recorder in the same process sees the first's too.
+#ifdef F_OFD_SETLK
+constexpr int kSetLock = F_OFD_SETLK;
+constexpr int kTestLock = F_OFD_GETLK;
+#else
+constexpr int kSetLock = F_SETLK;
+constexpr int kTestLock = F_GETLK;
+#endif
+
+// A write lock on the whole file.
+struct flock WholeFile() {
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  return lock;
+}
+
+// What the file `part`, whose lstat is `info`, is to a recorder. It is
+// opened only when it is a regular file, to read its lock, never waiting.
+PartFileFound PartThere(const std::string& part, const struct stat& info) {
+  if (S_ISDIR(info.st_mode))
+    return PartFileFound::kFolder;
+  if (!S_ISREG(info.st_mode))
+    return PartFileFound::kNotAFile;
+  const int fd = open(part.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+  struct flock lock = WholeFile();
+  const bool locked = fd >= 0 && fcntl(fd, kTestLock, &lock) == 0 && lock.l_type != F_UNLCK;
+  if (fd >= 0)
+    close(fd);
+  return locked ? PartFileFound::kRecording : PartFileFound::kUnfinished;
+}
+
 }  // namespace
 
 DemoFileBytes ReadDemoFile(const std::string& path, size_t most_bytes) {
@@ -60,11 +93,23 @@ bool DemoFileSink::CreatePart(std::string& reason) {
     reason = NotAFile(info);
     return false;
   }
-  const int fd = open(part_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (lstat(part_path_.c_str(), &info) == 0) {
+    reason = Refusal(PartThere(part_path_, info));
+    return false;
+  }
+  // O_EXCL: whatever comes to be there meanwhile is not opened, followed or
+  // truncated.
+  const int fd =
+      open(part_path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NONBLOCK, 0666);
   if (fd < 0) {
     reason = SystemReason();
     return false;
   }
+  // The lock tells another recorder that this one is at work. Where the file
+  // system keeps no locks, it is told of an unfinished recording instead:
+  // refused all the same.
+  struct flock lock = WholeFile();
+  fcntl(fd, kSetLock, &lock);
   descriptor_ = fd;
   open_ = true;
   return true;
@@ -85,24 +130,34 @@ bool DemoFileSink::WritePart(const std::vector<uint8_t>& piece, std::string& rea
   return true;
 }
 
-bool DemoFileSink::ClosePart(std::string& reason) {
-  const int fd = descriptor_;
-  descriptor_ = -1;
-  open_ = false;
-  const bool synced = fsync(fd) == 0 || errno == EINVAL;
-  if (!synced)
-    reason = SystemReason();
-  const bool closed = close(fd) == 0 || errno == EINTR;
-  if (synced && !closed)
-    reason = SystemReason();
-  return synced && closed;
+// Nothing is written after the cut. A part that cannot be cut ends in a
+// piece cut short, which a reader takes for where the recording stopped.
+void DemoFileSink::CutPart(size_t size) {
+  while (ftruncate(descriptor_, static_cast<off_t>(size)) != 0 && errno == EINTR) {
+  }
 }
 
+bool DemoFileSink::SyncPart(std::string& reason) {
+  if (fsync(descriptor_) == 0)
+    return true;
+  reason = SystemReason();
+  return false;
+}
+
+// Renamed while it is still locked: another recorder never finds it unlocked.
 bool DemoFileSink::ReplaceWithPart(std::string& reason) {
   if (rename(part_path_.c_str(), path_.c_str()) == 0)
     return true;
   reason = SystemReason();
   return false;
+}
+
+void DemoFileSink::ClosePart() {
+  if (!open_)
+    return;
+  open_ = false;
+  close(descriptor_);
+  descriptor_ = -1;
 }
 
 void DemoFileSink::RemovePart() {

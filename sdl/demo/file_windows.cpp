@@ -1,6 +1,6 @@
 // Demo files on Windows: UTF-8 names opened as UTF-16, a recording that
-// others may read while it is written, and the finished file moved over the
-// old one in one step.
+// others may read but no one else write while it is written, and the
+// finished file moved over the old one in one step.
 #include <windows.h>
 
 #include <algorithm>
@@ -21,6 +21,21 @@ std::string FolderInTheWay(const std::wstring& name) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
              ? "it is a folder"
              : "";
+}
+
+// What the file `part`, whose attributes are `attributes`, is to a recorder:
+// one that no one may share for reading alone is being written.
+PartFileFound PartThere(const std::wstring& part, DWORD attributes) {
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    return PartFileFound::kFolder;
+  HANDLE file = CreateFileW(part.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    return GetLastError() == ERROR_SHARING_VIOLATION ? PartFileFound::kRecording
+                                                     : PartFileFound::kUnfinished;
+  const bool on_disk = GetFileType(file) == FILE_TYPE_DISK;
+  CloseHandle(file);
+  return on_disk ? PartFileFound::kUnfinished : PartFileFound::kNotAFile;
 }
 
 }  // namespace
@@ -63,22 +78,30 @@ DemoFileBytes ReadDemoFile(const std::string& path, size_t most_bytes) {
 
 bool DemoFileSink::CreatePart(std::string& reason) {
   const std::wstring name = WideName(path_);
-  if (name.empty()) {
+  const std::wstring part = WideName(part_path_);
+  if (name.empty() || part.empty()) {
     reason = "not a valid file name";
     return false;
   }
   reason = FolderInTheWay(name);
   if (!reason.empty())
     return false;
-  // Others may read the recording as it grows.
-  HANDLE file = CreateFileW(WideName(part_path_).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const DWORD found = GetFileAttributesW(part.c_str());
+  if (found != INVALID_FILE_ATTRIBUTES) {
+    reason = Refusal(PartThere(part, found));
+    return false;
+  }
+  // CREATE_NEW: whatever comes to be there meanwhile is not opened or
+  // truncated. Others may read the recording as it grows, and no one else
+  // may write it: that tells another recorder that this one is at work.
+  HANDLE file = CreateFileW(part.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     reason = LastErrorText();
     return false;
   }
   if (GetFileType(file) != FILE_TYPE_DISK) {
-    CloseHandle(file);
+    CloseHandle(file);  // a device's name: nothing was made
     reason = "it is not a regular file";
     return false;
   }
@@ -101,20 +124,23 @@ bool DemoFileSink::WritePart(const std::vector<uint8_t>& piece, std::string& rea
   return true;
 }
 
-bool DemoFileSink::ClosePart(std::string& reason) {
-  HANDLE file = handle_;
-  handle_ = nullptr;
-  open_ = false;
-  const bool flushed = FlushFileBuffers(file) != 0;
-  if (!flushed)
-    reason = LastErrorText();
-  const bool closed = CloseHandle(file) != 0;
-  if (flushed && !closed)
-    reason = LastErrorText();
-  return flushed && closed;
+void DemoFileSink::CutPart(size_t size) {
+  LARGE_INTEGER end{};
+  end.QuadPart = static_cast<LONGLONG>(size);
+  if (SetFilePointerEx(handle_, end, nullptr, FILE_BEGIN) != 0)
+    SetEndOfFile(handle_);
 }
 
+bool DemoFileSink::SyncPart(std::string& reason) {
+  if (FlushFileBuffers(handle_) != 0)
+    return true;
+  reason = LastErrorText();
+  return false;
+}
+
+// Windows moves no file that is open: it is closed first.
 bool DemoFileSink::ReplaceWithPart(std::string& reason) {
+  ClosePart();
   if (MoveFileExW(WideName(part_path_).c_str(), WideName(path_).c_str(),
                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0) {
     return true;
@@ -123,7 +149,16 @@ bool DemoFileSink::ReplaceWithPart(std::string& reason) {
   return false;
 }
 
+void DemoFileSink::ClosePart() {
+  if (!open_)
+    return;
+  open_ = false;
+  CloseHandle(handle_);
+  handle_ = nullptr;
+}
+
 void DemoFileSink::RemovePart() {
+  ClosePart();
   DeleteFileW(WideName(part_path_).c_str());
 }
 

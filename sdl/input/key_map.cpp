@@ -3,16 +3,6 @@
 namespace rallix {
 namespace {
 
-struct KeyPair {
-  SDL_Scancode scancode;
-  uint8_t virtual_key;
-};
-
-constexpr KeyPair kGameKeys[] = {
-    {SDL_SCANCODE_SPACE, kVkSpace}, {SDL_SCANCODE_LEFT, kVkLeft}, {SDL_SCANCODE_UP, kVkUp},
-    {SDL_SCANCODE_RIGHT, kVkRight}, {SDL_SCANCODE_DOWN, kVkDown},
-};
-
 struct PadPair {
   SDL_GameControllerButton button;
   uint8_t virtual_key;
@@ -31,25 +21,6 @@ constexpr long long kDeadZoneSquared = 16384LL * 16384LL;
 constexpr double kDirectionShareSquared = 0.14644660940672624;
 
 }  // namespace
-
-void FillKeySnapshot(const Uint8* scancode_states, int count, KeySnapshot& keys) {
-  keys.fill(0);
-  if (scancode_states == nullptr)
-    return;
-  for (const KeyPair& pair : kGameKeys) {
-    if (pair.scancode < count && scancode_states[pair.scancode] != 0) {
-      keys[pair.virtual_key] = kKeyDownBit;
-    }
-  }
-}
-
-std::optional<uint8_t> VirtualKeyOfScancode(SDL_Scancode scancode) {
-  for (const KeyPair& pair : kGameKeys) {
-    if (pair.scancode == scancode)
-      return pair.virtual_key;
-  }
-  return std::nullopt;
-}
 
 std::optional<uint8_t> VirtualKeyOfPadButton(SDL_GameControllerButton button) {
   for (const PadPair& pair : kPadButtons) {

@@ -1,5 +1,6 @@
-// The game's keys on SDL: which keyboard keys, gamepad buttons and stick
-// directions stand for the virtual keys of the 256-byte key snapshot.
+// The game's keys on a gamepad: which buttons and stick directions stand for
+// the virtual keys of the 256-byte key snapshot (the keyboard's are
+// sdl/input/key_bindings.h).
 #pragma once
 
 #include <SDL.h>
@@ -9,15 +10,6 @@
 #include "game/platform.h"
 
 namespace rallix {
-
-// Fills `keys` from SDL's array of scancode states (as SDL_GetKeyboardState
-// gives it, `count` entries): Space, Left, Up, Right and Down have their
-// virtual-key bytes with bit 0x80 when down; every other byte is 0.
-void FillKeySnapshot(const Uint8* scancode_states, int count, KeySnapshot& keys);
-
-// The virtual key a keyboard key stands for; nothing for keys the game does
-// not use.
-std::optional<uint8_t> VirtualKeyOfScancode(SDL_Scancode scancode);
 
 // The virtual key a gamepad button stands for: the D-pad's four directions
 // are the arrows, the bottom face button (A) and Start are Space.

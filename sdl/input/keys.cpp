@@ -9,7 +9,7 @@ void SdlKeys::Handle(const SDL_Event& event, bool in_front) {
   if (event.type == SDL_KEYDOWN) {
     if (event.key.repeat != 0)
       return;
-    if (const std::optional<uint8_t> key = VirtualKeyOfScancode(event.key.keysym.scancode))
+    if (const std::optional<uint8_t> key = bindings_.VirtualKeyOf(event.key.keysym.scancode))
       pressed[*key] = kKeyDownBit;
   } else {
     pads_.Handle(event, pressed);
@@ -23,7 +23,7 @@ void SdlKeys::Handle(const SDL_Event& event, bool in_front) {
 void SdlKeys::Settle() {
   int count = 0;
   const Uint8* states = SDL_GetKeyboardState(&count);
-  FillKeySnapshot(states, count, held_);
+  bindings_.Fill(states, count, held_);
   pads_.AddHeldKeys(held_);
 }
 

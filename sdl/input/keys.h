@@ -5,13 +5,19 @@
 
 #include <SDL.h>
 
+#include <utility>
+
 #include "game/platform.h"
 #include "sdl/input/gamepads.h"
+#include "sdl/input/key_bindings.h"
 
 namespace rallix {
 
 class SdlKeys {
  public:
+  // The keyboard's keys as `bindings` has them.
+  explicit SdlKeys(KeyBindings bindings = {}) : bindings_(std::move(bindings)) {}
+
   // Takes one event: a key or a pad button going down, a stick moving, a
   // pad plugged in or out. A press counts as a tap only `in_front`: a key
   // pressed while the game is not in front or paused has no effect.
@@ -25,7 +31,10 @@ class SdlKeys {
   // every other byte 0. A tap shows in one snapshot only.
   void TakeSnapshot(KeySnapshot& keys);
 
+  const KeyBindings& Bindings() const { return bindings_; }
+
  private:
+  KeyBindings bindings_;
   SdlGamepads pads_;
   KeySnapshot held_{};
   KeySnapshot tapped_{};

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <optional>
-#include <thread>
 
 #include "sdl/sound/decode.h"
 #include "sdl/system/quiet_stderr.h"
@@ -15,9 +13,15 @@ namespace {
 // when the machine is busy.
 constexpr Uint16 kDeviceSamples = 1024;
 
+template <typename Duration>
+std::chrono::microseconds Microseconds(Duration duration) {
+  return std::chrono::duration_cast<std::chrono::microseconds>(duration);
+}
+
 }  // namespace
 
-SdlSound::SdlSound() {
+SdlSound::SdlSound(std::chrono::milliseconds open_through_silence)
+    : open_through_silence_(open_through_silence) {
   // Without a sound card the game is simply silent: the audio libraries'
   // complaints stay off the terminal.
   QuietStderr quiet;
@@ -29,30 +33,98 @@ SdlSound::SdlSound() {
   desired.format = AUDIO_S16SYS;
   desired.channels = 2;
   desired.samples = kDeviceSamples;
-  desired.callback = &SdlSound::FillCallback;
-  desired.userdata = this;
-  // The sounds are converted to whatever the device wants, so it may choose.
-  device_ = SDL_OpenAudioDevice(nullptr, 0, &desired, &obtained_, SDL_AUDIO_ALLOW_ANY_CHANGE);
+  // The sounds are converted to the rate and channels the device wants; the
+  // samples stay 16-bit, which the volume scales.
+  device_ = Open(desired, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE |
+                              SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
   if (device_ == 0)
     return;
-  SDL_PauseAudioDevice(device_, 0);
+  has_device_ = true;
+  const char* driver = SDL_GetCurrentAudioDriver();
+  rests_ = driver == nullptr || std::strcmp(driver, "disk") != 0;
+  quiet_since_ = Clock::now();
+  if (rests_)
+    keeper_ = std::thread([this] { KeepDevice(); });
 }
 
 SdlSound::~SdlSound() {
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    quit_ = true;
+  }
+  changed_.notify_all();
+  if (keeper_.joinable())
+    keeper_.join();
   if (device_ != 0)
     SDL_CloseAudioDevice(device_);
   if (audio_started_)
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
+SDL_AudioDeviceID SdlSound::Open(const SDL_AudioSpec& desired, int allowed_changes) {
+  SDL_AudioSpec spec = desired;
+  spec.callback = &SdlSound::FillCallback;
+  spec.userdata = this;
+  SDL_AudioSpec obtained{};
+  const SDL_AudioDeviceID device =
+      SDL_OpenAudioDevice(nullptr, 0, &spec, &obtained, allowed_changes);
+  if (device == 0)
+    return 0;
+  if (obtained_.freq == 0)
+    obtained_ = obtained;
+  SDL_PauseAudioDevice(device, 0);
+  return device;
+}
+
+void SdlSound::KeepDevice() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  while (!quit_) {
+    if (wanted_ && device_ == 0) {
+      // Opened again exactly as first: the decoded samples fit it.
+      lock.unlock();
+      const Clock::time_point start = Clock::now();
+      const SDL_AudioDeviceID device = Open(obtained_, 0);
+      const Clock::duration took = Clock::now() - start;
+      lock.lock();
+      device_ = device;
+      wanted_ = false;
+      opening_ = DeviceOpening{Microseconds(took), {}};
+      if (device == 0) {
+        playing_ = nullptr;  // nothing to play it on: silence
+        timing_first_samples_ = false;
+      }
+      quiet_since_ = Clock::now();
+      continue;
+    }
+    const Clock::time_point rest_at = quiet_since_ + open_through_silence_;
+    if (device_ != 0 && Silent() && Clock::now() >= rest_at) {
+      const SDL_AudioDeviceID device = device_;
+      device_ = 0;
+      lock.unlock();
+      SDL_CloseAudioDevice(device);  // waits for the audio thread to end
+      lock.lock();
+      continue;
+    }
+    if (device_ != 0)
+      changed_.wait_until(lock, Silent() ? rest_at : Clock::now() + open_through_silence_);
+    else
+      changed_.wait(lock);
+  }
+}
+
+bool SdlSound::DeviceOpen() {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  return device_ != 0;
+}
+
 void SdlSound::PlayAsync(const std::string& file_name) {
-  if (device_ == 0)
+  if (!has_device_)
     return;
   Start(SamplesFor(file_name));
 }
 
 bool SdlSound::PlaySync(const std::string& file_name, const std::function<bool()>& stop_waiting) {
-  if (device_ == 0)
+  if (!has_device_)
     return true;
   Samples samples = SamplesFor(file_name);
   if (samples == nullptr) {
@@ -63,14 +135,29 @@ bool SdlSound::PlaySync(const std::string& file_name, const std::function<bool()
 }
 
 void SdlSound::Stop() {
-  if (device_ == 0)
+  if (!has_device_)
     return;
   Start(nullptr);
 }
 
 void SdlSound::Prepare(const std::string& file_name) {
-  if (device_ != 0)
+  if (has_device_)
     SamplesFor(file_name);
+}
+
+void SdlSound::SetVolume(int volume, bool muted) {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  const int32_t gain = muted ? 0 : GainOfVolume(volume);
+  // In silence there is nothing to ramp: the next sound starts at its volume.
+  if (Silent())
+    ramp_ = VolumeRamp(gain);
+  else
+    ramp_.SetTarget(gain);
+}
+
+std::optional<DeviceOpening> SdlSound::LastOpening() {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  return opening_;
 }
 
 SdlSound::Samples SdlSound::SamplesFor(const std::string& file_name) {
@@ -100,11 +187,26 @@ SdlSound::Samples SdlSound::SamplesFor(const std::string& file_name) {
 }
 
 uint64_t SdlSound::Start(Samples samples) {
-  SDL_LockAudioDevice(device_);
-  playing_.swap(samples);
-  position_ = 0;
-  const uint64_t id = ++playing_id_;
-  SDL_UnlockAudioDevice(device_);
+  uint64_t id = 0;
+  bool ask = false;
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    const bool sound = samples != nullptr;
+    playing_.swap(samples);
+    position_ = 0;
+    id = ++playing_id_;
+    quiet_since_ = Clock::now();
+    if (sound && device_ == 0 && rests_) {
+      ask = !wanted_;
+      if (ask) {
+        asked_at_ = quiet_since_;
+        timing_first_samples_ = true;
+      }
+      wanted_ = true;
+    }
+  }
+  if (ask)
+    changed_.notify_all();
   return id;  // the sound replaced is let go here, outside the lock
 }
 
@@ -114,15 +216,15 @@ bool SdlSound::WaitUntilHeard(uint64_t id, const std::function<bool()>& stop_wai
   const Clock::time_point give_up = Clock::now() + kLongestSyncWait;
   Clock::time_point next_look = Clock::now();
   for (;;) {
-    SDL_LockAudioDevice(device_);
+    std::unique_lock<std::mutex> lock(mutex_);
     const bool handed_out = finished_id_ == id;
     const Clock::time_point finished_at = finished_at_;
-    SDL_UnlockAudioDevice(device_);
+    // Nothing will play it: the device could not be opened again.
+    const bool unplayable = device_ == 0 && !wanted_;
+    lock.unlock();
     const Clock::time_point now = Clock::now();
-    if (handed_out ? now >= finished_at + device_buffer
-                   : SDL_GetAudioDeviceStatus(device_) != SDL_AUDIO_PLAYING) {
+    if (handed_out ? now >= finished_at + device_buffer : unplayable)
       return true;
-    }
     if (now >= give_up) {
       Start({});
       return true;
@@ -141,17 +243,26 @@ void SdlSound::FillCallback(void* self, Uint8* stream, int length) {
 }
 
 void SdlSound::Fill(Uint8* stream, int length) {
-  // SDL holds the device's lock while it calls back.
   const size_t wanted = static_cast<size_t>(std::max(length, 0));
+  const std::lock_guard<std::mutex> lock(mutex_);
   const size_t size = playing_ != nullptr ? playing_->size() : 0;
   const size_t copied = std::min(size - position_, wanted);
-  if (copied > 0)
+  if (copied > 0) {
     std::memcpy(stream, playing_->data() + position_, copied);
+    if (timing_first_samples_ && opening_) {
+      opening_->first_samples = Microseconds(Clock::now() - asked_at_);
+      timing_first_samples_ = false;
+    }
+  }
   std::memset(stream + copied, obtained_.silence, wanted - copied);
+  // The device's samples are 16-bit (see the constructor).
+  const size_t frame_bytes = 2 * static_cast<size_t>(std::max<Uint8>(obtained_.channels, 1));
+  ramp_.Apply(reinterpret_cast<int16_t*>(stream), wanted / frame_bytes, obtained_.channels);
   position_ += copied;
   if (copied > 0 && position_ == size) {
     finished_id_ = playing_id_;
     finished_at_ = Clock::now();
+    quiet_since_ = finished_at_;
   }
 }
 

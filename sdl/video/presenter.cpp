@@ -66,9 +66,15 @@ bool WithPixels(SDL_Surface* surface, Draw draw) {
 }  // namespace
 
 void SdlPresenter::Present(const Surface& frame) {
-  // A frame while paused is drawn whole, mark and all.
-  if (!SameTarget(SDL_GetWindowSurface(window_)) || paused_)
+  if (!SameTarget(SDL_GetWindowSurface(window_)))
     whole_next_ = true;
+  // The same picture, not written to since: nothing to look for (on a still
+  // screen that look was a third of the game's time).
+  const bool unwritten = &frame == last_frame_ && frame.Writes() == last_writes_;
+  last_frame_ = &frame;
+  last_writes_ = frame.Writes();
+  if (unwritten && !whole_next_)
+    return;
   if (whole_next_) {
     CopyPixels(shown_, frame);
     Show(nullptr);
@@ -87,53 +93,70 @@ void SdlPresenter::Repaint() {
   Show(nullptr);
 }
 
-void SdlPresenter::ShowPaused(bool paused) {
-  paused_ = paused;
+void SdlPresenter::ShowMarks(const std::vector<std::string>& marks) {
+  if (marks == marks_)
+    return;
+  marks_ = marks;
   Repaint();
 }
 
-void SdlPresenter::DrawPausedMark(SDL_Surface* target) {
-  constexpr char kText[] = "PAUSED";
-  constexpr int kTextWidth = (sizeof kText - 1) * kCellSize;
-  // The largest scale up to the picture's at which the text fits the top
+void SdlPresenter::DrawMarks(SDL_Surface* target) {
+  mark_areas_.clear();
+  if (marks_.empty())
+    return;
+  std::string line;
+  for (const std::string& mark : marks_)
+    line += (line.empty() ? "" : "  ") + mark;
+  const int line_width = static_cast<int>(line.size()) * kCellSize;
+  // The largest scale up to the picture's at which the line fits the top
   // border with a quarter of a glyph to spare each way.
+  const auto fits = [&](int scale) {
+    return place_.y >= kCellSize * scale * 3 / 2 && target->w >= line_width * scale;
+  };
   int scale = place_.scale;
-  while (scale > 1 && (place_.y < kCellSize * scale * 3 / 2 || target->w < kTextWidth * scale))
+  while (scale > 1 && !fits(scale))
     --scale;
-  const bool in_border = place_.y >= kCellSize * scale * 3 / 2 && target->w >= kTextWidth * scale;
-  int x = 0;
-  int y = 0;
+  const bool in_border = fits(scale);
+  struct Text {
+    std::string text;
+    int x, y;
+  };
+  std::vector<Text> texts;
+  const Uint32 white = SDL_MapRGB(target->format, 255, 255, 255);
   if (in_border) {
-    x = (target->w - kTextWidth * scale) / 2;
-    y = (place_.y - kCellSize * scale) / 2;
-    mark_ = SDL_Rect{x, y, kTextWidth * scale, kCellSize * scale};
+    texts.push_back(
+        {line, (target->w - line_width * scale) / 2, (place_.y - kCellSize * scale) / 2});
+    mark_areas_.push_back(SDL_Rect{texts[0].x, texts[0].y, line_width * scale, kCellSize * scale});
   } else {
-    // A box over the blank columns right of the status panel, at the top:
-    // the text with 4 pixels to spare around it inside a 1-pixel frame.
+    // Boxes over the blank columns right of the status panel, from the top,
+    // right-aligned: the text with 4 pixels to spare around it inside a
+    // 1-pixel frame, 4 pixels between two boxes.
     scale = place_.scale;
-    const int left = kScreenWidth - kTextWidth - 16;
-    const int top = 8;
-    const Uint32 white = SDL_MapRGB(target->format, 255, 255, 255);
     const Uint32 black = SDL_MapRGB(target->format, 0, 0, 0);
-    mark_ = SDL_Rect{place_.x + (left - 5) * scale, place_.y + (top - 5) * scale,
-                     (kTextWidth + 10) * scale, (kCellSize + 10) * scale};
-    const SDL_Rect inside{mark_.x + scale, mark_.y + scale, mark_.w - 2 * scale,
-                          mark_.h - 2 * scale};
-    SDL_FillRect(target, &mark_, white);
-    SDL_FillRect(target, &inside, black);
-    x = place_.x + left * scale;
-    y = place_.y + top * scale;
+    for (size_t i = 0; i < marks_.size(); ++i) {
+      const int width = static_cast<int>(marks_[i].size()) * kCellSize;
+      const int left = kScreenWidth - width - 16;
+      const int top = 8 + static_cast<int>(i) * (kCellSize + 14);
+      const SDL_Rect box{place_.x + (left - 5) * scale, place_.y + (top - 5) * scale,
+                         (width + 10) * scale, (kCellSize + 10) * scale};
+      const SDL_Rect inside{box.x + scale, box.y + scale, box.w - 2 * scale, box.h - 2 * scale};
+      SDL_FillRect(target, &box, white);
+      SDL_FillRect(target, &inside, black);
+      mark_areas_.push_back(box);
+      texts.push_back({marks_[i], place_.x + left * scale, place_.y + top * scale});
+    }
   }
   const Surface& sheet = BuiltInGlyphSheet();
-  const Uint32 ink = SDL_MapRGB(target->format, 255, 255, 255);
-  for (int i = 0; i < static_cast<int>(sizeof kText - 1); ++i) {
-    const GlyphPoint origin = GlyphOriginOf(kText[i]);
-    for (int gy = 0; gy < kCellSize; ++gy) {
-      for (int gx = 0; gx < kCellSize; ++gx) {
-        if (sheet.At(origin.x + gx, origin.y + gy) == kBlack)
-          continue;
-        SDL_Rect pixel{x + (i * kCellSize + gx) * scale, y + gy * scale, scale, scale};
-        SDL_FillRect(target, &pixel, ink);
+  for (const Text& text : texts) {
+    for (int i = 0; i < static_cast<int>(text.text.size()); ++i) {
+      const GlyphPoint origin = GlyphOriginOf(text.text[static_cast<size_t>(i)]);
+      for (int gy = 0; gy < kCellSize; ++gy) {
+        for (int gx = 0; gx < kCellSize; ++gx) {
+          if (sheet.At(origin.x + gx, origin.y + gy) == kBlack)
+            continue;
+          SDL_Rect pixel{text.x + (i * kCellSize + gx) * scale, text.y + gy * scale, scale, scale};
+          SDL_FillRect(target, &pixel, white);
+        }
       }
     }
   }
@@ -213,19 +236,26 @@ void SdlPresenter::Show(const std::vector<CellRun>* runs) {
         SDL_FillRects(target, borders, 4, black);
       }
     });
-    mark_ = SDL_Rect{0, 0, 0, 0};
-    if (drawn && paused_)
-      DrawPausedMark(target);
+    if (drawn)
+      DrawMarks(target);
     sent = drawn && SDL_UpdateWindowSurface(window_) == 0;
   } else {
     // Only what lies inside the surface is drawn and sent: the window system
     // refuses an update that reaches past the window.
     parts_.clear();
     const bool drawn = WithPixels(target, [&] {
+      bool over_a_mark = false;
       for (const CellRun& run : *runs) {
         const SDL_Rect part = DrawScaled(target, SDL_Rect{run.x, run.y, run.width, run.height});
         if (part.w > 0 && part.h > 0)
           parts_.push_back(part);
+        for (const SDL_Rect& mark : mark_areas_)
+          over_a_mark = over_a_mark || SDL_HasIntersection(&part, &mark) == SDL_TRUE;
+      }
+      // A cell drawn over a box in the corner: the marks go back on top.
+      if (over_a_mark) {
+        DrawMarks(target);
+        parts_.insert(parts_.end(), mark_areas_.begin(), mark_areas_.end());
       }
     });
     sent = drawn &&

@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 
+#include <string>
 #include <vector>
 
 #include "display/changed_cells.h"
@@ -32,14 +33,18 @@ class SdlPresenter {
   // The window surface has been or will be recreated (the window changed
   // size): the next presentation sends the whole picture.
   void SurfaceLost() { whole_next_ = true; }
-  // While the player has paused the game, a "PAUSED" mark shows outside the
-  // game's own picture: in the black border above it where that is tall
-  // enough, otherwise in a small framed box over the picture's blank corner
-  // right of the status panel. It is drawn here only, never into a frame of
-  // the game, and goes with the repaint on resume.
-  void ShowPaused(bool paused);
-  // Where the mark was last drawn in the window surface (empty when none).
-  SDL_Rect PausedMark() const { return mark_; }
+  // Short lines of text shown outside the game's own picture while they
+  // last ("PAUSED", "MUTED", "VOL 80"; capitals, digits and spaces, eight
+  // characters at most): all on one line in the black border above the
+  // picture where that is tall enough, otherwise each in a small framed box
+  // over the picture's blank corner right of the status panel, one under
+  // another. They are drawn here only, never into a frame of the game, and
+  // the picture shows again where they were once they go. Empty: none.
+  void ShowMarks(const std::vector<std::string>& marks);
+  // Where each mark was last drawn in the window surface, in order.
+  const std::vector<SDL_Rect>& MarkAreas() const { return mark_areas_; }
+  // The last frame presented, as the game made it (all black before one).
+  const Surface& LastFrame() const { return shown_; }
 
   // Where the picture was last drawn in the window surface.
   PicturePlace Place() const { return place_; }
@@ -58,8 +63,8 @@ class SdlPresenter {
   // Draws one rectangle of the picture scaled into `target`; the part of the
   // surface it covered, or an empty rectangle when it lies outside.
   SDL_Rect DrawScaled(SDL_Surface* target, const SDL_Rect& area);
-  // Draws the "PAUSED" mark into `target` (pixels at hand) and keeps where.
-  void DrawPausedMark(SDL_Surface* target);
+  // Draws the marks into `target` (pixels at hand) and keeps where.
+  void DrawMarks(SDL_Surface* target);
 
   SDL_Window* window_;
   SDL_Surface* target_ = nullptr;
@@ -67,11 +72,13 @@ class SdlPresenter {
   int target_h_ = 0;
   PicturePlace place_;
   Surface shown_;
+  const Surface* last_frame_ = nullptr;  // the picture last presented, and its writes then
+  uint64_t last_writes_ = 0;
   std::vector<uint8_t> row_;     // one scaled row in the surface's pixel format
   std::vector<SDL_Rect> parts_;  // the parts of the surface drawn for one frame
   bool whole_next_ = true;
-  bool paused_ = false;
-  SDL_Rect mark_{0, 0, 0, 0};
+  std::vector<std::string> marks_;
+  std::vector<SDL_Rect> mark_areas_;
   long frames_shown_ = 0;
   long whole_frames_shown_ = 0;
 };

@@ -149,6 +149,21 @@ TEST_F(DemoReplayTest, QuitGameIsReplayedByTheGameItself) {
   EXPECT_EQ(timed.end.message, "pass 7: the game ended by itself");
 }
 
+TEST_F(DemoReplayTest, TenMinutesInTheBackgroundAreRecordedASecondAChunk) {
+  // Behind another window from pass 10 on, for ten minutes of passes: a
+  // chunk every 60 passes still, so that no chunk holds more than a reader
+  // takes.
+  ScriptedPlatform platform;
+  platform.on_messages = [&platform](int64_t pass) {
+    platform.foreground = pass < 10;
+    platform.close_requested = pass >= 36010;
+  };
+  BytesSink sink;
+  ASSERT_EQ(RecordGame(platform, sink), 0);
+  EXPECT_EQ(Parsed(sink.bytes).pass_count, 36010);
+  EXPECT_EQ(sink.piece_ends.size(), 1u + 601u) << "the header and a chunk per 60 passes";
+}
+
 // The scripted game's passes, score and frames, pinned: the same on every
 // machine and in the browser. When a change to the pictures or the play is
 // meant, take the new line from this test's failure message.

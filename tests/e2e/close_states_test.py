@@ -90,7 +90,7 @@ class CloseTest(GameTestCase):
         folder = tempfile.mkdtemp(prefix="rallix-long-sound-")
         self.addCleanup(shutil.rmtree, folder, True)
         sounds = os.path.dirname(os.path.abspath(PATHS["rallix"]))
-        for name in ("pon.WAV", "pin.WAV", "pipopin.WAV"):
+        for name in set(harness.SOUNDS) - {"pupu.WAV"}:
             shutil.copy(os.path.join(sounds, name), folder)
         with wave.open(os.path.join(sounds, "pupu.WAV"), "rb") as short:
             params, samples = short.getparams(), short.readframes(short.getnframes())

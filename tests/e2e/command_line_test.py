@@ -18,8 +18,8 @@ import zlib
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from harness import (committed_demos, game_environment, run_tests, sanitize,  # noqa: E402
-                     without_time)
+from harness import (committed_demos, game_environment, run_headless, run_tests,  # noqa: E402
+                     sanitize, without_time)
 
 PATHS = harness.PATHS
 
@@ -32,9 +32,7 @@ class CommandLineTest(unittest.TestCase):
 
     def rallix(self, *args):
         # No display: an answer that opened a window would fail instead.
-        return subprocess.run([PATHS["rallix"], *args], env=game_environment(self.folder),
-                              cwd=self.folder, capture_output=True, text=True, timeout=30,
-                              check=False)
+        return run_headless([PATHS["rallix"], *args], self.folder, timeout=30)
 
     def test_help_version_and_an_unknown_option(self):
         helped = self.rallix("--help")
@@ -51,6 +49,17 @@ class CommandLineTest(unittest.TestCase):
         self.assertEqual(refused.stderr.splitlines()[0],
                          "rallix: unknown option '--fullscreen-please'")
         self.assertIn(helped.stdout, refused.stderr)
+
+    @sanitize
+    def test_an_answer_that_cannot_be_written_fails(self):
+        lost = "rallix: cannot write the timed replay's line: No space left on device\n"
+        for args, said in ((["--help"], ""), (["--timedemo", committed_demos()[0][0]], lost)):
+            with open("/dev/full", "w", encoding="utf-8") as full:
+                result = subprocess.run([PATHS["rallix"], *args],
+                                        env=game_environment(self.folder), cwd=self.folder,
+                                        stdout=full, stderr=subprocess.PIPE, text=True,
+                                        timeout=30, check=False)
+            self.assertEqual((result.returncode, result.stderr), (1, said), args)
 
     @sanitize
     def test_demo_files_that_cannot_be_written_or_played_are_refused(self):

@@ -217,8 +217,7 @@ class WholeGameTest(GameTestCase):
 
     def check_sounds(self, game, log, player_points):
         finder = SoundFinder(PATHS["audio"], game.cwd)
-        heard = finder.find(game.audio_recording(), "pupu.WAV", "pon.WAV", "pin.WAV",
-                            "pipopin.WAV")
+        heard = finder.find(game.audio_recording(), *harness.SOUNDS)
         summary = f"heard {heard}; returns while the computer had {sorted(log.returns)}, " \
                   f"bounces {sorted(log.bounces)}"
         print(summary)

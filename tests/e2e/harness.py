@@ -24,6 +24,9 @@ import tempfile
 import time
 import unittest
 
+# The game's four sounds, which lie beside it.
+SOUNDS = ("pon.WAV", "pin.WAV", "pupu.WAV", "pipopin.WAV")
+
 # Every deadline of a wait is this many times longer: 1 for the optimised
 # game, more under the sanitizers (the build sets RALLIX_TIME_FACTOR).
 TIME_FACTOR = max(1.0, float(os.environ.get("RALLIX_TIME_FACTOR", "1") or 1))
@@ -285,6 +288,22 @@ def committed_demos():
 def without_time(line):
     """A timed replay's line without the time it took (", 0.123 s")."""
     return re.sub(r", [0-9]+\.[0-9]{3} s,", ",", line.strip())
+
+
+def replays_committed_demos(test, replay):
+    """Checks that replay(path), a finished run's CompletedProcess, prints for
+    each committed demo the line the demo showed as it was recorded."""
+    for path, expected in committed_demos():
+        result = replay(path)
+        test.assertEqual((result.returncode, result.stderr), (0, ""), path)
+        test.assertEqual(without_time(result.stdout), expected, path)
+
+
+def run_headless(args, folder, timeout=120):
+    """A program run to its end in `folder` with no display to open a
+    window on; its CompletedProcess, the output as text."""
+    return subprocess.run(list(args), env=game_environment(folder), cwd=folder,
+                          capture_output=True, text=True, timeout=timeout, check=False)
 
 
 class _XClientMessageEvent(ctypes.Structure):
@@ -676,9 +695,9 @@ class Game:
 
     def capture(self):
         """The window's pixels as the X server holds them, as the path of a
-        PNG file (rallix_screen grab)."""
+        picture file (rallix_screen grab)."""
         self._captures += 1
-        path = os.path.join(self.folder, f"capture-{self._captures}.png")
+        path = os.path.join(self.folder, f"capture-{self._captures}.bmp")
         self._x_tool(self.screen_tool, "grab", str(self.window), path)
         return path
 
@@ -853,10 +872,10 @@ class GameTestCase(unittest.TestCase):
         self.addCleanup(self.x.__exit__, None, None, None)
 
     def start_game(self, program="rallix", args=(), focus=True, cwd=None, stderr="file"):
-        """Starts the program (a key of PATHS) beside the game's sounds, or
-        in the folder `cwd`, and waits for its window. `stderr` as for
-        Game.start."""
-        game = Game(self.PATHS[program], self.PATHS["screen"], display=self.x.display,
+        """Starts the program (a key of PATHS, or a path) beside the game's
+        sounds, or in the folder `cwd`, and waits for its window. `stderr` as
+        for Game.start."""
+        game = Game(self.PATHS.get(program, program), self.PATHS["screen"], display=self.x.display,
                     args=args, cwd=cwd or os.path.dirname(os.path.abspath(self.PATHS["rallix"])))
         self.addCleanup(game.stop)
         game.start(stderr)

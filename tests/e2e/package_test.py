@@ -13,18 +13,18 @@ Run one test:
 import array
 import glob
 import os
+import re
+import shlex
 import shutil
 import subprocess
 import sys
 import tempfile
-import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from harness import Game, HarnessError, XServer, run_tests  # noqa: E402
+from harness import SOUNDS, GameTestCase, HarnessError, run_tests  # noqa: E402
 
 PATHS = harness.PATHS
-SOUNDS = ("pon.WAV", "pin.WAV", "pupu.WAV", "pipopin.WAV")
 APP_ID = "net.rallix.Rallix"
 ICON_SIZES = (16, 32, 48, 64, 128, 256)
 
@@ -74,51 +74,19 @@ def read_desktop_entry(path):
                 group = groups.setdefault(line.strip()[1:-1], {})
                 continue
             key, value = line.split("=", 1)
-            group[key.strip()] = _unescape(value.strip())
+            group[key.strip()] = re.sub(r"\\(.)", lambda m: ESCAPES.get(m[1], m[1]), value.strip())
     return groups
 
 
-def _unescape(value):
-    out, chars = [], iter(value)
-    for char in chars:
-        if char == "\\":
-            following = next(chars, "")
-            out.append({"s": " ", "n": "\n", "t": "\t", "r": "\r"}.get(following, following))
-        else:
-            out.append(char)
-    return "".join(out)
+ESCAPES = {"s": " ", "n": "\n", "t": "\t", "r": "\r"}
 
 
 def split_exec(value):
     """An Exec= value as a launcher splits it: double-quoted arguments with
-    \\", \\`, \\$ and \\\\ escaped inside; %% is a percent sign and the other
-    field codes are dropped."""
-    args, current, quoted, chars = [], None, False, iter(value)
-    for char in chars:
-        if quoted:
-            if char == "\\":
-                current += next(chars, "")
-            elif char == '"':
-                quoted = False
-            else:
-                current += char
-        elif char == '"':
-            quoted, current = True, current or ""
-        elif char == " ":
-            if current is not None:
-                args.append(current)
-            current = None
-        elif char == "%":
-            code = next(chars, "")
-            if code == "%":
-                current = (current or "") + "%"
-        else:
-            current = (current or "") + char
-    if quoted:
-        raise ValueError(f"unbalanced quote in Exec={value}")
-    if current is not None:
-        args.append(current)
-    return args
+    \\", \\`, \\$ and \\\\ escaped inside, as in a POSIX shell; %% is a
+    percent sign and the other field codes are dropped."""
+    args = (re.sub("%(.)", lambda m: "%" if m[1] == "%" else "", arg) for arg in shlex.split(value))
+    return [arg for arg in args if arg]
 
 
 def inside(root, path):
@@ -153,10 +121,11 @@ def start_files_protect_control_flow():
     return "x86 feature: IBT, SHSTK" in run(["readelf", "-n", start])
 
 
-class InstalledGameTest(unittest.TestCase):
+class InstalledGameTest(GameTestCase):
     TIMEOUT = 180
 
     def setUp(self):
+        super().setUp()
         self.folder = tempfile.mkdtemp(prefix="rallix-package-")
         self.addCleanup(shutil.rmtree, self.folder, True)
 
@@ -165,16 +134,6 @@ class InstalledGameTest(unittest.TestCase):
         folder = os.path.join(self.folder, name)
         os.mkdir(folder)
         return folder
-
-    def start_game(self, argv, cwd):
-        x = XServer()
-        x.__enter__()
-        self.addCleanup(x.__exit__, None, None, None)
-        game = Game(argv[0], PATHS["screen"], display=x.display, args=argv[1:], cwd=cwd)
-        self.addCleanup(game.stop)
-        game.start()
-        game.find_window()
-        return game
 
     def play_to_the_first_point(self, game):
         """Shows the title, starts a game and stands still until the first
@@ -285,7 +244,7 @@ class PackageTest(InstalledGameTest):
         entry = read_desktop_entry(self.entry_path())["Desktop Entry"]
         argv = [inside(self.root, arg) if arg.startswith("/") else arg
                 for arg in split_exec(entry["Exec"])]
-        game = self.start_game(argv, self.empty_folder("home"))
+        game = self.start_game(argv[0], args=argv[1:], cwd=self.empty_folder("home"))
         self.assertHeard(game)
         self.assertEqual(game.stderr(), "")
 
@@ -304,7 +263,7 @@ class StartedAwayTest(InstalledGameTest):
             if sound != "pipopin.WAV":
                 shutil.copy2(os.path.join(PATHS["build"], "app", sound), folder)
         work = self.empty_folder("work")
-        game = self.start_game([os.path.join(folder, "rallix")], work)
+        game = self.start_game(os.path.join(folder, "rallix"), cwd=work)
         self.assertHeard(game)
         lines = game.stderr().splitlines()
         self.assertEqual(len(lines), 1, lines)
@@ -338,7 +297,7 @@ class MovedInstallTest(InstalledGameTest):
         os.rename(prefix, moved)
         links = self.empty_folder("links")
         os.symlink(os.path.join(moved, "bin/rallix"), os.path.join(links, "rallix"))
-        game = self.start_game([os.path.join(links, "rallix")], links)
+        game = self.start_game(os.path.join(links, "rallix"), cwd=links)
         self.assertHeard(game)
         self.assertEqual(game.stderr(), "")
 

@@ -110,7 +110,7 @@ class WaylandTest(unittest.TestCase):
     def find(self, game, situation, scale=1, where=lambda place: True):
         """Waits until the headless frame shows in weston's output at the
         scale, at a place for which where(place) holds; that place."""
-        capture = os.path.join(game.folder, "screen.png")
+        capture = os.path.join(game.folder, "screen.bmp")
 
         def look():
             subprocess.run([PATHS["screen"], "grab", "root", capture], check=True,

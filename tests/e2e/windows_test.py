@@ -25,11 +25,10 @@ import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
-from harness import (Game, GameTestCase, committed_demos, game_environment, missing,  # noqa: E402
-                     need, run_tests, without_time)
+from harness import (SOUNDS, Game, GameTestCase, game_environment, missing, need,  # noqa: E402
+                     replays_committed_demos, run_headless, run_tests, without_time)
 
 PATHS = harness.PATHS
-SOUNDS = ("pon.WAV", "pin.WAV", "pupu.WAV", "pipopin.WAV")
 # Wine takes a while to start a program, more on a busy machine.
 WINE_START_SECONDS = 60
 
@@ -217,6 +216,47 @@ class WindowsGameTest(GameTestCase):
         game.close_window()
         self.assertEnds(game, 0)
 
+    def test_f12_saves_the_frame_into_the_pictures_folder_and_m_mutes_and_is_kept(self):
+        # The profile's folders lie in the prefix: what the game makes there
+        # goes with the test.
+        users = os.path.join(self.wine.prefix, "drive_c", "users")
+
+        def clean():
+            for user in os.listdir(users):
+                for made in (("Pictures", "Rallix"), ("AppData", "Roaming", "Rallix")):
+                    shutil.rmtree(os.path.join(users, user, *made), ignore_errors=True)
+
+        clean()
+        self.addCleanup(clean)
+        game = self.start(cwd=self.game_folder)
+        game.wait_for_frame("title", timeout=WINE_START_SECONDS)
+        game.press("F12")
+        text = game.wait_for_stderr(lambda text: "rallix: screenshot " in text,
+                                    "the screenshot named")
+        picture = re.search(r"^rallix: screenshot (.*?)\r?$", text, re.M).group(1)
+        found = re.match(r"^C:\\users\\([^\\]+)\\Pictures\\Rallix\\(rallix-\d{8}-\d{6}\.png)$",
+                         picture)
+        self.assertIsNotNone(found, picture)
+        user, name = found.groups()
+        same, report = game.compare(
+            "title", capture=os.path.join(users, user, "Pictures", "Rallix", name))
+        self.assertTrue(same, report)
+
+        game.press("m")
+        game.wait_for_text(lambda lines: "?" in lines[0][33:40], "the MUTED mark")
+        settings = os.path.join(users, user, "AppData", "Roaming", "Rallix", "settings.ini")
+
+        def kept():
+            if not os.path.exists(settings):
+                return ""
+            with open(settings, encoding="utf-8") as file:
+                return file.read()
+
+        harness.wait_for("the mute kept in %APPDATA%", kept,
+                         lambda text: text == "[sound]\nmute = true\n", describe=repr)
+        game.close_window()
+        self.assertEnds(game, 0)
+
     def test_a_recorded_run_replaces_the_old_demo_and_replays_as_on_linux(self):
         # A name beyond ASCII, and a demo of that name already there.
         demo = os.path.join(self.folder, "démo ü.demo")
@@ -224,6 +264,20 @@ class WindowsGameTest(GameTestCase):
             old.write("the last recording")
         game = self.start(cwd=self.game_folder, args=["--record", windows_path(demo)])
         game.wait_for_frame("title", timeout=WINE_START_SECONDS)
+        # A second recorder of the file is refused before its window would
+        # open (there is no display to open it on), and so is one that finds
+        # what a killed game left.
+        env = dict(game.env, DISPLAY="")
+        part = windows_path(demo + ".part")
+
+        def record_again():
+            result = subprocess.run([Wine.tool("wine"), self.exe, "--record", windows_path(demo)],
+                                    env=env, capture_output=True, text=True, timeout=120,
+                                    check=False)
+            self.assertEqual((result.returncode, result.stdout), (1, ""))
+            return result.stderr
+        self.assertEqual(record_again(), f"rallix: cannot write the demo {windows_path(demo)}: "
+                                         f"another Rallix is recording it now, into {part}\n")
         game.press("Down")
         game.wait_for_frame("title-config")
         game.press("Down")
@@ -231,29 +285,31 @@ class WindowsGameTest(GameTestCase):
         game.press("space")
         self.assertEnds(game, 0, within=10)
         self.assertFalse(os.path.exists(demo + ".part"))
+        with open(demo + ".part", "wb") as left:
+            left.write(b"RLXDEMO")
+        self.assertEqual(record_again(), f"rallix: cannot write the demo {windows_path(demo)}: "
+                                         f"{part} is there already, the recording of a game that "
+                                         "did not finish (it plays up to where it stops): move "
+                                         "or remove it to record here\n")
+        with open(demo + ".part", "rb") as left:
+            self.assertEqual(left.read(), b"RLXDEMO")
 
-        env = dict(game.env, DISPLAY="")
         windows = subprocess.run([Wine.tool("wine"), self.exe, "--timedemo", windows_path(demo)],
                                  env=env, capture_output=True, text=True, timeout=120,
                                  check=False)
         self.assertEqual((windows.returncode, windows.stderr), (0, ""))
         self.assertRegex(windows.stdout, r"^\d+ passes, score 0, high score 30000, [0-9.]+ s, "
                                          r"digest [0-9A-F]{16}\s*$")
-        linux = subprocess.run([PATHS["rallix"], "--timedemo", demo],
-                               env=game_environment(self.folder), capture_output=True, text=True,
-                               timeout=60, check=False)
+        linux = run_headless([PATHS["rallix"], "--timedemo", demo], self.folder, timeout=60)
         self.assertEqual(without_time(linux.stdout), without_time(windows.stdout))
 
     def test_the_committed_demos_replay_to_what_they_showed_as_on_linux(self):
         # No display: the timed replay opens no window.
         env = self.wine.environment(game_environment(self.folder))
         self.addCleanup(self.wine.end, env)
-        for path, expected in committed_demos():
-            result = subprocess.run([Wine.tool("wine"), self.exe, "--timedemo", windows_path(path)],
-                                    env=env, cwd=self.game_folder, capture_output=True, text=True,
-                                    timeout=120, check=False)
-            self.assertEqual((result.returncode, result.stderr), (0, ""), path)
-            self.assertEqual(without_time(result.stdout), expected, path)
+        replays_committed_demos(self, lambda path: subprocess.run(
+            [Wine.tool("wine"), self.exe, "--timedemo", windows_path(path)], env=env,
+            cwd=self.game_folder, capture_output=True, text=True, timeout=120, check=False))
 
 
 if __name__ == "__main__":

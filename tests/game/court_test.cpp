@@ -4,22 +4,14 @@
 #include <string>
 
 #include "game/form_main.h"
-#include "tests/support/screen_text.h"
-#include "tests/support/scripted_platform.h"
+#include "tests/support/game_session.h"
 
 namespace rallix {
 namespace {
 
-using testing::GridText;
-
-class CourtTest : public ::testing::Test {
+class CourtTest : public ::testing::Test, public testing::GameSession {
  protected:
-  CourtTest() : form(platform) {}
-  std::string Row(int column, int row, int length) const {
-    return GridText(form.Record.Screen.Grid, column, row, length);
-  }
-  testing::ScriptedPlatform platform;
-  FormMain form;
+  std::string Row(int column, int row, int length) const { return GridText(column, row, length); }
 };
 
 TEST_F(CourtTest, WallsInColumns0And21WithBlankPlayingColumnsBetween) {

@@ -9,7 +9,7 @@
 #include <limits>
 
 #include "base/run_time_error.h"
-#include "game/pixel_rect.h"
+#include "game/computer_paddle.h"
 #include "tests/support/rally_court.h"
 #include "tests/support/screen_text.h"
 
@@ -111,26 +111,6 @@ TEST(BallAngle, SpeedScalesTheVelocityAndLargeAnglesOverflow) {
   }
   EXPECT_EQ(vx, 1.25);
   EXPECT_EQ(vy, 2.5);
-}
-
-// ---------------------------------------------------------------- rectangles
-
-TEST(PointInRect, EveryEdgeBelongsAndTheNextPixelOutDoesNot) {
-  for (const PixelRect rect : {PixelRect{96, 368, 191, 383}, PixelRect{-40, -20, -10, 5}}) {
-    const int32_t mid_x = (rect.Left + rect.Right) / 2;
-    const int32_t mid_y = (rect.Top + rect.Bottom) / 2;
-    for (const int32_t x : {rect.Left, mid_x, rect.Right}) {
-      for (const int32_t y : {rect.Top, mid_y, rect.Bottom}) {
-        EXPECT_EQ(PointInRect(rect, PixelPoint{x, y}), 1) << x << "," << y;
-      }
-    }
-    EXPECT_EQ(PointInRect(rect, PixelPoint{rect.Left - 1, mid_y}), 0);
-    EXPECT_EQ(PointInRect(rect, PixelPoint{rect.Right + 1, mid_y}), 0);
-    EXPECT_EQ(PointInRect(rect, PixelPoint{mid_x, rect.Top - 1}), 0);
-    EXPECT_EQ(PointInRect(rect, PixelPoint{mid_x, rect.Bottom + 1}), 0);
-    EXPECT_EQ(PointInRect(rect, PixelPoint{rect.Left - 1, rect.Top - 1}), 0);
-    EXPECT_EQ(PointInRect(rect, PixelPoint{rect.Right + 1, rect.Bottom + 1}), 0);
-  }
 }
 
 // ------------------------------------------------------------- return angles
@@ -416,29 +396,28 @@ TEST(WallBounce, StruckBallBouncesWithItsNewVelocity) {
 
 // ------------------------------------------------------- the computer's paddle
 
-// Plays one frame with the ball in `row`, far left of the computer's paddle,
-// and tells whether the paddle acted (stepped left).
-bool Reached(RallyCourt& court, int row, uint32_t state) {
-  GameRecord& r = court.record();
-  r.ComX = 10;
-  r.Random.SetState(state);
-  court.PlaceBall(24, 16.0 * row + 8, 0, 0);
-  court.Frame();
-  return r.ComX == 9;
+// The computer's paddle column after a frame that finds it at `com_x` and
+// the ball at (x, y), with the frame's draw numerator / 2^24.
+int16_t ComAfter(const GameRecord& r, int16_t com_x, double x, double y, uint32_t numerator) {
+  return ComputerPaddleColumn(r, com_x, x, y, static_cast<float>(numerator) / 16777216.0f);
 }
 
-TEST(ComputerPaddle, ReachTable) {
-  // reach = (Stage r + Level) x BallSpeed / 8 for r in [0, 1): the paddle acts
-  // in every row up to the reach's lowest value and in none from its highest
-  // on; e.g. stage 3, level 2, speed 8 reaches 2 up to 5 (excluded).
+TEST(ComputerPaddle, ReachIsWorkedOutInSinglePrecision) {
+  // reach = (Stage r + Level) x BallSpeed / 8 for the frame's draw r, in
+  // single precision: the paddle acts while the ball's row is no more than
+  // the reach. E.g. stage 3, level 2: 3 x 5592405 / 2^24 is 1 - 2^-24, and
+  // adding 2 rounds to 3.0 (in double it would stay below); the largest draw
+  // rounds 3 r + 2 up to 5.0, and at stage 1, level 1, r + 1 up to 2.0.
   struct Row {
     int16_t stage, level, speed;
-    int always_up_to;  // acts in rows 0..this on every draw
-    int never_from;    // and in no row from this one on
+    uint32_t draw;  // numerator of the draw
+    int last_row;   // the last row the paddle acts in
   };
+  // At stage 2, level 3, speed 4, (2 r + 3) / 2: 1.5, and 2.5 at the largest draw.
   const Row table[] = {
-      {1, 1, 8, 1, 2},  {1, 1, 4, 0, 1}, {3, 2, 8, 2, 5},
-      {5, 5, 8, 5, 10}, {2, 3, 4, 1, 3},  // (2 r + 3) / 2: 1.5 up to 2.5
+      {1, 1, 8, 0, 1},     {1, 1, 8, kTopDraw, 2}, {1, 1, 4, 0, 0},        {3, 2, 8, 0, 2},
+      {3, 2, 8, kHalf, 3}, {3, 2, 8, 5592405, 3},  {3, 2, 8, 5592404, 2},  {3, 2, 8, kTopDraw, 5},
+      {5, 5, 8, 0, 5},     {2, 3, 4, 0, 1},        {2, 3, 4, kTopDraw, 2},
   };
   RallyCourt court;
   GameRecord& r = court.record();
@@ -446,55 +425,12 @@ TEST(ComputerPaddle, ReachTable) {
     r.Stage = row.stage;
     r.Level = row.level;
     r.BallSpeed = row.speed;
-    for (int ball_row = 0; ball_row <= 11; ++ball_row) {
-      SCOPED_TRACE(::testing::Message() << "stage " << row.stage << ", level " << row.level
-                                        << ", speed " << row.speed << ", row " << ball_row);
-      int acted = 0;
-      constexpr int kTrials = 300;
-      for (int i = 0; i < kTrials; ++i)
-        acted += Reached(court, ball_row, 0x9E3779u * (i + 1)) ? 1 : 0;
-      if (ball_row <= row.always_up_to) {
-        EXPECT_EQ(acted, kTrials);
-      } else if (ball_row >= row.never_from) {
-        EXPECT_EQ(acted, 0);
-      } else {
-        EXPECT_GT(acted, 0);
-        EXPECT_LT(acted, kTrials);
-      }
-    }
+    SCOPED_TRACE(::testing::Message() << "stage " << row.stage << ", level " << row.level
+                                      << ", speed " << row.speed << ", draw " << row.draw);
+    // The ball far left of the paddle: acting is a step left.
+    EXPECT_EQ(ComAfter(r, 10, 24, 16.0 * row.last_row + 8, row.draw), 9);
+    EXPECT_EQ(ComAfter(r, 10, 24, 16.0 * row.last_row + 16, row.draw), 10);
   }
-}
-
-TEST(ComputerPaddle, ReachIsWorkedOutInSinglePrecision) {
-  RallyCourt court;
-  GameRecord& r = court.record();
-  r.Stage = 3;
-  r.Level = 2;
-  r.BallSpeed = 8;
-  // 3 x 5592405 / 2^24 is 1 - 2^-24, exact in single precision; adding 2
-  // rounds to 3.0, so row 3 is reached (in double it would stay below).
-  const uint32_t third = 5592405;
-  RandomSource source = SourceDrawingAfter(third, 0);
-  court.PlaceBall(24, 3 * 16 + 8, 0, 0);
-  r.ComX = 10;
-  r.Random = source;
-  court.Frame();
-  EXPECT_EQ(r.ComX, 9);
-  // One step lower the sum stays below 3.
-  source = SourceDrawingAfter(third - 1, 0);
-  court.PlaceBall(24, 3 * 16 + 8, 0, 0);
-  r.ComX = 10;
-  r.Random = source;
-  court.Frame();
-  EXPECT_EQ(r.ComX, 10);
-  // The largest draw rounds 3 r + 2 up to 5.0: the one draw that reaches
-  // row 5, which the reach of "2 up to 5" otherwise never does.
-  source = SourceDrawingAfter(kTopDraw, 0);
-  court.PlaceBall(24, 5 * 16 + 8, 0, 0);
-  r.ComX = 10;
-  r.Random = source;
-  court.Frame();
-  EXPECT_EQ(r.ComX, 9);
 }
 
 TEST(ComputerPaddle, HoldsStillOverAFixedFourColumnsForEveryWidth) {
@@ -505,28 +441,19 @@ TEST(ComputerPaddle, HoldsStillOverAFixedFourColumnsForEveryWidth) {
   for (int16_t kind = 0; kind <= 2; ++kind) {
     r.ComPaddleKind = kind;
     SCOPED_TRACE(kind);
-    auto column_after = [&](int16_t com_x, double ball_x) {
-      r.ComX = com_x;
-      court.PlaceBall(ball_x, 40, 0, 0);
-      court.Frame();
-      return r.ComX;
-    };
-    EXPECT_EQ(column_after(5, 80), 5);
-    EXPECT_EQ(column_after(5, Below(80)), 4);
-    EXPECT_EQ(column_after(5, 144), 5);
-    EXPECT_EQ(column_after(5, Above(144)), 6);
+    EXPECT_EQ(ComAfter(r, 5, 80, 40, 0), 5);
+    EXPECT_EQ(ComAfter(r, 5, Below(80), 40, 0), 4);
+    EXPECT_EQ(ComAfter(r, 5, 144, 40, 0), 5);
+    EXPECT_EQ(ComAfter(r, 5, Above(144), 40, 0), 6);
     // Within its columns only.
-    EXPECT_EQ(column_after(1, 2), 1);
+    EXPECT_EQ(ComAfter(r, 1, 2, 40, 0), 1);
     const int16_t max_x = r.ComPaddles(kind).MaxX;
     // (x = 400 lies right of the court; for the narrow paddle nothing in the
     // court is right of 16 x (MaxX + 4) = 352.)
-    EXPECT_EQ(column_after(max_x, 400), max_x);
-    EXPECT_EQ(column_after(static_cast<int16_t>(max_x - 1), 400), max_x);
+    EXPECT_EQ(ComAfter(r, max_x, 400, 40, 0), max_x);
+    EXPECT_EQ(ComAfter(r, static_cast<int16_t>(max_x - 1), 400, 40, 0), max_x);
     // A position that is not a number lies in no row: out of reach.
-    r.ComX = 5;
-    court.PlaceBall(std::nan(""), std::nan(""), 0, 0);
-    court.Frame();
-    EXPECT_EQ(r.ComX, 5);
+    EXPECT_EQ(ComAfter(r, 5, std::nan(""), std::nan(""), 0), 5);
   }
 }
 

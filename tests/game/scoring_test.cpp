@@ -42,34 +42,6 @@ class Scoring : public ::testing::Test {
   GameRecord& r = s.Record();
 };
 
-TEST_F(Scoring, AStageWonFiveToNilFromANewGameScores10500) {
-  NewGameFromTitle();
-  for (int point = 1; point <= 4; ++point) {
-    PlayerScores();
-    EXPECT_EQ(r.State, kStateServe);
-    EXPECT_EQ(r.PlayerPoints, point);
-    EXPECT_EQ(r.Score, 100 * point);
-    EXPECT_EQ(s.GridText(25, 16, 5), "    " + std::to_string(point));
-  }
-  PlayerScores();
-  EXPECT_EQ(r.State, kStatePlayerPoint);
-  EXPECT_EQ(r.Score, 10500);
-  EXPECT_EQ(r.Stage, 1);
-
-  // The panel shows the winning point and the new score; the bonus screen
-  // stands over the court.
-  EXPECT_EQ(s.GridText(23, 3, 7), "  10500");
-  EXPECT_EQ(s.GridText(25, 16, 5), "    5");
-  EXPECT_EQ(s.GridText(25, 8, 5), "    0");
-  EXPECT_EQ(s.GridText(7, 12, 7), "YOU WIN");
-  EXPECT_EQ(s.GridText(5, 15, 11), "BONUS POINT");
-  EXPECT_EQ(s.GridText(11, 16, 5), "10000");
-  EXPECT_EQ(s.GridText(4, 18, 14), "PUSH SPACE KEY");
-  EXPECT_TRUE(s.Shows(7, 12, "YOU WIN"));
-  EXPECT_TRUE(s.Shows(11, 16, "10000"));
-  EXPECT_TRUE(s.Shows(23, 3, "  10500"));
-}
-
 TEST_F(Scoring, TheBonusCountsPointsTimesTheStageAndFillsAFiveCharacterField) {
   struct Case {
     int16_t set_count;

@@ -7,64 +7,50 @@
 #include "game/form_main.h"
 #include "game/main_loop.h"
 #include "game/mod_main.h"
+#include "tests/support/game_session.h"
 #include "tests/support/screen_text.h"
 #include "tests/support/scripted_platform.h"
 
 namespace rallix {
 namespace {
 
-using testing::GridText;
 using testing::ScreenText;
 
 constexpr int kGameStart = 0;
 constexpr int kConfig = 1;
 constexpr int kQuitGame = 2;
 
-class TitleTest : public ::testing::Test {
+class TitleTest : public ::testing::Test, public testing::GameSession {
  protected:
-  TitleTest() : form(platform), loop(form, platform) {}
-
   // One pass of the frame loop with these keys down; false once the program ended.
   bool Frame(std::initializer_list<uint8_t> keys = {}) {
     platform.held_keys = keys;
     return loop.Run(1) == LoopEnd::kLimit;
   }
-  // Rows of column 5 that hold the mark, in the grid and on screen.
-  std::vector<int> MarkRows() const {
+  // Rows of column 5 that hold the mark, in the grid or (shown) on screen.
+  std::vector<int> MarkRows(bool shown = false) const {
     std::vector<int> rows;
     for (int row = 0; row < kGridRows; ++row) {
-      if (form.Record.Screen.Grid.At(5, row) == '>')
+      if ((shown ? Shown(5, row, 1) : GridText(5, row, 1)) == ">")
         rows.push_back(row);
     }
     return rows;
   }
-  std::vector<int> ShownMarkRows() const {
-    std::vector<int> rows;
-    for (int row = 0; row < kGridRows; ++row) {
-      if (Shown(5, row, 1) == ">")
-        rows.push_back(row);
-    }
-    return rows;
-  }
+  std::vector<int> ShownMarkRows() const { return MarkRows(true); }
   int Marked() const { return form.Record.MenuCursor; }
   std::string Shown(int column, int row, int length) const {
     return ScreenText(platform.last_frame, form.Pictures.PictureSprite, column, row, length);
   }
-
-  testing::ScriptedPlatform platform;
-  FormMain form;
-  MainLoop loop;
 };
 
 TEST_F(TitleTest, FirstFrameShowsTheMenuInsideTheCourtWithTheMarkOnGameStart) {
   ASSERT_TRUE(Frame());
-  const TextGrid& grid = form.Record.Screen.Grid;
-  EXPECT_EQ(GridText(grid, 5, 10, 7), " RALLIX");
-  EXPECT_EQ(GridText(grid, 5, 13, 11), ">GAME START");
-  EXPECT_EQ(GridText(grid, 5, 15, 7), " CONFIG");
-  EXPECT_EQ(GridText(grid, 5, 17, 10), " QUIT GAME");
-  EXPECT_EQ(GridText(grid, 0, 0, 30), "|                    |HI-SCORE");
-  EXPECT_EQ(GridText(grid, 22, 1, 8), ".  30000");
+  EXPECT_EQ(GridText(5, 10, 7), " RALLIX");
+  EXPECT_EQ(GridText(5, 13, 11), ">GAME START");
+  EXPECT_EQ(GridText(5, 15, 7), " CONFIG");
+  EXPECT_EQ(GridText(5, 17, 10), " QUIT GAME");
+  EXPECT_EQ(GridText(0, 0, 30), "|                    |HI-SCORE");
+  EXPECT_EQ(GridText(22, 1, 8), ".  30000");
   // Rendered in the same frame.
   EXPECT_EQ(platform.frames_presented, 1);
   EXPECT_EQ(Shown(0, 13, 22), "|    >GAME START     |");
@@ -151,13 +137,6 @@ TEST_F(TitleTest, SpaceStillHeldFromAnEarlierScreenWaitsForAFreshPress) {
   EXPECT_EQ(form.Record.State, kStateNewGame);
 }
 
-TEST_F(TitleTest, QuitGameEndsTheLoopWithoutAnotherFrame) {
-  ASSERT_TRUE(Frame());
-  const int64_t frames = platform.frames_presented;
-  EXPECT_FALSE(Frame({kVkUp, kVkSpace}));
-  EXPECT_EQ(platform.frames_presented, frames);
-}
-
 TEST(TitleQuit, QuitGameEndsTheProgramNormally) {
   testing::ScriptedPlatform platform;
   platform.key_script = [](int64_t snapshot, KeySnapshot& keys) {
@@ -182,7 +161,7 @@ TEST_F(TitleTest, ComingBackFromTheConfigurationOpensOnGameStart) {
     ASSERT_TRUE(key == 0 ? Frame() : Frame({key}));
     EXPECT_EQ(Marked(), kGameStart) << "key " << int{key};
     EXPECT_EQ(MarkRows(), std::vector<int>{13});
-    EXPECT_EQ(GridText(form.Record.Screen.Grid, 5, 23, 1), " ");
+    EXPECT_EQ(GridText(5, 23, 1), " ");
   }
 }
 

@@ -5,7 +5,9 @@
 #include <cstdlib>
 
 #include "base/checked_math.h"
-#include "base/trig.h"
+#include "game/ball_angle.h"
+#include "game/computer_paddle.h"
+#include "game/pixel_rect.h"
 
 namespace rallix::testing {
 namespace {
@@ -34,34 +36,16 @@ void BounceAndMove(BallState& b) {
 bool Struck(const BallState& b, int16_t column, int16_t width, int top, int bottom) {
   if (!(b.x >= 0 && b.y + b.vy >= 16))
     return false;
-  const int32_t x = Round32(b.x);
-  const int32_t y = Round32(b.y + b.vy);
-  return x >= 16 * column && x <= 16 * (column + width) + 15 && y >= top && y <= bottom;
+  const PixelRect paddle{16 * column, top, 16 * (column + width) + 15, bottom};
+  return PointInRect(paddle, PixelPoint{Round32(b.x), Round32(b.y + b.vy)}) == 1;
 }
 
-// The computer's paddle for one frame, its skill draw fixed at `draw`.
-int16_t MoveComputer(const GameRecord& r, const BallState& b, int16_t com_x, float draw) {
-  const float reach = (static_cast<float>(r.Stage) * draw + static_cast<float>(r.Level)) *
-                      static_cast<float>(r.BallSpeed) / 8.0f;
-  if (static_cast<double>(reach) < std::floor(b.y / 16))
-    return com_x;
-  const int16_t max_x = r.ComPaddles(r.ComPaddleKind).MaxX;
-  if (b.x / 16 < com_x && com_x > 1)
-    --com_x;
-  if (b.x / 16 > com_x + 4 && com_x < max_x)
-    ++com_x;
-  return com_x;
-}
-
-// The ball struck by the player's paddle at `column`, with jitter `jitter`.
+// The ball struck by the player's paddle at `column`, with jitter `jitter`,
+// by the rally's own rule.
 BallState Returned(const GameRecord& r, BallState b, int16_t column, int jitter) {
   const int16_t width = r.PlayerPaddles(r.PlayerPaddleKind).Width;
-  const double d = b.x - 16 * column;
-  const double a = 405 - (d * 90) / (16 * width);
-  const int16_t t = static_cast<int16_t>(Round16(a) + jitter + 90);
-  const double rad = t * 3.141592 / 180;
-  b.vx = r.BallSpeed * Cosine(rad);
-  b.vy = -(r.BallSpeed * Sine(rad));
+  const int16_t angle = PlayerReturnAngle(b.x - 16 * column, width);
+  VelocityOf(static_cast<int16_t>(angle + jitter), r.BallSpeed, b.vx, b.vy);
   return b;
 }
 
@@ -74,7 +58,7 @@ bool BeatsComputer(const GameRecord& r, BallState b, int16_t player_x, int16_t c
   for (int frame = 0; frame < kMaxFrames; ++frame) {
     if (b.y <= 1)
       return true;
-    com_x = MoveComputer(r, b, com_x, draw);
+    com_x = ComputerPaddleColumn(r, com_x, b.x, b.y, draw);  // its draw fixed
     if (Struck(b, com_x, com_width, kComTop, kComBottom))
       return false;
     if (Struck(b, player_x, player_width, kPlayerTop, kPlayerBottom))
@@ -122,7 +106,7 @@ void Autopilot::Plan(const GameRecord& record) {
         return;
       }
     } else {
-      com_x = MoveComputer(record, b, com_x, 0.5f);
+      com_x = ComputerPaddleColumn(record, com_x, b.x, b.y, 0.5f);
       if (Struck(b, com_x, com_width, kComTop, kComBottom))
         break;  // struck again up there
       if (b.x >= 0 && b.y + b.vy >= 16 && Round32(b.y + b.vy) >= kPlayerTop) {

@@ -7,8 +7,10 @@
 //   aiming, the column that meets the ball with the paddle's middle);
 // - while the ball goes up, the column under the place where the ball will
 //   reach the computer's row, ready for the return.
-// It follows the ball with the court's own rules for the walls and paddles,
-// and plans again whenever the ball leaves the path it foresaw.
+// It foresees the ball with the rally's own rules for the paddles' returns
+// and the computer's paddle (game/ball_angle.h, game/computer_paddle.h) and
+// the walls and hit rectangles as the court has them, and plans again
+// whenever the ball leaves the path it foresaw.
 #pragma once
 
 #include <cstdint>

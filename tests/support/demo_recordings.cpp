@@ -32,6 +32,14 @@ void RecordRun(DigestingPlatform& platform, DemoRecorder& recorder, FormMain& fo
   recording.hi_score = form.Record.HiScore;
 }
 
+// The window is closed during the next synchronous sound once two have played.
+void CloseInTheThirdSyncSound(ScriptedPlatform& platform) {
+  platform.close_in_sync_sound =
+      std::count_if(platform.sounds.begin(), platform.sounds.end(), [](const SoundEvent& sound) {
+        return sound.kind == SoundEvent::Kind::kSync;
+      }) >= 2;
+}
+
 }  // namespace
 
 Recording RecordScriptedGame() {
@@ -58,10 +66,7 @@ Recording RecordScriptedGame() {
       platform.Hold({kVkSpace});  // "GAME START"
     if (pass == 12)
       platform.ReleaseAll();
-    const auto sync_sounds = std::count_if(
-        platform.sounds.begin(), platform.sounds.end(),
-        [](const SoundEvent& sound) { return sound.kind == SoundEvent::Kind::kSync; });
-    platform.close_in_sync_sound = sync_sounds >= 2;
+    CloseInTheThirdSyncSound(platform);
     platform.close_requested = pass >= 5000;
   };
   RecordRun(platform, recorder, form, recording);
@@ -164,10 +169,7 @@ Recording RecordFocusGame() {
       back_at = pass + 30;
     }
     keyboard.foreground = pass < 20 || pass >= back_at;
-    const auto sync_sounds = std::count_if(
-        keyboard.sounds.begin(), keyboard.sounds.end(),
-        [](const SoundEvent& sound) { return sound.kind == SoundEvent::Kind::kSync; });
-    keyboard.close_in_sync_sound = sync_sounds >= 2;
+    CloseInTheThirdSyncSound(keyboard);
     keyboard.close_requested = pass >= 100'000;
   };
   RecordRun(keyboard, recorder, form, recording);

@@ -37,8 +37,10 @@ class FakePage : public Page {
   std::vector<std::string> lines;
   PageRequest request;  // taken at the next pass
   std::vector<RunKind> runs;
-  std::vector<uint8_t> recorded;              // the pieces of the demo being recorded
-  std::vector<std::vector<uint8_t>> offered;  // every demo offered to save
+  std::vector<uint8_t> recorded;                  // the pieces of the demo being recorded
+  std::vector<std::vector<uint8_t>> offered;      // every demo offered to save
+  bool screenshot_wanted = false;                 // asked for at the next pass
+  std::vector<std::vector<uint8_t>> screenshots;  // every picture offered
 
   double Now() override {
     const double reading = clock;
@@ -85,6 +87,8 @@ class FakePage : public Page {
     recorded.insert(recorded.end(), piece.begin(), piece.end());
   }
   void OfferDemo() override { offered.push_back(recorded); }
+  bool ScreenshotWanted() override { return std::exchange(screenshot_wanted, false); }
+  void OfferScreenshot(const std::vector<uint8_t>& png) override { screenshots.push_back(png); }
 };
 
 }  // namespace rallix::web::testing

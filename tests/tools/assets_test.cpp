@@ -12,7 +12,7 @@
 #include <string>
 
 #include "display/glyph_sheet.h"
-#include "tests/support/png_image.h"
+#include "tests/support/picture_file.h"
 #include "tools/file_output.h"
 #include "tools/glyph_sheet_maker.h"
 #include "tools/icon_art.h"
@@ -43,7 +43,7 @@ Bytes Text(const std::string& text) {
 
 // The PNG file's picture, decoded by stb_image: what every reader sees.
 RgbaImage ReadPng(const Bytes& png) {
-  std::optional<RgbaImage> image = testing::DecodePng(png);
+  std::optional<RgbaImage> image = testing::DecodePicture(png);
   if (!image)
     throw std::runtime_error("not a PNG file");
   return *image;

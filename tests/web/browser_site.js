@@ -84,7 +84,7 @@ function decodePng(png) {
     const body = png.subarray(at + 8, at + 8 + length);
     if (kind === 'IHDR') {
       [width, height] = [body.readUInt32BE(0), body.readUInt32BE(4)];
-      channels = {2: 3, 6: 4}[body[9]];
+      channels = {0: 1, 2: 3, 6: 4}[body[9]];
       assert.ok(body[8] === 8 && channels && body[12] === 0, 'an unexpected PNG format');
     } else if (kind === 'IDAT') {
       data.push(body);

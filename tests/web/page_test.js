@@ -99,8 +99,9 @@ describe('the canvas in the court\'s area', () => {
 
 // page_library.js on a pretend page: the elements the game's side uses, the
 // window's listeners, the program's memory, a file reader and object URLs,
+// localStorage (holding `stored` to begin with), links made and clicked,
 // and Asyncify's sleep, whose wake-up the test counts.
-function openPage() {
+function openPage(stored = {}) {
   const elements = {};
   const element = (id) => {
     if (!elements[id]) {
@@ -116,12 +117,14 @@ function openPage() {
     return elements[id];
   };
   element('paused').hidden = true;
+  element('muted').hidden = true;
   element('again').hidden = true;
   element('save').hidden = true;
   const windowListeners = {};
   const memory = new ArrayBuffer(1024);
   const page = {elements, focused: true, wakeUps: 0, heap: new Int32Array(memory),
-                bytes: new Uint8Array(memory), urls: [], revoked: []};
+                bytes: new Uint8Array(memory), urls: [], revoked: [], stored: {...stored},
+                clicked: []};
   const utf8 = (text) => new TextEncoder().encode(text);
   let library = null;
   const context = load('page_library.js', {
@@ -131,7 +134,13 @@ function openPage() {
       getElementById: element,
       querySelectorAll: () => [],
       hasFocus: () => page.focused,
+      createElement: () => ({click() { page.clicked.push({href: this.href, download: this.download}); }}),
     },
+    localStorage: {
+      getItem: (key) => (key in page.stored ? page.stored[key] : null),
+      setItem: (key, value) => { page.stored[key] = String(value); },
+    },
+    setTimeout: () => {},
     window: {
       addEventListener: (type, listener) => {
         (windowListeners[type] = windowListeners[type] || []).push(listener);
@@ -165,7 +174,10 @@ function openPage() {
   page.library = library;
   page.context = context;
   page.key = (code, more = {}) => {
-    for (const listener of windowListeners.keydown || []) listener({code, repeat: false, ...more});
+    const event = {code, repeat: false, prevented: false, ...more,
+                   preventDefault() { event.prevented = true; }};
+    for (const listener of windowListeners.keydown || []) listener(event);
+    return event.prevented;
   };
   page.pausedShown = () => !elements.paused.hidden;
   page.inFront = () => library.rallix_page_in_front();
@@ -302,10 +314,11 @@ describe('the demo buttons', () => {
     assert.equal(Buffer.from(page.bytes.subarray(16, 27)).toString(), 'été.demo\0');
     assert.deepEqual([...page.bytes.subarray(32, 35)], [0x52, 0x4C, 0x58]);
     assert.equal(library.rallix_page_take_request(0), 0);
-    // A name the line cannot show as it is: a line feed, a turn of the
-    // direction, and more than 60 characters.
-    assert.equal(library.$RallixPage.shownName(`a\n\u202Eb${'c'.repeat(70)}.demo`),
-        `a??b${'c'.repeat(53)}...`);
+    // A name the line cannot show as it is: a line feed, turns of the
+    // direction (the last and the first of their ranges), and more than 60
+    // characters.
+    assert.equal(library.$RallixPage.shownName(`a\n\u202E\u2066b${'c'.repeat(70)}.demo`),
+        `a???b${'c'.repeat(52)}...`);
     // Once the game has ended, only Play again starts a run.
     library.rallix_page_wait_for_play_again();
     elements['demo-file'].files = [file];
@@ -337,4 +350,71 @@ describe('the demo buttons', () => {
     library.rallix_page_wait_for_play_again();
     assert.deepEqual(shownOf(page), ['again']);
   });
+});
+
+describe('the sound\'s volume and mute', () => {
+  const kept = (page) => JSON.parse(page.stored['rallix.settings']);
+
+  it('come with M, the Mute button and the slider, and are kept for the next visit', () => {
+    const page = openPage();
+    const {elements, context} = page;
+    assert.equal(context.Module.rallix.volume(), 1);
+    assert.equal(elements.volume.value, '100');
+    page.key('KeyM');
+    assert.equal(context.Module.rallix.volume(), 0);
+    assert.equal(elements.mute.textContent, 'Unmute');
+    assert.equal(elements.muted.hidden, false, 'no "Muted" note');
+    page.key('KeyM', {ctrlKey: true});
+    assert.equal(context.Module.rallix.volume(), 0, 'Ctrl+M unmuted');
+    elements.volume.value = '40';
+    elements.volume.listeners.input();
+    assert.equal(context.Module.rallix.volume(), 0, 'a new volume unmuted');
+    elements.mute.click();
+    assert.equal(context.Module.rallix.volume(), 0.4);
+    assert.equal(elements.muted.hidden, true);
+    assert.deepEqual(kept(page), {volume: 40, mute: false});
+    page.key('KeyM');
+
+    const next = openPage(page.stored);
+    assert.equal(next.elements.volume.value, '40');
+    assert.equal(next.elements.mute.textContent, 'Unmute');
+    assert.equal(next.context.Module.rallix.volume(), 0);
+  });
+
+  it('are the game\'s own when what was kept is not a volume', () => {
+    for (const damaged of ['{"volume": 40', '{"volume": 300, "mute": "yes"}', '[]', 'null']) {
+      const page = openPage({'rallix.settings': damaged});
+      assert.equal(page.context.Module.rallix.volume(), 1, damaged);
+      assert.equal(page.elements.mute.textContent, 'Mute', damaged);
+    }
+  });
+});
+
+describe('a picture of the game', () => {
+  it('is asked for with F12 or the Screenshot button while a game runs, and downloaded as its PNG',
+      async () => {
+        const page = openPage();
+        const {library, elements} = page;
+        assert.equal(library.rallix_page_screenshot_wanted(), 0);
+        assert.equal(page.key('F12'), true, 'the browser\'s own F12 went on');
+        assert.equal(library.rallix_page_screenshot_wanted(), 1);
+        assert.equal(library.rallix_page_screenshot_wanted(), 0, 'asked twice');
+        elements.screenshot.click();
+        assert.equal(library.rallix_page_screenshot_wanted(), 1);
+        page.bytes.set([0x89, 0x50, 0x4E, 0x47], 200);
+        library.rallix_page_offer_screenshot(200, 4);
+        assert.equal(page.clicked.length, 1);
+        assert.equal(page.clicked[0].href, 'blob:1');
+        assert.match(page.clicked[0].download, /^rallix-\d{8}-\d{6}\.png$/);
+        assert.equal(page.urls[0].type, 'image/png');
+        assert.deepEqual([...new Uint8Array(await page.urls[0].arrayBuffer())],
+            [0x89, 0x50, 0x4E, 0x47]);
+        assert.equal(library.$RallixPage.screenshotName(new Date(2025, 0, 31, 23, 59, 5)),
+            'rallix-20250131-235905.png');
+        // No game, no picture: the program takes none then.
+        library.rallix_page_wait_for_play_again();
+        assert.equal(elements.screenshot.hidden, true);
+        page.key('F12');
+        assert.equal(library.rallix_page_screenshot_wanted(), 0);
+      });
 });

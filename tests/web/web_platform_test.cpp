@@ -9,6 +9,7 @@
 #include <random>
 
 #include "display/changed_cells.h"
+#include "display/frame_png.h"
 #include "display/glyph_origin.h"
 #include "display/glyph_sheet.h"
 #include "game/form_main.h"
@@ -122,6 +123,18 @@ TEST(WebCanvas, ThroughAPlayedGameTheCanvasAlwaysShowsTheLastFrame) {
   EXPECT_EQ(mismatches, 0);
   EXPECT_GT(page.paints.size(), 300u);
   EXPECT_FALSE(page.sounds.empty());
+}
+
+TEST(WebCanvas, AScreenshotAskedForIsTheFramePaintedAsThePngTheDesktopWrites) {
+  FakePage page;
+  WebPlatform platform(page);
+  // Asked for on the title: offered once, in the pass's time to spare,
+  // after its frame; the title is on the canvas then.
+  page.on_pass = [&page](int64_t pass) { page.screenshot_wanted = pass == 5; };
+  RunPasses(platform, 8);
+  ASSERT_EQ(page.screenshots.size(), 1u);
+  EXPECT_EQ(page.screenshots[0], EncodeFramePng(page.canvas));
+  EXPECT_TRUE(CellShows(page.canvas, 6, 10, 'R')) << "the title's RALLIX";
 }
 
 TEST(WebSounds, SoundsGoToThePageAndAPlayToTheEndGivesWay) {

@@ -1,5 +1,5 @@
 // The window tests' captures: a window (or the whole screen) grabbed from
-// the X server as it shows, kept as a PNG file and read back.
+// the X server as it shows, kept as a picture file and read back.
 #pragma once
 
 #include <cstdint>
@@ -26,8 +26,10 @@ constexpr uint32_t kRgbWhite = 0xFFFFFF;
 // and says why in `error`.
 bool GrabWindow(const std::string& window, RgbImage& image, std::string& error);
 
-// The picture as a PNG file's bytes, and a PNG file read back (stb's).
-std::vector<uint8_t> EncodeCapturePng(const RgbImage& image);
+// The picture as the bytes of a BMP file (uncompressed, so that a test
+// looking at the window many times a second is not held up by it), and a
+// capture file read back (a BMP or PNG file), both through stb.
+std::vector<uint8_t> EncodeCapture(const RgbImage& image);
 bool ReadCaptureFile(const std::string& path, RgbImage& image, std::string& error);
 
 }  // namespace rallix::e2e

@@ -32,24 +32,24 @@ int Usage() {
   std::fputs(
       "usage: rallix_screen render SITUATION OUT.png   the headless frame as a picture\n"
       "                                  (a PGM file when OUT ends in .pgm)\n"
-      "       rallix_screen compare CAPTURE.png SITUATION\n"
+      "       rallix_screen compare CAPTURE SITUATION\n"
       "                                  exit 0 when the capture equals the frame\n"
       "                                  pixel for pixel, 1 when it differs\n"
-      "       rallix_screen text CAPTURE.png   the screen as 30 lines of 40 characters\n"
+      "       rallix_screen text CAPTURE   the screen as 30 lines of 40 characters\n"
       "                                  ('?' for a cell that shows no glyph)\n"
-      "       rallix_screen look CAPTURE.png   the same text, then a line 'ball X Y' for\n"
+      "       rallix_screen look CAPTURE   the same text, then a line 'ball X Y' for\n"
       "                                  every place the ball's block shows whole\n"
-      "       rallix_screen find CAPTURE.png SITUATION\n"
+      "       rallix_screen find CAPTURE SITUATION\n"
       "                                  'X Y' where the frame shows exactly (at the\n"
       "                                  scale --scale N gives), whatever lies around\n"
       "                                  it; exit 1 when it shows nowhere\n"
-      "       rallix_screen png CAPTURE.png OUT.png\n"
+      "       rallix_screen png CAPTURE OUT.png\n"
       "                                  the capture as render writes a frame; refused\n"
       "                                  unless 640 x 480 in black and white\n"
       "       rallix_screen demo-end DEMO OUT.png\n"
       "                                  the last frame the demo shows, replayed\n"
       "                                  headless, as render writes a frame\n"
-      "       rallix_screen grab WINDOW OUT.png\n"
+      "       rallix_screen grab WINDOW CAPTURE\n"
       "                                  the window (an X window id, or root for the\n"
       "                                  screen) as the X server shows it\n"
       "       rallix_screen situations         the situations known\n"
@@ -253,7 +253,7 @@ int Grab(const std::string& window, const std::string& out) {
     return kTrouble;
   }
   try {
-    art::WriteFileIfChanged(out, EncodeCapturePng(capture));
+    art::WriteFileIfChanged(out, EncodeCapture(capture));
     return kOk;
   } catch (const std::runtime_error& failure) {
     std::fprintf(stderr, "rallix_screen: %s\n", failure.what());

@@ -23,14 +23,15 @@
 namespace rallix::e2e {
 namespace {
 
-// A capture kept as a PNG file reads back pixel for pixel; a file that is
-// not one is refused with the reason.
-TEST(CaptureFile, APngCaptureReadsBackExactlyAndAnythingElseIsRefused) {
+// A capture kept as a file reads back pixel for pixel; a file that is not a
+// picture is refused with the reason.
+TEST(CaptureFile, ACaptureReadsBackExactlyAndAnythingElseIsRefused) {
   RgbImage picture{3, 2, {0x000000, 0xFFFFFF, 0x123456, 0xFF0000, 0x00FF00, 0x0000FF}};
-  const std::string path = ::testing::TempDir() + "/capture-test.png";
-  const std::vector<uint8_t> png = EncodeCapturePng(picture);
+  const std::string path = ::testing::TempDir() + "/capture-test.bmp";
+  const std::vector<uint8_t> bytes = EncodeCapture(picture);
   std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
   RgbImage read;
   std::string error;
   ASSERT_TRUE(ReadCaptureFile(path, read, error)) << error;

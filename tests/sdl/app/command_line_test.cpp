@@ -3,9 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <tuple>
 
 #include "sdl/app/command_line.h"
+#include "sdl/app/player_choices.h"
+#include "sdl/system/files.h"
+#include "tests/support/temp_folder.h"
 
 namespace rallix {
 namespace {
@@ -80,6 +85,70 @@ TEST(CommandLine, ScaleAndFullscreenAndTheirBadValues) {
   ASSERT_TRUE(err);
   EXPECT_EQ(AnswerWithoutPlaying(ParseCommandLine({"--scale", "0"}), stdout, err), 2);
   std::fclose(err);
+}
+
+TEST(CommandLine, VolumeScreenshotFolderAndNoSettings) {
+  CommandLineOptions options = ParseCommandLine({}).options;
+  EXPECT_EQ(options.volume, std::nullopt);
+  EXPECT_EQ(options.screenshot_dir, "");
+  EXPECT_FALSE(options.no_settings || options.scale_given || options.fullscreen_given);
+  options = ParseCommandLine(
+                {"--volume", "0", "--screenshot-dir=/tmp/shots", "--no-settings", "--window"})
+                .options;
+  EXPECT_EQ(options.volume, 0);
+  EXPECT_EQ(options.screenshot_dir, "/tmp/shots");
+  EXPECT_TRUE(options.no_settings);
+  EXPECT_TRUE(options.fullscreen_given);
+  EXPECT_EQ(ParseCommandLine({"--volume=100"}).options.volume, 100);
+  for (const char* bad : {"101", "-1", "050", "ten", ""}) {
+    EXPECT_EQ(ParseCommandLine({"--volume", bad}).error,
+              std::string("--volume takes a number from 0 to 100, not '") + bad + "'");
+  }
+  EXPECT_EQ(ParseCommandLine({"--volume"}).error, "--volume needs a number from 0 to 100");
+  EXPECT_EQ(ParseCommandLine({"--screenshot-dir"}).error, "--screenshot-dir needs a folder");
+}
+
+TEST(PlayerChoices, TheFilesSettingsUnderTheCommandLinesAndOnlyTheFilesAreKept) {
+  testing::TempFolder temp;
+  setenv("HOME", temp.Path().c_str(), 1);
+  unsetenv("XDG_CONFIG_HOME");
+  const std::string folder = temp.File("config");
+  const std::string path = folder + "/settings.ini";
+  ASSERT_EQ(MakeFolders(folder), "");
+  const std::string text =
+      "[display]\nscale = 2\nfullscreen = true\n[sound]\nvolume = 40\nmute = true\n"
+      "[keys]\nleft = A\nright = A\n";
+  testing::WriteFile(path, std::vector<uint8_t>(text.begin(), text.end()));
+  std::vector<std::string> said;
+  SettingsFile file(folder, path, [&said](const std::string& line) { said.push_back(line); });
+  const PlayerChoices choices =
+      ChoicesFor(ParseCommandLine({"--scale", "3", "--volume", "70", "--window"}).options, &file);
+  EXPECT_EQ(choices.display.scale, 3);
+  EXPECT_FALSE(choices.display.fullscreen);
+  EXPECT_EQ(choices.volume, 70);
+  EXPECT_TRUE(choices.muted);
+  EXPECT_EQ(choices.keys.VirtualKeyOf(SDL_SCANCODE_A), kVkLeft);
+  EXPECT_EQ(said, std::vector<std::string>{"rallix: " + path +
+                                           " line 9, \"right = A\": A is the key for left too; "
+                                           "the line is ignored"});
+  EXPECT_EQ(choices.screenshot_folder, temp.File("Pictures/Rallix"));
+  // What the command line gave is not kept; the rest is.
+  ASSERT_TRUE(choices.keep);
+  choices.keep("sound", "volume", "80");
+  choices.keep("display", "fullscreen", "true");
+  choices.keep("sound", "mute", "false");
+  const SettingValues now = ReadSettings(ReadSmallFile(path, 1000).bytes).values;
+  EXPECT_EQ(std::tuple(now.volume, now.fullscreen, now.mute),
+            std::tuple(std::optional(40), std::optional(true), std::optional(false)));
+
+  // --no-settings: no file at all, the game's own settings, nothing kept.
+  const PlayerChoices none = ChoicesFor(ParseCommandLine({"--no-settings"}).options, nullptr);
+  EXPECT_EQ(std::tuple(none.volume, none.muted, none.display.fullscreen, none.display.scale,
+                       static_cast<bool>(none.keep)),
+            std::tuple(100, false, false, 1, false));
+  EXPECT_EQ(
+      ChoicesFor(ParseCommandLine({"--screenshot-dir", "x"}).options, nullptr).screenshot_folder,
+      "x");
 }
 
 TEST(CommandLine, OneDemoOptionWithItsFileAndNoWindowOptionsForTheTimedReplay) {

@@ -10,11 +10,15 @@
 #include <utility>
 #include <vector>
 
+#include "display/frame_png.h"
 #include "sdl/app/desktop_platform.h"
+#include "sdl/input/key_bindings.h"
 #include "sdl/input/key_map.h"
+#include "sdl/system/files.h"
 #include "sdl/video/window_icon.h"
 #include "sdl/video/window_placement.h"
 #include "tests/support/dummy_window.h"
+#include "tests/support/temp_folder.h"
 
 namespace rallix {
 
@@ -29,7 +33,7 @@ TEST(KeySnapshot, TheFiveGameKeysBecomeTheirVirtualKeysAndNothingElseShows) {
   std::vector<Uint8> states(SDL_NUM_SCANCODES, 0);
   KeySnapshot keys;
   keys.fill(0x55);
-  FillKeySnapshot(states.data(), SDL_NUM_SCANCODES, keys);
+  KeyBindings().Fill(states.data(), SDL_NUM_SCANCODES, keys);
   for (uint8_t byte : keys)
     ASSERT_EQ(byte, 0);
 
@@ -41,7 +45,7 @@ TEST(KeySnapshot, TheFiveGameKeysBecomeTheirVirtualKeysAndNothingElseShows) {
   for (const auto& [scancode, virtual_key] : pairs) {
     std::fill(states.begin(), states.end(), 0);
     states[scancode] = 1;
-    FillKeySnapshot(states.data(), SDL_NUM_SCANCODES, keys);
+    KeyBindings().Fill(states.data(), SDL_NUM_SCANCODES, keys);
     for (int code = 0; code < 256; ++code) {
       EXPECT_EQ(keys[code], code == virtual_key ? 0x80 : 0) << "scancode " << scancode;
     }
@@ -52,16 +56,16 @@ TEST(KeySnapshot, TheFiveGameKeysBecomeTheirVirtualKeysAndNothingElseShows) {
   std::fill(states.begin(), states.end(), 1);
   for (const auto& pair : pairs)
     states[pair.first] = 0;
-  FillKeySnapshot(states.data(), SDL_NUM_SCANCODES, keys);
+  KeyBindings().Fill(states.data(), SDL_NUM_SCANCODES, keys);
   for (uint8_t byte : keys)
     ASSERT_EQ(byte, 0);
 
   // A short or missing state array reads as all keys up.
   std::fill(states.begin(), states.end(), 1);
-  FillKeySnapshot(states.data(), SDL_SCANCODE_SPACE, keys);
+  KeyBindings().Fill(states.data(), SDL_SCANCODE_SPACE, keys);
   for (uint8_t byte : keys)
     ASSERT_EQ(byte, 0);
-  FillKeySnapshot(nullptr, 0, keys);
+  KeyBindings().Fill(nullptr, 0, keys);
   for (uint8_t byte : keys)
     ASSERT_EQ(byte, 0);
 }
@@ -147,6 +151,63 @@ TEST_F(DummyPlatform, ClockSleepKeysAndFatalErrorReport) {
   platform.PlaySoundSync("pupu.WAV");
   platform.PlaySoundAsync("pon.WAV");
   platform.StopSound();
+}
+
+TEST_F(DummyPlatform, F12SavesTheFrameShownAndMAndTheVolumeKeysAreMarkedAndKept) {
+  testing::TempFolder temp;
+  PlayerChoices choices;
+  choices.screenshot_folder = temp.File("shots");
+  std::vector<std::string> kept;
+  choices.keep = [&kept](const std::string& section, const std::string& name,
+                         const std::string& value) {
+    kept.push_back(section + " " + name + " " + value);
+  };
+  ::testing::internal::CaptureStderr();
+  SdlPlatform platform(window_, *sound_, {}, choices);
+  Surface frame;
+  frame.Set(5, 5, kWhite);
+  platform.Present(frame);
+  const Surface shown = frame;
+  PushKey(SDL_SCANCODE_F12);
+  EXPECT_TRUE(platform.ProcessMessages());
+  frame.Set(6, 6, kWhite);  // the next frame is not the picture
+  platform.Present(frame);
+  platform.FinishWriting();
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  const std::string prefix = "rallix: screenshot " + temp.File("shots/rallix-");
+  ASSERT_EQ(said.rfind(prefix, 0), 0u) << said;
+  const std::string path = said.substr(19, said.size() - 20);
+  const SmallFile file = ReadSmallFile(path, 1 << 20);
+  EXPECT_EQ(std::vector<uint8_t>(file.bytes.begin(), file.bytes.end()), EncodeFramePng(shown));
+
+  // M: muted, marked in a box over the blank corner; with Ctrl it is no M.
+  PushKey(SDL_SCANCODE_M);
+  PushKey(SDL_SCANCODE_M, KMOD_LCTRL);
+  EXPECT_TRUE(platform.ProcessMessages());
+  ASSERT_EQ(platform.Presenter().MarkAreas().size(), 1u);
+  EXPECT_EQ(platform.Presenter().MarkAreas()[0].x, 640 - 5 * 16 - 16 - 5);
+  EXPECT_EQ(PixelAt(640 - 5 * 16 - 16 - 5, 3), 0xFFFFFFu) << "the box's frame";
+  // Down and up by ten, never past 100; the volume shows under MUTED a while.
+  PushKey(SDL_SCANCODE_MINUS);
+  PushKey(SDL_SCANCODE_KP_PLUS);
+  PushKey(SDL_SCANCODE_EQUALS);
+  PushKey(SDL_SCANCODE_KP_MINUS);
+  EXPECT_TRUE(platform.ProcessMessages());
+  ASSERT_EQ(platform.Presenter().MarkAreas().size(), 2u);
+  EXPECT_EQ(platform.Presenter().MarkAreas()[1].x, 640 - 6 * 16 - 16 - 5) << "VOL 90";
+  EXPECT_EQ(platform.Presenter().MarkAreas()[1].y, 8 + 30 - 5);
+  // The volume's mark goes after a moment; MUTED stays.
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (platform.Presenter().MarkAreas().size() > 1 && std::chrono::steady_clock::now() < give_up)
+    platform.ProcessMessages();
+  EXPECT_EQ(platform.Presenter().MarkAreas().size(), 1u);
+  PushKey(SDL_SCANCODE_F11);
+  EXPECT_TRUE(platform.ProcessMessages());
+  platform.FinishWriting();
+  const std::vector<std::string> expected = {"sound mute true", "sound volume 90",
+                                             "sound volume 100", "sound volume 90",
+                                             "display fullscreen true"};
+  EXPECT_EQ(kept, expected);
 }
 
 TEST(WindowPlacement, TheOuterFrameIsCentredOnTheScreen) {

@@ -157,14 +157,14 @@ TEST_F(Keys, OnlyAPlainPPausesAndKeysPressedWhilePausedOrOutOfFocusCountForNothi
   PushKey(SDL_SCANCODE_P, KMOD_NUM);
   EXPECT_EQ(Pass(), "behind");
   EXPECT_STREQ(SDL_GetWindowTitle(window_), "Rallix (paused)");
-  EXPECT_GT(platform_->Presenter().PausedMark().w, 0) << "the mark that says so";
+  EXPECT_EQ(platform_->Presenter().MarkAreas().size(), 1u) << "the mark that says so";
   PushKey(SDL_SCANCODE_P, KMOD_NONE, 1);  // P held: its repeats do not go on
   PushKey(SDL_SCANCODE_SPACE);
   EXPECT_EQ(Pass(), "behind");
   PushKey(SDL_SCANCODE_P);
   EXPECT_EQ(Pass(), "") << "a key pressed while paused acted after the pause";
   EXPECT_STREQ(SDL_GetWindowTitle(window_), "Rallix");
-  EXPECT_EQ(platform_->Presenter().PausedMark().w, 0);
+  EXPECT_TRUE(platform_->Presenter().MarkAreas().empty());
 
   // Out of focus: a tap counts for nothing, then or later; so does one not
   // yet seen when the focus goes.

@@ -24,6 +24,7 @@
 #include "sdl/sound/decode.h"
 #include "sdl/sound/device.h"
 #include "sdl/sound/file.h"
+#include "sdl/sound/volume.h"
 #include "tests/support/audio_device.h"
 #include "tests/support/autopilot.h"
 #include "tests/support/scripted_platform.h"
@@ -301,6 +302,45 @@ TEST_F(SoundPlayback, AsynchronousPlayReplacesTheSoundAndStopSilencesIt) {
   EXPECT_EQ(order, expected);
 }
 
+TEST_F(SoundPlayback, TheVolumeScalesEverySampleAndAMuteFadesOutWithoutAJump) {
+  // Set in silence: the sound starts at its volume.
+  sound_->SetVolume(50, false);
+  sound_->PlaySync(Tone("pon.WAV", 100, 1000));
+  sound_->SetVolume(100, false);
+  sound_->PlayAsync(Tone("pin.WAV", 5000, 2000));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  sound_->SetVolume(100, true);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  Played();
+  // The first tone at half its level, then the second whole until the mute,
+  // which takes it down a step of 2000 * 128 / 65536 a frame, to silence.
+  std::ifstream file(output_, std::ios::binary);
+  int16_t frame[2];
+  std::map<int16_t, long> before;  // the frames before the second tone
+  int16_t last = 0;
+  long fading = 0;
+  long whole = 0;
+  bool heard = false;
+  while (file.read(reinterpret_cast<char*>(frame), sizeof frame)) {
+    if (!heard && frame[0] == 2000)
+      heard = true;
+    else if (!heard)
+      ++before[frame[0]];
+    else
+      ASSERT_LE(std::abs(frame[0] - last), 4) << "a click";
+    if (heard && frame[0] == 2000)
+      ++whole;
+    if (heard && frame[0] > 0 && frame[0] < 2000)
+      ++fading;
+    last = frame[0];
+  }
+  EXPECT_EQ(before[500], Frames(100));
+  EXPECT_EQ(before.size(), 2u) << "silence and the tone at 500";
+  EXPECT_GT(whole, Frames(50));
+  EXPECT_EQ(fading, 511) << "the fade's frames";
+  EXPECT_EQ(last, 0);
+}
+
 TEST_F(SoundPlayback, AFileIsDecodedOnceAndAgainWhenItsSizeOrTimeChanged) {
   // Read and decoded before it is played.
   const std::string name = Tone("pipopin.WAV", 50, 1000);
@@ -324,6 +364,41 @@ TEST_F(SoundPlayback, AFileIsDecodedOnceAndAgainWhenItsSizeOrTimeChanged) {
   EXPECT_EQ(played[2000], 0);
   EXPECT_EQ(played[3000], Frames(80));
   EXPECT_EQ(played[4000], Frames(80));
+}
+
+TEST(Volume, ASampleTimesTheGainToTheNearestAndARampOf512FramesToANewOne) {
+  EXPECT_EQ(GainOfVolume(50), 32768);
+  EXPECT_EQ(GainOfVolume(33), 21627);  // 21626.88
+  EXPECT_EQ(GainOfVolume(150), 65536);
+  EXPECT_EQ(GainOfVolume(-5), 0);
+  EXPECT_EQ(Scaled(1001, 32768), 501);  // 500.5, away from zero
+  EXPECT_EQ(Scaled(-1001, 32768), -501);
+  EXPECT_EQ(Scaled(999, 21627), 330);  // 329.67
+  EXPECT_EQ(Scaled(-32768, 65536), -32768);
+  EXPECT_EQ(Scaled(32767, 655), 327);  // 327.49
+
+  // Stereo frames of 1000 and -1000 going to silence: 128 65536ths less each
+  // frame, both channels alike, silent from the 512th frame on.
+  std::vector<int16_t> samples;
+  for (int frame = 0; frame < 600; ++frame)
+    samples.insert(samples.end(), {1000, -1000});
+  VolumeRamp ramp;
+  ramp.SetTarget(0);
+  ramp.Apply(samples.data(), 600, 2);
+  EXPECT_EQ(samples[0], 998);  // 1000 * 65408 / 65536 = 998.05
+  EXPECT_EQ(samples[1], -998);
+  EXPECT_EQ(samples[2 * 255], 500);  // at 65536 - 256 * 128 = 32768
+  EXPECT_EQ(samples[2 * 256], 498);  // 1000 * 32640 / 65536 = 498.05
+  EXPECT_EQ(samples[2 * 511], 0);
+  EXPECT_EQ(samples[2 * 599 + 1], 0);
+  for (size_t i = 2; i < samples.size(); i += 2)
+    ASSERT_LE(samples[i - 2] - samples[i], 2) << "a step at frame " << i / 2;
+  // Back to full in the next call, and then as it was.
+  std::vector<int16_t> again(2 * 600, 1000);
+  ramp.SetTarget(kFullGain);
+  ramp.Apply(again.data(), 600, 2);
+  EXPECT_EQ(again[0], 2);  // 1000 * 128 / 65536 = 1.95
+  EXPECT_EQ(again[2 * 599], 1000);
 }
 
 // The platform's sounds go to SDL; keys, clock and frames stay scripted.
@@ -361,6 +436,45 @@ class SoundsOnSdl : public testing::ScriptedPlatform {
 
   Platform& sdl_;
 };
+
+// SDL's dummy driver, whose thread wakes every buffer as a sound card's does.
+TEST(SoundDevice, ClosesInSilenceAndOpensAgainForTheNextSoundOffTheCallersThread) {
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  TempFolder folder;
+  const std::string tone = folder.Write("pon.WAV", PcmWav(44100, 2, 16, 4410, 1000));
+  {
+    SdlSound sound(std::chrono::milliseconds(200));
+    ASSERT_TRUE(sound.HasDevice());
+    EXPECT_TRUE(sound.DeviceOpen());
+    EXPECT_FALSE(sound.LastOpening()) << "the first opening only learns the format";
+    const auto closed = [&sound] {
+      const Clock::time_point give_up = Clock::now() + std::chrono::seconds(10);
+      while (sound.DeviceOpen() && Clock::now() < give_up)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      return !sound.DeviceOpen();
+    };
+    ASSERT_TRUE(closed());
+    // A sound: the call returns at once, the device opens for it and plays it.
+    const Clock::time_point start = Clock::now();
+    sound.PlayAsync(tone);
+    EXPECT_LT(SecondsSince(start), 0.005);
+    EXPECT_TRUE(sound.PlaySync(tone));
+    const std::optional<DeviceOpening> opening = sound.LastOpening();
+    ASSERT_TRUE(opening);
+    EXPECT_GT(opening->first_samples.count(), 0);
+    EXPECT_TRUE(sound.DeviceOpen());
+    ASSERT_TRUE(closed());
+    EXPECT_TRUE(sound.PlaySync(tone)) << "heard once more after a second rest";
+  }
+  // The disk driver's file holds the whole run: that device stays open.
+  TempFolder other;
+  setenv("SDL_AUDIODRIVER", "disk", 1);
+  setenv("SDL_DISKAUDIOFILE", other.File("device.raw").c_str(), 1);
+  SdlSound disk(std::chrono::milliseconds(50));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_TRUE(disk.DeviceOpen());
+  unsetenv("SDL_DISKAUDIOFILE");
+}
 
 // No audio device: SDL is told to use a driver that does not exist. The
 // game's four sounds last a minute each here, so any of them that held the

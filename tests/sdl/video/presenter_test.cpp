@@ -198,23 +198,23 @@ TEST_F(Presenter, WhilePausedAMarkShowsInTheBorderOrInABoxOverTheBlankCornerAndG
   // 1x with no border: a box with a white frame over the blank corner,
   // (528, 8) to (624, 24) for the six glyphs with 4 pixels around them.
   presenter.Present(frame);
-  presenter.ShowPaused(true);
-  EXPECT_EQ(presenter.PausedMark().x, 523);
-  EXPECT_EQ(presenter.PausedMark().y, 3);
+  presenter.ShowMarks({"PAUSED"});
+  EXPECT_EQ(presenter.MarkAreas().at(0).x, 523);
+  EXPECT_EQ(presenter.MarkAreas().at(0).y, 3);
   EXPECT_EQ(PixelAt(523, 3), 0xFFFFFFu) << "the frame";
   EXPECT_EQ(PixelAt(524, 4), 0x000000u) << "inside it";
   EXPECT_EQ(PixelAt(479, 3), 0xFFFFFFu) << "the picture beside it";
-  presenter.ShowPaused(false);
+  presenter.ShowMarks({});
   EXPECT_EQ(PixelAt(523, 3), 0x000000u) << "gone on resume";
 
   // 1920 x 1080 holds the picture at 2x, 60 rows below the top: the mark
   // at 2x in that border, centred, (864, 14) to (1056, 46).
   SDL_SetWindowSize(window_, 1920, 1080);
   presenter.Repaint();
-  presenter.ShowPaused(true);
+  presenter.ShowMarks({"PAUSED"});
   EXPECT_EQ(presenter.Place(), (PicturePlace{2, 320, 60}));
-  EXPECT_EQ(presenter.PausedMark().x, 864);
-  EXPECT_EQ(presenter.PausedMark().y, 14);
+  EXPECT_EQ(presenter.MarkAreas().at(0).x, 864);
+  EXPECT_EQ(presenter.MarkAreas().at(0).y, 14);
   long white = 0;
   for (int y = 0; y < 60; ++y) {
     for (int x = 0; x < 1920; ++x)
@@ -223,11 +223,47 @@ TEST_F(Presenter, WhilePausedAMarkShowsInTheBorderOrInABoxOverTheBlankCornerAndG
   EXPECT_GT(white, 0);
   EXPECT_EQ(PixelAt(320, 60), 0xFFFFFFu) << "the picture as it was";
   EXPECT_EQ(PixelAt(1279 + 320, 60), 0x000000u) << "its blank corner as it was";
-  presenter.ShowPaused(false);
+  presenter.ShowMarks({});
   for (int y = 0; y < 60; ++y) {
     for (int x = 800; x < 1100; ++x)
       ASSERT_EQ(PixelAt(x, y), 0x000000u) << "gone on resume, at " << x << ", " << y;
   }
+
+  // 1280 x 1020 holds it at 2x too, under a border of 30 rows: too thin for
+  // the mark at 2x (48 rows with a quarter glyph each way), enough at 1x,
+  // centred, (592, 7) to (688, 23).
+  SDL_SetWindowSize(window_, 1280, 1020);
+  presenter.Repaint();
+  presenter.ShowMarks({"PAUSED"});
+  EXPECT_EQ(presenter.Place(), (PicturePlace{2, 0, 30}));
+  const SDL_Rect mark = presenter.MarkAreas().at(0);
+  EXPECT_EQ((std::vector<int>{mark.x, mark.y, mark.w, mark.h}), (std::vector<int>{592, 7, 96, 16}));
+}
+
+TEST_F(Presenter, MarksStackInTheCornerAndStayOnTopOfTheCellsDrawnUnderThem) {
+  SdlPresenter presenter(window_);
+  Surface frame;
+  presenter.Present(frame);
+  presenter.ShowMarks({"PAUSED", "MUTED"});
+  ASSERT_EQ(presenter.MarkAreas().size(), 2u);
+  // MUTED's box 30 pixels below PAUSED's, right-aligned as it is: five
+  // glyphs from (544, 38) to (624, 54), its frame from (539, 33) to (628, 58).
+  EXPECT_EQ(presenter.MarkAreas()[1].x, 539);
+  EXPECT_EQ(presenter.MarkAreas()[1].y, 33);
+  EXPECT_EQ(presenter.MarkAreas()[1].w, 90);
+  EXPECT_EQ(presenter.MarkAreas()[1].h, 26);
+  EXPECT_EQ(PixelAt(560, 33), 0xFFFFFFu);
+  // A cell of the game's under the box changes (560 to 575, 32 to 47): it is
+  // drawn, and the box over it again.
+  frame.Set(565, 35, kWhite);
+  frame.Set(565, 32, kWhite);
+  presenter.Present(frame);
+  EXPECT_EQ(PixelAt(560, 33), 0xFFFFFFu) << "the box's frame";
+  EXPECT_EQ(PixelAt(565, 35), 0x000000u) << "inside the box, above the text";
+  EXPECT_EQ(PixelAt(565, 32), 0xFFFFFFu) << "the picture above it";
+  presenter.ShowMarks({});
+  EXPECT_EQ(PixelAt(565, 35), 0xFFFFFFu) << "the picture under it once it goes";
+  EXPECT_TRUE(presenter.MarkAreas().empty());
 }
 
 }  // namespace

@@ -1,0 +1,45 @@
+#include "sdl/app/player_choices.h"
+
+#include "sdl/system/files.h"
+#include "sdl/system/user_folders.h"
+
+namespace rallix {
+
+SettingsFile PlayersSettingsFile() {
+  const std::string folder = SettingsFolder();
+  return SettingsFile(folder, folder.empty() ? "" : JoinPath(folder, "settings.ini"));
+}
+
+PlayerChoices ChoicesFor(const CommandLineOptions& options, SettingsFile* file) {
+  PlayerChoices choices;
+  if (file != nullptr && !file->Path().empty()) {
+    const SettingsRead read = file->Load();
+    choices.display.scale = read.values.scale.value_or(choices.display.scale);
+    choices.display.fullscreen = read.values.fullscreen.value_or(choices.display.fullscreen);
+    choices.volume = read.values.volume.value_or(choices.volume);
+    choices.muted = read.values.mute.value_or(choices.muted);
+    for (const std::string& problem : choices.keys.Take(read.keys))
+      file->SayIgnored(problem);
+    const bool fullscreen_given = options.fullscreen_given;
+    const bool volume_given = options.volume.has_value();
+    choices.keep = [file, fullscreen_given, volume_given](const std::string& section,
+                                                          const std::string& name,
+                                                          const std::string& value) {
+      if ((name == "fullscreen" && fullscreen_given) || (name == "volume" && volume_given))
+        return;
+      file->Save(section, name, value);
+    };
+  }
+  if (options.scale_given)
+    choices.display.scale = options.scale;
+  if (options.fullscreen_given)
+    choices.display.fullscreen = options.fullscreen;
+  choices.volume = options.volume.value_or(choices.volume);
+  const std::string pictures = PicturesFolder();
+  choices.screenshot_folder = !options.screenshot_dir.empty() ? options.screenshot_dir
+                              : pictures.empty()              ? ""
+                                                              : JoinPath(pictures, "Rallix");
+  return choices;
+}
+
+}  // namespace rallix

@@ -1,0 +1,212 @@
+#include "sdl/settings/settings_text.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "base/printable_text.h"
+
+namespace rallix {
+namespace {
+
+std::string Trimmed(const std::string& text) {
+  const size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos)
+    return "";
+  const size_t last = text.find_last_not_of(" \t");
+  return text.substr(first, last - first + 1);
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// A line of the text, with what ended it ("\n", "\r\n" or nothing at the end).
+struct Line {
+  std::string text;
+  std::string end;
+};
+
+std::vector<Line> Lines(const std::string& text) {
+  std::vector<Line> lines;
+  size_t at = 0;
+  while (at < text.size()) {
+    const size_t newline = text.find('\n', at);
+    Line line;
+    line.text = text.substr(at, newline == std::string::npos ? std::string::npos : newline - at);
+    if (newline != std::string::npos) {
+      line.end = "\n";
+      if (!line.text.empty() && line.text.back() == '\r') {
+        line.text.pop_back();
+        line.end = "\r\n";
+      }
+    }
+    lines.push_back(std::move(line));
+    at = newline == std::string::npos ? text.size() : newline + 1;
+  }
+  return lines;
+}
+
+// What one line is: nothing to read, a section's heading, a setting, or
+// something else.
+struct Parsed {
+  enum class Kind { kNothing, kSection, kSetting, kDamaged };
+  Kind kind = Kind::kNothing;
+  std::string section;  // kSection: its name, in lower case
+  std::string name;     // kSetting: its name, in lower case
+  std::string value;
+};
+
+Parsed Parse(const std::string& text) {
+  Parsed parsed;
+  const std::string line = Trimmed(text);
+  if (line.empty() || line[0] == '#')
+    return parsed;
+  if (line.front() == '[') {
+    if (line.back() != ']' || line.size() < 3) {
+      parsed.kind = Parsed::Kind::kDamaged;
+      return parsed;
+    }
+    parsed.kind = Parsed::Kind::kSection;
+    parsed.section = Lower(Trimmed(line.substr(1, line.size() - 2)));
+    return parsed;
+  }
+  const size_t equals = line.find('=');
+  if (equals == std::string::npos || Trimmed(line.substr(0, equals)).empty()) {
+    parsed.kind = Parsed::Kind::kDamaged;
+    return parsed;
+  }
+  parsed.kind = Parsed::Kind::kSetting;
+  parsed.name = Lower(Trimmed(line.substr(0, equals)));
+  parsed.value = Trimmed(line.substr(equals + 1));
+  return parsed;
+}
+
+// A whole number from `least` to `most`, in plain digits.
+std::optional<int> NumberIn(const std::string& value, int least, int most) {
+  if (value.empty() || value.size() > 3 ||
+      !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return std::nullopt;
+  }
+  const int number = std::stoi(value);
+  if (number < least || number > most)
+    return std::nullopt;
+  return number;
+}
+
+std::optional<bool> TrueOrFalse(const std::string& value) {
+  const std::string lower = Lower(value);
+  if (lower == "true")
+    return true;
+  if (lower == "false")
+    return false;
+  return std::nullopt;
+}
+
+// Takes the setting into `values`; why not, when it is not understood.
+std::string Take(const std::string& section, const Parsed& line, SettingValues& values) {
+  const std::string& name = line.name;
+  if (section == "display" && name == "scale") {
+    values.scale = NumberIn(line.value, 1, 8);
+    return values.scale ? "" : "the scale is a whole number from 1 to 8";
+  }
+  if (section == "display" && name == "fullscreen") {
+    values.fullscreen = TrueOrFalse(line.value);
+    return values.fullscreen ? "" : "fullscreen is true or false";
+  }
+  if (section == "sound" && name == "volume") {
+    values.volume = NumberIn(line.value, 0, 100);
+    return values.volume ? "" : "the volume is a whole number from 0 to 100";
+  }
+  if (section == "sound" && name == "mute") {
+    values.mute = TrueOrFalse(line.value);
+    return values.mute ? "" : "mute is true or false";
+  }
+  return "there is no setting '" + name + "' in [" + section + "]";
+}
+
+bool KnownSection(const std::string& section) {
+  return section == "display" || section == "sound" || section == "keys";
+}
+
+}  // namespace
+
+SettingsRead ReadSettings(const std::string& text) {
+  SettingsRead read;
+  std::string section;
+  const std::vector<Line> lines = Lines(text);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const int number = static_cast<int>(i) + 1;
+    const Parsed line = Parse(lines[i].text);
+    std::string why;
+    switch (line.kind) {
+      case Parsed::Kind::kNothing:
+        break;
+      case Parsed::Kind::kSection:
+        section = line.section;
+        break;
+      case Parsed::Kind::kDamaged:
+        if (section.empty() || KnownSection(section))
+          why = "it is neither a [section] nor a setting = value";
+        break;
+      case Parsed::Kind::kSetting:
+        if (section.empty()) {
+          why = "it comes before any [section]";
+        } else if (section == "keys") {
+          read.keys.push_back(KeysLine{number, lines[i].text, line.name, line.value});
+        } else if (KnownSection(section)) {
+          // A value that is not understood takes back the one before it.
+          const SettingValues before = read.values;
+          why = Take(section, line, read.values);
+          if (!why.empty())
+            read.values = before;
+        }
+        break;
+    }
+    if (!why.empty()) {
+      read.damaged.push_back("line " + std::to_string(number) + ", \"" +
+                             PrintableText(Trimmed(lines[i].text), 60) + "\": " + why);
+    }
+  }
+  return read;
+}
+
+std::string WithSetting(const std::string& text, const std::string& section,
+                        const std::string& name, const std::string& value) {
+  std::vector<Line> lines = Lines(text);
+  const std::string end = !lines.empty() && lines.front().end == "\r\n" ? "\r\n" : "\n";
+  const std::string wanted_section = Lower(section);
+  const std::string wanted_name = Lower(name);
+  const std::string setting = name + " = " + value;
+  std::string current;
+  std::optional<size_t> setting_at;   // the line that sets it now
+  std::optional<size_t> section_end;  // the last line of the section that is not blank
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const Parsed line = Parse(lines[i].text);
+    if (line.kind == Parsed::Kind::kSection)
+      current = line.section;
+    if (current != wanted_section)
+      continue;
+    if (line.kind == Parsed::Kind::kSetting && line.name == wanted_name)
+      setting_at = i;
+    if (!Trimmed(lines[i].text).empty())
+      section_end = i;
+  }
+  if (!lines.empty() && lines.back().end.empty())
+    lines.back().end = end;
+  if (setting_at) {
+    lines[*setting_at].text = setting;
+  } else if (section_end) {
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(*section_end) + 1, Line{setting, end});
+  } else {
+    lines.push_back(Line{"[" + section + "]", end});
+    lines.push_back(Line{setting, end});
+  }
+  std::string joined;
+  for (const Line& line : lines)
+    joined += line.text + line.end;
+  return joined;
+}
+
+}  // namespace rallix

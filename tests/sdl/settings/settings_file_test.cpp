@@ -1,0 +1,191 @@
+// The settings file: what a player's file gives and which of its lines are
+// named, a change written into it with everything else kept, and the file on
+// the disk when it is missing, cannot be read or written, or is written by
+// two games at once.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "sdl/settings/settings_file.h"
+#include "sdl/settings/settings_text.h"
+#include "sdl/system/files.h"
+#include "tests/support/temp_folder.h"
+
+namespace rallix {
+namespace {
+
+TEST(SettingsText, APlayersFileGivesWhatItSaysAndNamesEachLineItDoesNot) {
+  const SettingsRead read = ReadSettings(
+      "scale = 2\n"               // 1
+      "# Rallix, as I like it\n"  // 2
+      "[Display]\n"               // 3
+      "  Scale = 3\n"             // 4
+      "fullscreen = TRUE\n"       // 5
+      "\n"                        // 6
+      "[sound]\n"                 // 7
+      "volume = 70\n"             // 8
+      "volume = loud\n"           // 9
+      "mute = maybe\n"            // 10
+      "colour = red\n"            // 11
+      "[keys]\n"                  // 12
+      "down = Down S\n"           // 13
+      "just some words\n"         // 14
+      "[network]\n"               // 15
+      "anything at all, another game's\n"
+      "[display\r\n");
+  EXPECT_EQ(read.values.scale, 3);
+  EXPECT_EQ(read.values.fullscreen, true);
+  EXPECT_EQ(read.values.volume, 70) << "a damaged value keeps the one before it";
+  EXPECT_EQ(read.values.mute, std::nullopt);
+  ASSERT_EQ(read.keys.size(), 1u);
+  EXPECT_EQ(read.keys[0].number, 13);
+  EXPECT_EQ(read.keys[0].action, "down");
+  EXPECT_EQ(read.keys[0].keys, "Down S");
+  const std::vector<std::string> damaged = {
+      "line 1, \"scale = 2\": it comes before any [section]",
+      "line 9, \"volume = loud\": the volume is a whole number from 0 to 100",
+      "line 10, \"mute = maybe\": mute is true or false",
+      "line 11, \"colour = red\": there is no setting 'colour' in [sound]",
+      "line 14, \"just some words\": it is neither a [section] nor a setting = value"};
+  EXPECT_EQ(read.damaged, damaged);
+
+  // Past the ends of the ranges; the ends themselves are taken.
+  const SettingsRead edges =
+      ReadSettings("[display]\nscale=0\nscale=9\n[sound]\nvolume=101\nvolume=0\n");
+  EXPECT_EQ(edges.damaged.size(), 3u);
+  EXPECT_EQ(edges.values.volume, 0);
+}
+
+TEST(SettingsText, AChangeTakesOneLineAndKeepsEveryOtherAsItWas) {
+  const std::string file =
+      "# my settings\n"
+      "[sound]\n"
+      "volume = 70\n"
+      "  # louder at night\n"
+      "volume = 90\n"
+      "echo = on\n"
+      "\n"
+      "[display]\n"
+      "scale = 2";
+  EXPECT_EQ(WithSetting(file, "sound", "volume", "40"),
+            "# my settings\n[sound]\nvolume = 70\n  # louder at night\nvolume = 40\necho = on\n"
+            "\n[display]\nscale = 2\n");
+  EXPECT_EQ(WithSetting(file, "sound", "mute", "true"),
+            "# my settings\n[sound]\nvolume = 70\n  # louder at night\nvolume = 90\necho = on\n"
+            "mute = true\n\n[display]\nscale = 2\n");
+  EXPECT_EQ(WithSetting(file, "display", "fullscreen", "true"), file + "\nfullscreen = true\n");
+  EXPECT_EQ(WithSetting("", "sound", "mute", "true"), "[sound]\nmute = true\n");
+  EXPECT_EQ(WithSetting("[Sound]\r\nMute = false\r\n", "sound", "mute", "true"),
+            "[Sound]\r\nmute = true\r\n");
+}
+
+class SettingsOnDisk : public ::testing::Test {
+ protected:
+  SettingsFile File() {
+    return SettingsFile(folder_, path_, [this](const std::string& line) { said_.push_back(line); });
+  }
+  std::string Text() { return ReadSmallFile(path_, 1 << 20).bytes; }
+
+  testing::TempFolder temp_;
+  std::string folder_ = temp_.File("config/rallix");
+  std::string path_ = folder_ + "/settings.ini";
+  std::vector<std::string> said_;
+};
+
+TEST_F(SettingsOnDisk, NoFileGivesNothingUntilAChangeMakesTheFolderAndTheFile) {
+  SettingsFile file = File();
+  const SettingsRead read = file.Load();
+  EXPECT_FALSE(read.values.volume || read.values.scale || read.values.mute);
+  EXPECT_FALSE(std::filesystem::exists(temp_.File("config"))) << "nothing is written unasked";
+  ASSERT_TRUE(file.Save("sound", "mute", "true"));
+  ASSERT_TRUE(file.Save("sound", "volume", "30"));
+  EXPECT_EQ(Text(), "[sound]\nmute = true\nvolume = 30\n");
+  EXPECT_EQ(said_, std::vector<std::string>{});
+  // Nothing left beside it.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 1);
+}
+
+TEST_F(SettingsOnDisk, AFileThatCannotBeReadIsNamedOnceAndNeverWrittenOver) {
+  ASSERT_EQ(MakeFolders(path_), "");  // a folder where the file should be
+  SettingsFile file = File();
+  file.Load();
+  EXPECT_FALSE(file.Save("sound", "mute", "true"));
+  EXPECT_FALSE(file.Save("sound", "mute", "false"));
+  const std::vector<std::string> expected = {
+      "rallix: cannot read the settings " + path_ +
+          ": it is a folder; the game starts with its own",
+      "rallix: cannot keep the settings in " + path_ +
+          ": the file there cannot be read (it is a folder)"};
+  EXPECT_EQ(said_, expected);
+  EXPECT_TRUE(std::filesystem::is_directory(path_));
+}
+
+TEST_F(SettingsOnDisk, AFolderThatCannotBeWrittenIsNamedOnceAndTheFileStaysWhole) {
+  // A file where the folder should be: nothing can be made there.
+  testing::WriteFile(temp_.File("config"), {'x'});
+  SettingsFile file = File();
+  EXPECT_FALSE(file.Save("sound", "mute", "true"));
+  EXPECT_FALSE(file.Save("sound", "volume", "10"));
+  EXPECT_EQ(said_, std::vector<std::string>{"rallix: cannot keep the settings in " + path_ +
+                                            ": Not a directory"});
+  std::filesystem::remove(temp_.File("config"));
+  if (geteuid() == 0)
+    return;  // root writes into any folder
+  // A folder it may not write in: the file there stays as it was.
+  ASSERT_EQ(MakeFolders(folder_), "");
+  testing::WriteFile(path_, {'[', 's', 'o', 'u', 'n', 'd', ']', '\n'});
+  ASSERT_EQ(chmod(folder_.c_str(), 0555), 0);
+  said_.clear();
+  EXPECT_FALSE(File().Save("sound", "mute", "true"));
+  chmod(folder_.c_str(), 0755);
+  EXPECT_EQ(said_, std::vector<std::string>{"rallix: cannot keep the settings in " + path_ +
+                                            ": Permission denied"});
+  EXPECT_EQ(Text(), "[sound]\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 1);
+}
+
+TEST_F(SettingsOnDisk, TwoGamesWritingAtOnceLoseNeithersChangeAndTheFileIsAlwaysWhole) {
+  ASSERT_EQ(MakeFolders(folder_), "");
+  const std::string mine = "# kept by hand\n[keys]\nleft = A\n";
+  testing::WriteFile(path_, std::vector<uint8_t>(mine.begin(), mine.end()));
+  std::atomic<bool> writing{true};
+  std::atomic<long> torn{0};
+  // A reader meanwhile sees the file whole every time: the comment, the
+  // keys and no damaged line.
+  std::thread reader([&] {
+    while (writing) {
+      const std::string text = ReadSmallFile(path_, 1 << 20).bytes;
+      const SettingsRead read = ReadSettings(text);
+      if (text.rfind(mine, 0) != 0 || !read.damaged.empty() || read.keys.size() != 1)
+        ++torn;
+    }
+  });
+  constexpr int kChanges = 100;
+  const auto game = [&](const char* section, const char* name) {
+    SettingsFile file = File();
+    for (int i = 1; i <= kChanges; ++i)
+      file.Save(section, name, i % 2 == 0 ? "true" : "false");
+  };
+  std::thread first(game, "sound", "mute");
+  std::thread second(game, "display", "fullscreen");
+  first.join();
+  second.join();
+  writing = false;
+  reader.join();
+  EXPECT_EQ(torn, 0);
+  const SettingsRead read = ReadSettings(Text());
+  EXPECT_EQ(read.values.mute, true);
+  EXPECT_EQ(read.values.fullscreen, true);
+  EXPECT_EQ(said_, std::vector<std::string>{});
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 1)
+      << "a file left beside it";
+}
+
+}  // namespace
+}  // namespace rallix
