@@ -62,12 +62,12 @@ SdlSound::~SdlSound() {
 }
 
 SDL_AudioDeviceID SdlSound::Open(const SDL_AudioSpec& desired, int allowed_changes) {
-  SDL_AudioSpec spec = desired;
-  spec.callback = &SdlSound::FillCallback;
-  spec.userdata = this;
+  SDL_AudioSpec asked = desired;
+  asked.callback = &SdlSound::FillCallback;
+  asked.userdata = this;
   SDL_AudioSpec obtained{};
   const SDL_AudioDeviceID device =
-      SDL_OpenAudioDevice(nullptr, 0, &spec, &obtained, allowed_changes);
+      SDL_OpenAudioDevice(nullptr, 0, &asked, &obtained, allowed_changes);
   if (device == 0)
     return 0;
   if (obtained_.freq == 0)
