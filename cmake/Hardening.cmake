@@ -2,7 +2,9 @@
 # of the game for Linux: a position-independent executable, the stack
 # protector and stack clash protection, control-flow protection, format
 # strings checked, fortified C library calls, and read-only relocations bound
-# at start (full RELRO with BIND_NOW). `hardening-check` from devscripts
+# at start (full RELRO with BIND_NOW). Control-flow protection is the
+# processor's own: CET on x86, pointer authentication and branch targets on
+# 64-bit ARM (hints older processors pass over), none on 32-bit ARM. `hardening-check` from devscripts
 # checks the packaged program (tests/e2e/package_test.py).
 option(RALLIX_HARDEN "Build with the hardening flags of a Debian package" ON)
 
@@ -25,8 +27,13 @@ include(CheckPIESupported)
 check_pie_supported(LANGUAGES CXX)
 set(CMAKE_POSITION_INDEPENDENT_CODE ON)
 
-add_compile_options(-fstack-protector-strong -fstack-clash-protection -fcf-protection
-                    -Wformat -Werror=format-security)
+add_compile_options(-fstack-protector-strong -fstack-clash-protection -Wformat
+                    -Werror=format-security)
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|i.86)$")
+  add_compile_options(-fcf-protection)
+elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|arm64)$")
+  add_compile_options(-mbranch-protection=standard)
+endif()
 # Fortified calls need the optimiser, and the sanitizers check the same
 # calls themselves.
 if(NOT RALLIX_SANITIZE)

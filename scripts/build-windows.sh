@@ -27,7 +27,7 @@ for tool in x86_64-w64-mingw32-gcc-posix x86_64-w64-mingw32-g++-posix x86_64-w64
   fi
 done
 
-version=$(dpkg-query -W -f='${source:Version}' libsdl2-dev 2>/dev/null | sed 's/^[0-9]*://; s/[+-].*$//')
+version=$(dpkg-query -W -f='${source:Version}' "libsdl2-dev:$(dpkg --print-architecture)" 2>/dev/null | sed 's/^[0-9]*://; s/[+-].*$//')
 if [ -z "$version" ]; then
   echo "build-windows: libsdl2-dev is not installed (make deps)" >&2
   exit 1
@@ -66,12 +66,10 @@ fi
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 
-# Optimised as the Linux build is (-O2), without debug information; each
-# library compiled as one unity file (windows.h and SDL.h read once).
-cmake -S "$root" -B "$out/game" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-  -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
-  -DCMAKE_UNITY_BUILD=ON -DCMAKE_UNITY_BUILD_BATCH_SIZE=0 \
-  -DSDL2_DIR="$sdl/lib/cmake/SDL2" -DRALLIX_BUILD_TESTS=OFF -DRALLIX_BUILD_BENCH=ON \
-  -DRALLIX_ZIP_DIR="$out" >/dev/null
+# The preset `windows` (CMakePresets.json): optimised as the Linux build is
+# (-O2), without debug information, each library compiled as one unity file
+# (windows.h and SDL.h read once).
+(cd "$root" && cmake --preset windows -B "$out/game" -DSDL2_DIR="$sdl/lib/cmake/SDL2" \
+  -DRALLIX_ZIP_DIR="$out" >/dev/null)
 cmake --build "$out/game" --target windows_zip rallix_libretro
 ls "$out"/rallix-*-windows-x64.zip
