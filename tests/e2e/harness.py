@@ -299,6 +299,43 @@ def replays_committed_demos(test, replay):
         test.assertEqual(without_time(result.stdout), expected, path)
 
 
+# The entry points of the libretro API, which a core shows a frontend, and
+# nothing else.
+RETRO_API = {f"retro_{name}" for name in (
+    "set_environment", "set_video_refresh", "set_audio_sample", "set_audio_sample_batch",
+    "set_input_poll", "set_input_state", "init", "deinit", "api_version", "get_system_info",
+    "get_system_av_info", "set_controller_port_device", "reset", "run", "serialize_size",
+    "serialize", "unserialize", "cheat_reset", "cheat_set", "load_game", "load_game_special",
+    "unload_game", "get_region", "get_memory_data", "get_memory_size")}
+# The C library of the oldest systems a core loads on: Debian 11, Raspberry
+# Pi OS bullseye, Ubuntu 20.04.
+OLDEST_GLIBC = (2, 31)
+
+
+def check_core_needs(test, core, objdump):
+    """Checks that a libretro core for Linux loads on the systems of 2020 on
+    and shows a frontend its entry points alone: it needs the C library, libm
+    and libgcc_s, no C++ library (a frontend's system may have an older one),
+    no symbol of a glibc newer than 2.31; it exports the API and nothing
+    else, and is stripped. `objdump` reads the core's architecture."""
+    def dump(option):
+        return subprocess.run([objdump, option, core], capture_output=True, text=True,
+                              timeout=60, check=True).stdout
+
+    needed = re.findall(r"^\s*NEEDED\s+(\S+)$", dump("-p"), re.M)
+    test.assertEqual([name for name in needed if not re.fullmatch(
+        r"lib[cm]\.so\.6|libgcc_s\.so\.1|ld-linux[-\w]*\.so\.\d", name)], [], core)
+    dynamic = dump("-T")
+    test.assertNotIn("GLIBCXX", dynamic, core)
+    newest = max(tuple(int(part) for part in version.split("."))
+                 for version in re.findall(r"\bGLIBC_(\d+(?:\.\d+)+)\b", dynamic))
+    test.assertLessEqual(newest, OLDEST_GLIBC, core)
+    exported = {line.split()[-1] for line in dynamic.splitlines()
+                if re.match(r"^[0-9a-f]+ +[gw] ", line) and "*UND*" not in line}
+    test.assertEqual(exported, RETRO_API, core)
+    test.assertIn("no symbols", dump("--syms"), f"{core} is not stripped")
+
+
 def run_headless(args, folder, timeout=120):
     """A program run to its end in `folder` with no display to open a
     window on; its CompletedProcess, the output as text."""
@@ -906,6 +943,7 @@ OPTIONS = {
     "zip": "the Windows zip make windows packs",
     "wine": "the folder of the Wine prefix",
     "web": "the folder make web builds the browser version in",
+    "arm": "the folder holding the ARM builds (arm64/, armhf/: scripts/build-arm.sh --tests)",
     "version": "the project's version",
 }
 

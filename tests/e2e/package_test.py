@@ -62,6 +62,23 @@ def the_package(folder):
     return found[0]
 
 
+def packaged_files(multiarch):
+    """The files of the package for the architecture whose libraries lie in
+    /usr/lib/`multiarch`, sorted."""
+    return sorted([
+        "./usr/games/rallix",
+        f"./usr/share/applications/{APP_ID}.desktop",
+        "./usr/share/doc/rallix/changelog.gz",
+        "./usr/share/doc/rallix/copyright",
+        "./usr/share/man/man6/rallix.6.gz",
+        f"./usr/share/metainfo/{APP_ID}.metainfo.xml",
+    ] + [f"./usr/share/icons/hicolor/{size}x{size}/apps/{APP_ID}.png" for size in ICON_SIZES]
+        + [f"./usr/share/rallix/{sound}" for sound in SOUNDS]
+        # The libretro core where Debian's RetroArch looks for cores.
+        + [f"./usr/lib/{multiarch}/libretro/rallix_libretro.so",
+           "./usr/share/libretro/info/rallix_libretro.info"])
+
+
 def read_desktop_entry(path):
     """The groups of a desktop entry file as {group: {key: value}}, with the
     string escapes (\\s, \\n, \\t, \\r, \\\\) undone."""
@@ -188,18 +205,9 @@ class PackageTest(InstalledGameTest):
         multiarch = run(["dpkg-architecture", "-qDEB_HOST_MULTIARCH"]).strip()
         files = sorted(line.split()[-1] for line in run(["dpkg-deb", "-c", self.deb]).splitlines()
                        if not line.startswith("d"))
-        self.assertEqual(files, sorted([
-            "./usr/games/rallix",
-            f"./usr/share/applications/{APP_ID}.desktop",
-            "./usr/share/doc/rallix/changelog.gz",
-            "./usr/share/doc/rallix/copyright",
-            "./usr/share/man/man6/rallix.6.gz",
-            f"./usr/share/metainfo/{APP_ID}.metainfo.xml",
-        ] + [f"./usr/share/icons/hicolor/{size}x{size}/apps/{APP_ID}.png" for size in ICON_SIZES]
-            + [f"./usr/share/rallix/{sound}" for sound in SOUNDS]
-            # The libretro core where Debian's RetroArch looks for cores.
-            + [f"./usr/lib/{multiarch}/libretro/rallix_libretro.so",
-               "./usr/share/libretro/info/rallix_libretro.info"]))
+        self.assertEqual(files, packaged_files(multiarch))
+        # The core as built, which the package holds and may carry elsewhere.
+        harness.check_core_needs(self, PATHS["core"], "objdump")
         # The game itself, stripped, and with no RPATH: its libraries are the
         # system's.
         game = inside(self.root, "/usr/games/rallix")
