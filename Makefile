@@ -1,8 +1,8 @@
 # The two commands: `make run` and `make test`. Both install what is missing:
 # `make run` only what building and playing the game needs, `make test`
 # everything (scripts/packages.txt).
-.PHONY: run test deps deps-player build build-game build-asan bench format clean web serve-web \
-	static-checks package pictures windows test-under-load
+.PHONY: run test deps deps-player deps-arm build build-game build-asan bench format clean web \
+	serve-web static-checks package pictures windows arm test-under-load
 
 CMAKE ?= cmake
 CTEST ?= ctest
@@ -13,6 +13,9 @@ deps:
 
 deps-player:
 	@sh scripts/install-deps.sh player
+
+deps-arm:
+	@sh scripts/install-deps.sh arm
 
 build: deps
 	$(CMAKE) --preset default
@@ -81,6 +84,14 @@ serve-web: web
 # source once per version and kept in build/windows).
 windows: deps
 	sh scripts/build-windows.sh build/windows
+
+# The game and the libretro core for ARM Linux, cross-compiled with Debian's
+# cross compilers against Debian's arm64 and armhf packages
+# (scripts/build-arm.sh): build/<arch>/rallix_<version>_<arch>.deb and
+# build/<arch>/rallix_libretro-<version>-linux-<arch>.zip for arm64 and armhf.
+arm: deps-arm
+	sh scripts/build-arm.sh arm64
+	sh scripts/build-arm.sh armhf
 
 bench: build
 	sh scripts/bench.sh

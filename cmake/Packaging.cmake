@@ -43,6 +43,12 @@ set(CPACK_INSTALL_CMAKE_PROJECTS
     "${CMAKE_BINARY_DIR};Rallix;debian;/")
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# Cross-built (cmake/toolchains/), the package is for the architecture built
+# for, and dpkg-shlibdeps finds the libraries the game needs among that
+# architecture's packages, which multiarch installs (libsdl2-dev:arm64).
+if(RALLIX_DEBIAN_ARCH)
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${RALLIX_DEBIAN_ARCH})
+endif()
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${RALLIX_PACKAGE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -1,8 +1,9 @@
 #!/bin/sh
 # Installs what building, running and testing Rallix needs, when it is
-# missing. Usage: scripts/install-deps.sh [player|test]
+# missing. Usage: scripts/install-deps.sh [player|test|arm]
 #   player  what building and running the game needs (make run)
 #   test    that and everything the tests need (make test; the default)
+#   arm     what building the game and the core for ARM needs (make arm)
 # The packages and how to tell each is there are in scripts/packages.txt. What
 # is present is found by the tools themselves, so nothing is installed, and
 # apt is never called, when everything is there already. Otherwise the
@@ -10,15 +11,18 @@
 # without root or password-less sudo, one message names them and the script
 # stops with status 1.
 # The test set also builds SDL2 for Windows once per machine, which no Debian
-# package holds (scripts/build-windows.sh --sdl-only).
+# package holds (scripts/build-windows.sh --sdl-only); it and the ARM set
+# unpack the C library the libretro cores link against
+# (scripts/fetch-glibc-sysroot.sh).
 set -eu
 
 list="$(dirname "$0")/packages.txt"
 case ${1:-test} in
   player) sets="player" ;;
-  test) sets="player test" ;;
+  test) sets="player test cross" ;;
+  arm) sets="player cross arm" ;;
   *)
-    echo "usage: $0 [player|test]" >&2
+    echo "usage: $0 [player|test|arm]" >&2
     exit 2
     ;;
 esac
@@ -45,17 +49,21 @@ while IFS= read -r line || [ -n "$line" ]; do
   fi
 done <"$list"
 
-# What the tests need that no Debian package holds: SDL2 built for Windows,
-# made once per machine (scripts/build-windows.sh keeps it in the cache
-# folder, scripts/cache-dir.sh).
-windows_sdl() {
+# What the tests and the ARM builds need that no Debian package holds, made
+# or unpacked once per machine in the cache folder (scripts/cache-dir.sh):
+# SDL2 built for Windows, and the C library of Debian 11 for each core.
+made_once() {
   case " $sets " in
-    *" test "*) sh "$(dirname "$0")/build-windows.sh" --sdl-only ;;
+    *" test "*)
+      sh "$(dirname "$0")/build-windows.sh" --sdl-only
+      sh "$(dirname "$0")/fetch-glibc-sysroot.sh" amd64 arm64 armhf >/dev/null
+      ;;
+    *" arm "*) sh "$(dirname "$0")/fetch-glibc-sysroot.sh" arm64 armhf >/dev/null ;;
   esac
 }
 
 if [ -z "$missing" ]; then
-  windows_sdl
+  made_once
   exit 0
 fi
 
@@ -77,7 +85,19 @@ else
 fi
 
 export DEBIAN_FRONTEND=noninteractive
+# Packages of another architecture (name:arm64) come through multiarch.
+for package in $missing; do
+  case $package in
+    *:*)
+      arch=${package#*:}
+      if [ "$arch" != "$(dpkg --print-architecture)" ] &&
+        ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+        $SUDO dpkg --add-architecture "$arch"
+      fi
+      ;;
+  esac
+done
 $SUDO apt-get update -qq
 # shellcheck disable=SC2086
 $SUDO apt-get install -y -qq --no-install-recommends $missing
-windows_sdl
+made_once

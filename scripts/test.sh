@@ -6,13 +6,15 @@
 #              programs the end-to-end and browser tests run; the sanitizer
 #              build whole (every unit test, compiled once, there; the
 #              programs for a few window tests); the Windows game; the
-#              browser version; the fuzz targets of the sound loader and
+#              browser version; for arm64 the game, its package and the
+#              libretro core with its tests' programs, for armhf the core
+#              and those programs; the fuzz targets of the sound loader and
 #              the demo reader;
 #   3. tests   side by side: ctest in both builds (the optimised one runs
-#              the window, package, Wine and browser tests and the page
-#              script's own, the sanitizer one every unit test and a few
-#              window tests), each fuzzer for 30 s (when its target has
-#              changed) and clang-tidy;
+#              the window, package, Wine, ARM (under qemu-user) and browser
+#              tests and the page script's own, the sanitizer one every unit
+#              test and a few window tests), each fuzzer for 30 s (when its
+#              target has changed) and clang-tidy;
 # then a table of how long each took. Each job's output goes to
 # build/logs/<job>.log and is shown when the job fails (ctest's always).
 #   scripts/test.sh
@@ -74,8 +76,8 @@ show checks all
 # each test starting as soon as what it needs is built (so the window tests,
 # which mostly wait for what they look for, run while the sanitizer build
 # still compiles):
-#   the optimised, Windows and browser builds, then the optimised tree's
-#     ctest (the window, package, Wine and browser tests);
+#   the optimised, Windows, browser and ARM builds, then the optimised
+#     tree's ctest (the window, package, Wine, ARM and browser tests);
 #   the sanitizer build, then its ctest, and clang-tidy (which also reads
 #     the Windows build) beside it;
 #   the fuzz targets, then 30 s of fuzzing each.
@@ -93,15 +95,17 @@ after() {
 }
 
 if [ ! -s "$logs/failed" ]; then
-  echo "== builds and tests: optimised, Windows and browser builds, then their tests;" \
+  echo "== builds and tests: optimised, Windows, browser and ARM builds, then their tests;" \
     "sanitizer build, then its tests and clang-tidy; fuzz targets, then 30 s of fuzzing each"
   (
     job build-default sh -c 'cmake --preset default >/dev/null &&
       cmake --build --preset default --target rallix_e2e_programs' &
     job build-windows sh scripts/build-windows.sh build/windows &
     job build-web sh scripts/build-web.sh build/web &
+    job build-arm64 sh scripts/build-arm.sh --tests arm64 &
+    job build-armhf sh scripts/build-arm.sh --tests --core-only armhf &
     wait
-    if built build-default build-windows build-web; then
+    if built build-default build-windows build-web build-arm64 build-armhf; then
       job ctest-default ctest --preset default --label-regex '^(e2e|node)$'
     fi
   ) &
@@ -131,7 +135,7 @@ if [ ! -s "$logs/failed" ]; then
     fi
   ) &
   wait
-  for name in build-default build-asan build-windows build-web build-fuzz; do
+  for name in build-default build-asan build-windows build-web build-arm64 build-armhf build-fuzz; do
     [ -f "$logs/$name.time" ] && show "$name"
   done
   for name in ctest-default ctest-asan; do
@@ -147,8 +151,8 @@ fi
 end=$(now)
 echo
 echo "stage                      start    took   processor"
-for name in checks build-default build-asan build-windows build-web build-fuzz \
-  ctest-default ctest-asan fuzz-sound fuzz-demo clang-tidy; do
+for name in checks build-default build-asan build-windows build-web build-arm64 build-armhf \
+  build-fuzz ctest-default ctest-asan fuzz-sound fuzz-demo clang-tidy; do
   [ -f "$logs/$name.time" ] || continue
   read -r begun ended status <"$logs/$name.time"
   # The second line of `times`: the children's user and system time, as
