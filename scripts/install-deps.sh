@@ -19,8 +19,8 @@ set -eu
 list="$(dirname "$0")/packages.txt"
 case ${1:-test} in
   player) sets="player" ;;
-  test) sets="player test cross" ;;
-  arm) sets="player cross arm" ;;
+  test) sets="player test package cross" ;;
+  arm) sets="player package cross arm" ;;
   *)
     echo "usage: $0 [player|test|arm]" >&2
     exit 2
@@ -97,7 +97,10 @@ for package in $missing; do
       ;;
   esac
 done
-$SUDO apt-get update -qq
+# A mirror caught in the middle of a sync fails one index or another: the
+# lists apt already has may well hold what is missing.
+$SUDO apt-get update -qq ||
+  echo "warning: apt-get update failed; installing from the package lists apt already has" >&2
 # shellcheck disable=SC2086
 $SUDO apt-get install -y -qq --no-install-recommends $missing
 made_once
