@@ -79,6 +79,10 @@ TEST(PicturesFolder, AsTheUserDirsFileNamesIt) {
   EXPECT_EQ(named("XDG_PICTURES_DIR=\"$HOME/\"\n"), "") << "the home folder: none wanted";
   EXPECT_EQ(named("XDG_PICTURES_DIR=\"Pictures\"\n"), "");
   EXPECT_EQ(named("XDG_PICTURES_DIR=\"$HOMEWORK\"\n"), "");
+  // The closing quote ends the value; what follows it is no part of it.
+  EXPECT_EQ(named("XDG_PICTURES_DIR = \"$HOME/Pics\" # where \"pics\" go\n"), "/home/ana/Pics");
+  EXPECT_EQ(named("XDG_PICTURES_DIR=\"/data/a\\\\\" # \"b\"\n"), "/data/a\\");
+  EXPECT_EQ(named("XDG_PICTURES_DIR=\"/data/open\n"), "") << "no closing quote";
   EXPECT_EQ(named(""), "");
 }
 
