@@ -20,10 +20,11 @@ std::string SettingsFileAsNamed() {
 
 std::string PicturesFolder() {
   // Where the player's pictures are, wherever they or a cloud drive moved
-  // them; the profile's Pictures where the system will not say.
+  // them (made with the first picture, when missing); the profile's Pictures
+  // where the system will not say.
   wchar_t* known = nullptr;
   std::string pictures;
-  if (SHGetKnownFolderPath(FOLDERID_Pictures, 0, nullptr, &known) == S_OK)
+  if (SHGetKnownFolderPath(FOLDERID_Pictures, KF_FLAG_DONT_VERIFY, nullptr, &known) == S_OK)
     pictures = Utf8Of(known);
   CoTaskMemFree(known);
   if (!pictures.empty())
