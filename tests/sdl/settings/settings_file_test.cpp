@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <utime.h>
 
@@ -120,10 +119,10 @@ class SettingsOnDisk : public ::testing::Test {
   static bool Keep(SettingsFile& file, const char* section, const char* name, const char* value) {
     return file.Save({{section, name, value}}) == SaveResult::kKept;
   }
-  // The names in the settings' folder.
-  std::vector<std::string> Names() {
+  // The names in the folder `folder` of the test's.
+  std::vector<std::string> Names(const std::string& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder_))
+    for (const auto& entry : std::filesystem::directory_iterator(temp_.File(folder)))
       names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
@@ -227,27 +226,21 @@ TEST_F(SettingsOnDisk, TwoGamesWritingAtOnceLoseNeithersChangeAndTheFileIsAlways
 }
 
 TEST_F(SettingsOnDisk, ALinkLeadsToTheFileWhoseModeStaysAndAReadOnlyFileIsLeftAlone) {
-  // The file in a folder of dotfiles, 0600, the settings a link to it.
+  // The settings a link to a dotfile of mode 0600, beside copies killed
+  // writers left: an ended process's and an old one go; a live game's (this
+  // process's) stays, and so does another name.
   const std::string dotfile = temp_.File("dotfiles/rallix.ini");
-  ASSERT_EQ(MakeFolders(temp_.File("dotfiles")), "");
-  ASSERT_EQ(MakeFolders(folder_), "");
+  ASSERT_EQ(MakeFolders(temp_.File("dotfiles")) + MakeFolders(folder_), "");
   testing::WriteFile(dotfile, {'#', '\n'});
   ASSERT_EQ(chmod(dotfile.c_str(), 0600), 0);
   ASSERT_EQ(symlink("../../dotfiles/rallix.ini", path_.c_str()), 0);
-  // What killed writers left beside it: an ended process's copy and an old
-  // one go; a live game's (this process's) stays, and so do other names.
-  const pid_t ended = fork();
-  if (ended == 0)
-    _exit(0);
-  ASSERT_EQ(waitpid(ended, nullptr, 0), ended);
-  const std::string copies = dotfile + ".new-";
-  const std::string mine = std::to_string(getpid());
-  for (const std::string& tail :
-       {std::to_string(ended) + "-1", mine + "-7", mine + "-8", std::string("x-1")})
-    testing::WriteFile(copies + tail, {'?'});
+  const std::string mine = "rallix.ini.new-" + std::to_string(getpid());
+  for (const std::string name : {"rallix.ini.new-4194304-1", "rallix.ini.new-x-1"})
+    testing::WriteFile(temp_.File("dotfiles/") + name, {'?'});  // no process has that number
+  for (const std::string tail : {"-7", "-8"})
+    testing::WriteFile(temp_.File("dotfiles/") + mine + tail, {'?'});
   const utimbuf two_hours_ago{time(nullptr) - 7200, time(nullptr) - 7200};
-  ASSERT_EQ(utime((copies + mine + "-8").c_str(), &two_hours_ago), 0);
-
+  ASSERT_EQ(utime(temp_.File("dotfiles/" + mine + "-8").c_str(), &two_hours_ago), 0);
   SettingsFile file = File();
   ASSERT_TRUE(Keep(file, "sound", "mute", "true"));
   EXPECT_TRUE(std::filesystem::is_symlink(path_));
@@ -255,12 +248,8 @@ TEST_F(SettingsOnDisk, ALinkLeadsToTheFileWhoseModeStaysAndAReadOnlyFileIsLeftAl
   struct stat info {};
   ASSERT_EQ(stat(dotfile.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0600u);
-  std::vector<std::string> left;
-  for (const auto& entry : std::filesystem::directory_iterator(temp_.File("dotfiles")))
-    left.push_back(entry.path().filename().string());
-  std::sort(left.begin(), left.end());
-  EXPECT_EQ(left, (std::vector<std::string>{"rallix.ini", "rallix.ini.new-" + mine + "-7",
-                                            "rallix.ini.new-x-1"}));
+  EXPECT_EQ(Names("dotfiles"),
+            (std::vector<std::string>{"rallix.ini", mine + "-7", "rallix.ini.new-x-1"}));
 
   // Marked read-only (which binds root as well): named once, never replaced.
   ASSERT_EQ(chmod(dotfile.c_str(), 0444), 0);
@@ -275,15 +264,14 @@ TEST_F(SettingsOnDisk, ALinkLeadsToTheFileWhoseModeStaysAndAReadOnlyFileIsLeftAl
   std::string error;
   EXPECT_FALSE(ReplaceWholeFile(folder_ + "/taken", "x", error));
   EXPECT_EQ(error, "Is a directory");
-  EXPECT_EQ(Names(), (std::vector<std::string>{"settings.ini", "taken"}));
+  EXPECT_EQ(Names("config/rallix"), (std::vector<std::string>{"settings.ini", "taken"}));
 }
 
 TEST_F(SettingsOnDisk, ALockHeldByAnotherProgramHoldsUpNeitherTheGameNorItsEnd) {
   ASSERT_EQ(MakeFolders(folder_), "");
   testing::WriteFile(path_, {'#', '\n'});
-  // Another program holds the folder's lock, and lets go of it only after a
-  // while: a keeper that waited for it would keep the changes, and say
-  // nothing.
+  // Another program holds the folder's lock a while: a keeper that waited
+  // for it at the end would keep the changes, and say nothing.
   const int other = open(folder_.c_str(), O_RDONLY | O_DIRECTORY);
   ASSERT_EQ(flock(other, LOCK_EX), 0);
   std::thread lets_go([other] {
@@ -299,13 +287,11 @@ TEST_F(SettingsOnDisk, ALockHeldByAnotherProgramHoldsUpNeitherTheGameNorItsEnd) 
     keeper.Keep({"display", "scale", "2"});  // after the end: nothing
   }
   EXPECT_EQ(said_,
-            std::vector<std::string>{"rallix: volume = 40, mute = false could not be kept "
-                                     "in " +
+            std::vector<std::string>{"rallix: volume = 40, mute = false could not be kept in " +
                                      path_ + ": another program holds the lock on its folder"});
   EXPECT_EQ(Text(), "#\n");
+  // Let go while the game plays on: kept then, and the end waits for it.
   said_.clear();
-  // Held meanwhile and let go while the game plays on: kept when it comes
-  // free, and the end waits for it.
   SettingsKeeper keeper(File());
   keeper.Keep({"sound", "mute", "true"});
   lets_go.join();
