@@ -5,6 +5,7 @@
 // "#" at the start of a line makes it a comment.
 #include "sdl/system/user_folders.h"
 
+#include <optional>
 #include <sstream>
 
 namespace rallix {
@@ -13,26 +14,26 @@ namespace {
 constexpr char kPictures[] = "XDG_PICTURES_DIR";
 
 // The quoted value that `line` gives the name `name`, without its quotes and
-// escapes; false for a line that gives it none.
-bool ValueOf(const std::string& line, const std::string& name, std::string& value) {
+// escapes; nothing for a line that gives it none.
+std::optional<std::string> ValueOf(const std::string& line, const std::string& name) {
   size_t at = line.find_first_not_of(" \t");
   if (at == std::string::npos || line.compare(at, name.size(), name) != 0)
-    return false;
+    return std::nullopt;
   at = line.find_first_not_of(" \t", at + name.size());
   if (at == std::string::npos || line[at] != '=')
-    return false;
+    return std::nullopt;
   at = line.find_first_not_of(" \t", at + 1);
   if (at == std::string::npos || line[at] != '"')
-    return false;
-  value.clear();
+    return std::nullopt;
+  std::string value;
   for (++at; at < line.size(); ++at) {
     if (line[at] == '"')
-      return true;
+      return value;
     if (line[at] == '\\' && at + 1 < line.size())
       ++at;
     value += line[at];
   }
-  return false;  // no closing quote
+  return std::nullopt;  // no closing quote
 }
 
 }  // namespace
@@ -43,9 +44,11 @@ std::string PicturesFolderOfUserDirs(const std::string& user_dirs, const std::st
     home.pop_back();
   std::istringstream lines(user_dirs);
   std::string found;
-  for (std::string line, value; std::getline(lines, line);) {
-    if (!ValueOf(line, kPictures, value))
+  for (std::string line; std::getline(lines, line);) {
+    std::optional<std::string> named = ValueOf(line, kPictures);
+    if (!named)
       continue;
+    std::string& value = *named;
     if (value.rfind("$HOME", 0) == 0 && (value.size() == 5 || value[5] == '/')) {
       if (home.empty())
         continue;

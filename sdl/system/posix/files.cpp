@@ -52,26 +52,29 @@ bool CloseFile(int fd, std::string& error) {
   return false;
 }
 
-// The file `path` leads to, its links followed as the system would (at most
-// 40 of them): where the file is, or is to be made.
+// The file `path` leads to, its links followed by the system: where the
+// file is, or where a link that leads nowhere yet would have it made.
 bool FileBehindLinks(const std::string& path, std::string& file, std::string& error) {
-  file = path;
-  for (int links = 0; links < 40; ++links) {
-    struct stat info {};
-    if (lstat(file.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
-      return true;
-    char target[PATH_MAX];
-    const ssize_t size = readlink(file.c_str(), target, sizeof target);
-    if (size < 0 || static_cast<size_t>(size) == sizeof target) {
-      error = ErrnoText(size < 0 ? errno : ENAMETOOLONG);
-      return false;
-    }
-    const std::string next(target, static_cast<size_t>(size));
-    const size_t slash = file.rfind('/');
-    file = next[0] == '/' || slash == std::string::npos ? next : file.substr(0, slash + 1) + next;
+  char found[PATH_MAX];
+  if (realpath(path.c_str(), found) != nullptr) {
+    file = found;
+    return true;
   }
-  error = ErrnoText(ELOOP);
-  return false;
+  file = path;
+  if (errno != ENOENT) {
+    error = ErrnoText();
+    return false;
+  }
+  const ssize_t size = readlink(path.c_str(), found, sizeof found);
+  if (size <= 0 || static_cast<size_t>(size) == sizeof found)
+    return true;  // no link: the file is to be made here
+  const std::string target(found, static_cast<size_t>(size));
+  const size_t slash = path.rfind('/');
+  if (target[0] != '/' && slash != std::string::npos)
+    file = path.substr(0, slash + 1) + target;
+  else
+    file = target;
+  return true;
 }
 
 // Marked read-only: no write permission for anyone (which binds root too,

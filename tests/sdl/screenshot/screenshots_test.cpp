@@ -72,7 +72,7 @@ TEST(Screenshots, AFolderThatCannotBeHadIsNamedOnceAndTheGameGoesOn) {
 TEST(PicturesFolder, AsTheUserDirsFileNamesIt) {
   const auto named = [](const std::string& line) {
     return PicturesFolderOfUserDirs(
-        "# by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/x\"\n" + line, "/home/ana/");
+        "# by xdg-user-dirs-update\n\n  \nXDG_DESKTOP_DIR=\"$HOME/x\"\n" + line, "/home/ana/");
   };
   EXPECT_EQ(named("XDG_PICTURES_DIR=\"$HOME/Bilder\"\n"), "/home/ana/Bilder");
   EXPECT_EQ(named("XDG_PICTURES_DIR=\"/data/my \\\"pics\\\"/\""), "/data/my \"pics\"");
@@ -83,6 +83,8 @@ TEST(PicturesFolder, AsTheUserDirsFileNamesIt) {
   EXPECT_EQ(named("XDG_PICTURES_DIR = \"$HOME/Pics\" # where \"pics\" go\n"), "/home/ana/Pics");
   EXPECT_EQ(named("XDG_PICTURES_DIR=\"/data/a\\\\\" # \"b\"\n"), "/data/a\\");
   EXPECT_EQ(named("XDG_PICTURES_DIR=\"/data/open\n"), "") << "no closing quote";
+  EXPECT_EQ(named("XDG_PICTURES_DIR=\"/a\"\nXDG_PICTURES_DIR=x/srv\"\n"), "/a")
+      << "no opening quote";
   EXPECT_EQ(named(""), "");
 }
 
