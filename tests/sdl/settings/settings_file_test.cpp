@@ -226,14 +226,15 @@ TEST_F(SettingsOnDisk, TwoGamesWritingAtOnceLoseNeithersChangeAndTheFileIsAlways
 }
 
 TEST_F(SettingsOnDisk, ALinkLeadsToTheFileWhoseModeStaysAndAReadOnlyFileIsLeftAlone) {
-  // The settings a link to a dotfile of mode 0600, beside copies killed
-  // writers left: an ended process's and an old one go; a live game's (this
-  // process's) stays, and so does another name.
+  // The settings a link to a dotfile: made through it, then kept at mode
+  // 0600 beside copies killed writers left: an ended process's and an old
+  // one go; a live game's (this process's) stays, and so does another name.
   const std::string dotfile = temp_.File("dotfiles/rallix.ini");
   ASSERT_EQ(MakeFolders(temp_.File("dotfiles")) + MakeFolders(folder_), "");
-  testing::WriteFile(dotfile, {'#', '\n'});
-  ASSERT_EQ(chmod(dotfile.c_str(), 0600), 0);
   ASSERT_EQ(symlink("../../dotfiles/rallix.ini", path_.c_str()), 0);
+  SettingsFile file = File();
+  ASSERT_TRUE(Keep(file, "sound", "volume", "30"));
+  ASSERT_EQ(chmod(dotfile.c_str(), 0600), 0);
   const std::string mine = "rallix.ini.new-" + std::to_string(getpid());
   // No process has the first number; the others are no writer's names.
   for (const std::string name :
@@ -243,10 +244,9 @@ TEST_F(SettingsOnDisk, ALinkLeadsToTheFileWhoseModeStaysAndAReadOnlyFileIsLeftAl
     testing::WriteFile(temp_.File("dotfiles/") + mine + tail, {'?'});
   const utimbuf two_hours_ago{time(nullptr) - 7200, time(nullptr) - 7200};
   ASSERT_EQ(utime(temp_.File("dotfiles/" + mine + "-8").c_str(), &two_hours_ago), 0);
-  SettingsFile file = File();
   ASSERT_TRUE(Keep(file, "sound", "mute", "true"));
   EXPECT_TRUE(std::filesystem::is_symlink(path_));
-  EXPECT_EQ(ReadSmallFile(dotfile, 100).bytes, "#\n[sound]\nmute = true\n");
+  EXPECT_EQ(ReadSmallFile(dotfile, 100).bytes, "[sound]\nvolume = 30\nmute = true\n");
   struct stat info {};
   ASSERT_EQ(stat(dotfile.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0600u);
@@ -261,7 +261,7 @@ TEST_F(SettingsOnDisk, ALinkLeadsToTheFileWhoseModeStaysAndAReadOnlyFileIsLeftAl
   EXPECT_FALSE(Keep(file, "sound", "volume", "10"));
   EXPECT_EQ(said_, std::vector<std::string>{"rallix: cannot keep the settings in " + path_ +
                                             ": it is read-only"});
-  EXPECT_EQ(ReadSmallFile(dotfile, 100).bytes, "#\n[sound]\nmute = true\n");
+  EXPECT_EQ(ReadSmallFile(dotfile, 100).bytes, "[sound]\nvolume = 30\nmute = true\n");
 
   // A rename that fails leaves no copy behind; a link to itself is no file.
   ASSERT_EQ(MakeFolders(folder_ + "/taken/inside"), "");
