@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/printable_text.h"
+#include "sdl/system/files.h"
 
 namespace rallix {
 namespace {
