@@ -78,10 +78,9 @@ bool FileBehindLinks(const std::string& path, std::string& file, std::string& er
 }
 
 // Marked read-only: no write permission for anyone (which binds root too,
-// as the player meant it), or none for this user.
+// as the player meant it), or none that this user may use.
 bool ReadOnly(const std::string& path, const struct stat& info) {
-  return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
-         (access(path.c_str(), W_OK) != 0 && (errno == EACCES || errno == EROFS));
+  return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(path.c_str(), W_OK) != 0;
 }
 
 }  // namespace
