@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utime.h>
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -236,9 +238,9 @@ TEST_F(SettingsOnDisk, ALinkLeadsToTheFileWhoseModeStaysAndAReadOnlyFileIsLeftAl
   ASSERT_TRUE(Keep(file, "sound", "volume", "30"));
   ASSERT_EQ(chmod(dotfile.c_str(), 0600), 0);
   const std::string mine = "rallix.ini.new-" + std::to_string(getpid());
-  // No process has the first number; the others are no writer's names.
-  for (const std::string name :
-       {"rallix.ini.new-4194304-1", "rallix.ini.new-x-1", "rallix.ini.new-10000000000-1"})
+  // No process has the first two numbers; the others are no writer's names.
+  for (const std::string name : {"rallix.ini.new-4194304-1", "rallix.ini.new-4294967295-1",
+                                 "rallix.ini.new-x-1", "rallix.ini.new-10000000000-1"})
     testing::WriteFile(temp_.File("dotfiles/") + name, {'?'});
   for (const std::string tail : {"-7", "-8"})
     testing::WriteFile(temp_.File("dotfiles/") + mine + tail, {'?'});
@@ -271,7 +273,19 @@ TEST_F(SettingsOnDisk, ALinkLeadsToTheFileWhoseModeStaysAndAReadOnlyFileIsLeftAl
   EXPECT_EQ(error, "Is a directory");
   EXPECT_FALSE(ReplaceWholeFile(folder_ + "/loop", "x", error));
   EXPECT_EQ(error, "Too many levels of symbolic links");
-  EXPECT_EQ(Names("config/rallix"), (std::vector<std::string>{"loop", "settings.ini", "taken"}));
+  // A disk that fills while the copy is written: the old file stays whole.
+  testing::WriteFile(folder_ + "/full", {'o', 'l', 'd'});
+  rlimit was{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &was), 0);
+  const rlimit full{4, was.rlim_max};
+  const auto handler = signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
+  EXPECT_FALSE(ReplaceWholeFile(folder_ + "/full", "no room for this", error));
+  setrlimit(RLIMIT_FSIZE, &was);
+  signal(SIGXFSZ, handler);
+  EXPECT_EQ(error + ReadSmallFile(folder_ + "/full", 100).bytes, "File too largeold");
+  EXPECT_EQ(Names("config/rallix"),
+            (std::vector<std::string>{"full", "loop", "settings.ini", "taken"}));
 }
 
 TEST_F(SettingsOnDisk, ALockHeldByAnotherProgramHoldsUpNeitherTheGameNorItsEnd) {
