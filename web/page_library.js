@@ -125,10 +125,12 @@ mergeInto(LibraryManager.library, {
 
     // A file's name as the line under the canvas shows it: on one line, in
     // its own direction, and no longer than 60 characters. The characters
-    // shown as '?' (controls, and those that turn the line's direction) are
+    // shown as '?' (controls, the line and paragraph separators, and those
+    // that turn the line's direction, as the game's own lines hide them) are
     // ranges of code points: the build keeps numbers in this table as they
     // are, where it would empty a regular expression.
-    UNSHOWN: [[0x00, 0x1f], [0x7f, 0x9f], [0x200e, 0x200f], [0x202a, 0x202e], [0x2066, 0x2069]],
+    UNSHOWN: [[0x00, 0x1f], [0x7f, 0x9f], [0x061c, 0x061c], [0x200e, 0x200f], [0x2028, 0x202e],
+              [0x2066, 0x2069]],
     shownName: function(name) {
       var characters = Array.from(name, function(character) {
         var code = character.codePointAt(0);

@@ -1,7 +1,7 @@
-// Work the game hands off its frame's path (writing a screenshot, keeping a
-// setting): one thread of its own runs each job in turn, in the order given,
-// started with the first job; it sleeps while there is none. The jobs given
-// are all done before the program ends.
+// Work the game hands off its frame's path (writing a screenshot): one
+// thread of its own runs each job in turn, in the order given, started with
+// the first job; it sleeps while there is none. The jobs given are all done
+// before the program ends.
 #pragma once
 
 #include <condition_variable>

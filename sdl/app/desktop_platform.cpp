@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <iterator>
+#include <utility>
 
 #include "base/run_time_error.h"
 #include "sdl/system/error_box.h"
@@ -15,9 +17,17 @@ namespace {
 constexpr int32_t kVolumeShownMs = 1500;
 constexpr int kVolumeStep = 10;
 
-// Ctrl, Alt or the system key held: the key is not a plain press.
-bool Modified(const SDL_KeyboardEvent& event) {
-  return (event.keysym.mod & (KMOD_CTRL | KMOD_ALT | KMOD_GUI)) != 0;
+// Ctrl, Alt or the system key held: the key is not a plain press. A
+// modifier the player bound to one of the game's keys (left = Left Ctrl) is
+// that key, no modifier.
+bool Modified(const SDL_KeyboardEvent& event, const KeyBindings& bindings) {
+  constexpr std::pair<Uint16, SDL_Scancode> kModifiers[] = {
+      {KMOD_LCTRL, SDL_SCANCODE_LCTRL}, {KMOD_RCTRL, SDL_SCANCODE_RCTRL},
+      {KMOD_LALT, SDL_SCANCODE_LALT},   {KMOD_RALT, SDL_SCANCODE_RALT},
+      {KMOD_LGUI, SDL_SCANCODE_LGUI},   {KMOD_RGUI, SDL_SCANCODE_RGUI}};
+  return std::any_of(std::begin(kModifiers), std::end(kModifiers), [&](const auto& modifier) {
+    return (event.keysym.mod & modifier.first) != 0 && !bindings.Binds(modifier.second);
+  });
 }
 
 const char* BoolText(bool value) {
@@ -55,8 +65,10 @@ bool SdlPlatform::ProcessMessages() {
         going_on = false;
         break;
       case SDL_KEYDOWN:
-        HandleKeyDown(event.key);
-        keys_.Handle(event, HasFocus() && !paused_);
+        if (HandleKeyDown(event.key))
+          keys_.Claim(event.key.keysym.scancode);
+        else
+          keys_.Handle(event, HasFocus() && !paused_);
         break;
       case SDL_CONTROLLERDEVICEADDED:
       case SDL_CONTROLLERDEVICEREMOVED:
@@ -126,9 +138,9 @@ void SdlPlatform::HandleWindowEvent(const SDL_WindowEvent& event) {
   }
 }
 
-void SdlPlatform::HandleKeyDown(const SDL_KeyboardEvent& event) {
+bool SdlPlatform::HandleKeyDown(const SDL_KeyboardEvent& event) {
   if (event.repeat != 0)
-    return;
+    return false;
   const bool alt = (event.keysym.mod & KMOD_ALT) != 0;
   const SDL_Scancode key = event.keysym.scancode;
   if (key == SDL_SCANCODE_F11 ||
@@ -138,8 +150,8 @@ void SdlPlatform::HandleKeyDown(const SDL_KeyboardEvent& event) {
     // A way out of the whole screen, which has no title bar; in a window
     // Escape does nothing.
     fullscreen_wanted_ = false;
-  } else if (Modified(event)) {
-    return;
+  } else if (Modified(event, keys_.Bindings())) {
+    return false;
   } else if (keys_.Bindings().IsPause(key)) {
     TogglePause();
   } else if (key == SDL_SCANCODE_F12) {
@@ -147,10 +159,13 @@ void SdlPlatform::HandleKeyDown(const SDL_KeyboardEvent& event) {
   } else if (key == SDL_SCANCODE_M) {
     ChangeVolume(volume_, !muted_);
   } else if (key == SDL_SCANCODE_MINUS || key == SDL_SCANCODE_KP_MINUS) {
-    ChangeVolume(std::max(0, volume_ - kVolumeStep), muted_);
+    StepVolume(-kVolumeStep);
   } else if (key == SDL_SCANCODE_EQUALS || key == SDL_SCANCODE_KP_PLUS) {
-    ChangeVolume(std::min(100, volume_ + kVolumeStep), muted_);
+    StepVolume(kVolumeStep);
+  } else {
+    return false;
   }
+  return true;
 }
 
 void SdlPlatform::TogglePause() {
@@ -166,11 +181,16 @@ void SdlPlatform::TakeScreenshot() {
   work_.Run([this, frame = presenter_.LastFrame(), when] { screenshots_.Save(frame, when); });
 }
 
+void SdlPlatform::StepVolume(int step) {
+  // The mark shows at either end too, where the volume stays as it is.
+  volume_shown_ = true;
+  volume_shown_until_ = clock_.Milliseconds() + kVolumeShownMs;
+  ChangeVolume(std::clamp(volume_ + step, 0, 100), muted_);
+}
+
 void SdlPlatform::ChangeVolume(int volume, bool muted) {
   if (volume != volume_) {
     volume_ = volume;
-    volume_shown_ = true;
-    volume_shown_until_ = clock_.Milliseconds() + kVolumeShownMs;
     Keep("sound", "volume", std::to_string(volume_));
   }
   if (muted != muted_) {
@@ -195,7 +215,7 @@ void SdlPlatform::ShowMarks() {
 void SdlPlatform::Keep(const std::string& section, const std::string& name,
                        const std::string& value) {
   if (keep_)
-    work_.Run([keep = keep_, section, name, value] { keep(section, name, value); });
+    keep_(section, name, value);
 }
 
 bool SdlPlatform::HasFocus() const {

@@ -33,7 +33,8 @@ class SdlPlatform : public Platform {
   // the choices' volume, the keys as they bind them.
   SdlPlatform(SDL_Window* window, SdlSound& sound, SoundLocations sounds = {},
               PlayerChoices choices = {});
-  // Every screenshot taken and setting changed is written before it ends.
+  // Every screenshot taken is written before it ends; the settings changed
+  // are kept by `choices.keep`.
   ~SdlPlatform() override;
 
   // Milliseconds on the monotonic clock since the platform was made, seen
@@ -76,12 +77,14 @@ class SdlPlatform : public Platform {
   const SdlPresenter& Presenter() const { return presenter_; }
   const Screenshots& TakenScreenshots() const { return screenshots_; }
   SdlSound& Sound() { return sound_; }
-  // Returns once every screenshot and setting asked for is written.
+  // Returns once every screenshot asked for is written.
   void FinishWriting() { work_.Finish(); }
 
  private:
   void HandleWindowEvent(const SDL_WindowEvent& event);
-  void HandleKeyDown(const SDL_KeyboardEvent& event);
+  // The window's keys; true when the key was one, which is then no game key
+  // until it is let go (Alt+Enter, with Return bound to Space).
+  bool HandleKeyDown(const SDL_KeyboardEvent& event);
   // P: the game stands still as when another window is in front, and the
   // window's title says so.
   void TogglePause();
@@ -90,10 +93,12 @@ class SdlPlatform : public Platform {
   void TakeScreenshot();
   // M, - and =: the sound's new volume or mute, heard at once and kept.
   void ChangeVolume(int volume, bool muted);
+  // - and =: the volume a step down or up, never past 0 or 100, and its mark.
+  void StepVolume(int step);
   // The marks outside the picture: PAUSED, MUTED and for a moment the
   // volume after it changed.
   void ShowMarks();
-  // Keeps the setting, on the background thread, when the choices say where.
+  // Keeps the setting when the choices say where.
   void Keep(const std::string& section, const std::string& name, const std::string& value);
   bool HasFocus() const;
   // Looks for a close request or a quit among the pending events, leaving

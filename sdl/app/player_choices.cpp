@@ -1,5 +1,8 @@
 #include "sdl/app/player_choices.h"
 
+#include <memory>
+
+#include "sdl/settings/settings_keeper.h"
 #include "sdl/system/files.h"
 #include "sdl/system/user_folders.h"
 
@@ -15,23 +18,39 @@ PlayerChoices ChoicesFor(const CommandLineOptions& options, SettingsFile* file) 
   if (file != nullptr && !file->Path().empty()) {
     const SettingsRead read = file->Load();
     choices.display.scale = read.values.scale.value_or(choices.display.scale);
+    if (read.values.scale)
+      choices.scale_file = file->Path();
     choices.display.fullscreen = read.values.fullscreen.value_or(choices.display.fullscreen);
     choices.volume = read.values.volume.value_or(choices.volume);
     choices.muted = read.values.mute.value_or(choices.muted);
     for (const std::string& problem : choices.keys.Take(read.keys))
       file->SayIgnored(problem);
+  }
+  if (file != nullptr) {
+    // Nowhere to keep them: the first change says so.
+    const std::shared_ptr<SettingsKeeper> keeper =
+        file->Path().empty() ? nullptr : std::make_shared<SettingsKeeper>(*file);
+    const auto nowhere = std::make_shared<bool>(false);
     const bool fullscreen_given = options.fullscreen_given;
     const bool volume_given = options.volume.has_value();
-    choices.keep = [file, fullscreen_given, volume_given](const std::string& section,
-                                                          const std::string& name,
-                                                          const std::string& value) {
+    choices.keep = [keeper, nowhere, say = *file, fullscreen_given, volume_given](
+                       const std::string& section, const std::string& name,
+                       const std::string& value) {
       if ((name == "fullscreen" && fullscreen_given) || (name == "volume" && volume_given))
         return;
-      file->Save(section, name, value);
+      if (keeper) {
+        keeper->Keep({section, name, value});
+      } else if (!*nowhere) {
+        *nowhere = true;
+        say.Say("rallix: the settings are not kept: the system names no place for " +
+                SettingsFileAsNamed());
+      }
     };
   }
-  if (options.scale_given)
+  if (options.scale_given) {
     choices.display.scale = options.scale;
+    choices.scale_file.clear();
+  }
   if (options.fullscreen_given)
     choices.display.fullscreen = options.fullscreen;
   choices.volume = options.volume.value_or(choices.volume);

@@ -46,12 +46,13 @@ class SdlVideo {
 
 class GameWindow {
  public:
-  explicit GameWindow(const SdlDisplayMode& mode) {
+  // `scale_file`: the settings file that asked for the scale, if it did.
+  GameWindow(const SdlDisplayMode& mode, const std::string& scale_file) {
     // Frames go through the window surface, in software where the window
     // system allows it.
     ChooseWindowSurface();
     const SDL_Point size = mode.WindowSize(0);
-    const std::string note = mode.ScaleNote(0);
+    const std::string note = mode.ScaleNote(0, scale_file);
     if (!note.empty())
       std::fprintf(stderr, "%s\n", note.c_str());
     window_ = SDL_CreateWindow(kCaption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, size.x,
@@ -104,7 +105,7 @@ int RunOnSdl(const PlayerChoices& choices, const std::function<int(SdlPlatform&)
   SdlVideo video;
   if (!video.Started())
     return CannotOpenWindow();
-  GameWindow window{SdlDisplayMode(choices.display)};
+  GameWindow window{SdlDisplayMode(choices.display), choices.scale_file};
   if (window.get() == nullptr)
     return CannotOpenWindow();
   if (SDL_GetWindowSurface(window.get()) == nullptr)

@@ -37,6 +37,8 @@ class KeyBindings {
   // for keys the game does not use.
   std::optional<uint8_t> VirtualKeyOf(SDL_Scancode scancode) const;
   bool IsPause(SDL_Scancode scancode) const;
+  // Whether the key is one of the six actions'.
+  bool Binds(SDL_Scancode scancode) const { return VirtualKeyOf(scancode) || IsPause(scancode); }
   // Fills `keys` from SDL's array of scancode states (`count` entries):
   // each virtual key with bit 0x80 while one of its keys is down, every
   // other byte 0.

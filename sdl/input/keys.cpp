@@ -1,5 +1,8 @@
 #include "sdl/input/keys.h"
 
+#include <algorithm>
+#include <array>
+
 #include "sdl/input/key_map.h"
 
 namespace rallix {
@@ -23,7 +26,16 @@ void SdlKeys::Handle(const SDL_Event& event, bool in_front) {
 void SdlKeys::Settle() {
   int count = 0;
   const Uint8* states = SDL_GetKeyboardState(&count);
-  bindings_.Fill(states, count, held_);
+  std::array<Uint8, SDL_NUM_SCANCODES> unclaimed{};
+  count = states == nullptr ? 0 : std::clamp(count, 0, int{SDL_NUM_SCANCODES});
+  std::copy_n(states, count, unclaimed.begin());
+  // A claim lasts while its key is down.
+  claimed_.erase(std::remove_if(claimed_.begin(), claimed_.end(),
+                                [&](SDL_Scancode key) { return unclaimed[key] == 0; }),
+                 claimed_.end());
+  for (SDL_Scancode key : claimed_)
+    unclaimed[key] = 0;
+  bindings_.Fill(unclaimed.data(), count, held_);
   pads_.AddHeldKeys(held_);
 }
 

@@ -6,6 +6,7 @@
 #include <SDL.h>
 
 #include <utility>
+#include <vector>
 
 #include "game/platform.h"
 #include "sdl/input/gamepads.h"
@@ -22,6 +23,9 @@ class SdlKeys {
   // pad plugged in or out. A press counts as a tap only `in_front`: a key
   // pressed while the game is not in front or paused has no effect.
   void Handle(const SDL_Event& event, bool in_front);
+  // The window took the key going down (Alt+Enter): it is no game key, held
+  // or tapped, until it is let go.
+  void Claim(SDL_Scancode key) { claimed_.push_back(key); }
   // The events so far have been handled: the held keys are read as they
   // left them, for the snapshots until the next messages.
   void Settle();
@@ -38,6 +42,7 @@ class SdlKeys {
   SdlGamepads pads_;
   KeySnapshot held_{};
   KeySnapshot tapped_{};
+  std::vector<SDL_Scancode> claimed_;
 };
 
 }  // namespace rallix

@@ -40,29 +40,37 @@ void SettingsFile::SayIgnored(const std::string& problem) const {
   Say("rallix: " + PrintableText(path_) + " " + problem + "; the line is ignored");
 }
 
-bool SettingsFile::Fail(const std::string& why) {
+SaveResult SettingsFile::Fail(const std::string& why) {
   if (!failure_named_) {
     failure_named_ = true;
     Say("rallix: cannot keep the settings in " + PrintableText(path_) + ": " + why);
   }
-  return false;
+  return SaveResult::kFailed;
 }
 
-bool SettingsFile::Save(const std::string& section, const std::string& name,
-                        const std::string& value) {
+SaveResult SettingsFile::Save(const std::vector<SettingChange>& changes,
+                              const std::function<bool()>& give_up) {
   const std::string folder_trouble = MakeFolders(folder_);
   if (!folder_trouble.empty())
     return Fail(folder_trouble);
   // Another game may write it meanwhile: read, change and write it whole
   // while no other holds the lock.
-  const FolderLock lock(folder_);
+  const FolderLock lock(folder_, give_up);
+  if (!lock.Held()) {
+    if (lock.Error() == kLockTakenText)
+      return SaveResult::kGaveUp;
+    return Fail("its folder cannot be locked (" + lock.Error() + ")");
+  }
   const SmallFile file = ReadSmallFile(path_, kMostSettingsBytes);
   if (file.kind == SmallFile::Kind::kUnreadable)
     return Fail("the file there cannot be read (" + file.error + ")");
+  std::string text = file.bytes;
+  for (const SettingChange& change : changes)
+    text = WithSetting(text, change.section, change.name, change.value);
   std::string error;
-  if (!ReplaceWholeFile(path_, WithSetting(file.bytes, section, name, value), error))
+  if (!ReplaceWholeFile(path_, text, error))
     return Fail(error);
-  return true;
+  return SaveResult::kKept;
 }
 
 }  // namespace rallix

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "sdl/settings/settings_text.h"
 
@@ -18,6 +19,12 @@ namespace rallix {
 // Far above anything a player writes: a larger file is not read, nor
 // written over.
 constexpr size_t kMostSettingsBytes = 64 * 1024;
+
+enum class SaveResult {
+  kKept,
+  kFailed,  // not kept, and why named (once)
+  kGaveUp,  // not kept: the wait for the folder's lock was given up, nothing named
+};
 
 class SettingsFile {
  public:
@@ -34,17 +41,19 @@ class SettingsFile {
   // damaged one.
   void SayIgnored(const std::string& problem) const;
 
-  // Sets `name = value` in `section` of the file, making the folder and the
-  // file when they are missing. A file that is there but cannot be read is
-  // left as it is. False when the setting could not be kept; the first
-  // failure is named.
-  bool Save(const std::string& section, const std::string& name, const std::string& value);
+  // Makes each change in the file, in order, making the folder and the file
+  // when they are missing. A file that is there but cannot be read, or is
+  // read-only, is left as it is; the first failure is named. The wait for
+  // the folder's lock ends when `give_up` (when given) says so.
+  SaveResult Save(const std::vector<SettingChange>& changes,
+                  const std::function<bool()>& give_up = {});
 
   const std::string& Path() const { return path_; }
+  // Says one line, as the file's other lines are said.
+  void Say(const std::string& line) const;
 
  private:
-  void Say(const std::string& line) const;
-  bool Fail(const std::string& why);
+  SaveResult Fail(const std::string& why);
 
   std::string folder_;
   std::string path_;

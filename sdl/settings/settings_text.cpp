@@ -22,28 +22,27 @@ std::string Lower(std::string text) {
   return text;
 }
 
-// A line of the text, with what ended it ("\n", "\r\n" or nothing at the end).
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+
+// A line of the text, with what ended it ("\n", "\r\n", "\r" or nothing at
+// the end).
 struct Line {
   std::string text;
   std::string end;
 };
 
+// The lines of the text after its byte-order mark, if it has one.
 std::vector<Line> Lines(const std::string& text) {
   std::vector<Line> lines;
-  size_t at = 0;
+  size_t at = text.rfind(kByteOrderMark, 0) == 0 ? sizeof kByteOrderMark - 1 : 0;
   while (at < text.size()) {
-    const size_t newline = text.find('\n', at);
+    const size_t end = text.find_first_of("\r\n", at);
     Line line;
-    line.text = text.substr(at, newline == std::string::npos ? std::string::npos : newline - at);
-    if (newline != std::string::npos) {
-      line.end = "\n";
-      if (!line.text.empty() && line.text.back() == '\r') {
-        line.text.pop_back();
-        line.end = "\r\n";
-      }
-    }
+    line.text = text.substr(at, end == std::string::npos ? std::string::npos : end - at);
+    if (end != std::string::npos)
+      line.end = text.compare(end, 2, "\r\n") == 0 ? "\r\n" : text.substr(end, 1);
+    at = end == std::string::npos ? text.size() : end + line.end.size();
     lines.push_back(std::move(line));
-    at = newline == std::string::npos ? text.size() : newline + 1;
   }
   return lines;
 }
@@ -61,7 +60,7 @@ struct Parsed {
 Parsed Parse(const std::string& text) {
   Parsed parsed;
   const std::string line = Trimmed(text);
-  if (line.empty() || line[0] == '#')
+  if (line.empty() || line[0] == '#' || line[0] == ';')
     return parsed;
   if (line.front() == '[') {
     if (line.back() != ']' || line.size() < 3) {
@@ -123,7 +122,8 @@ std::string Take(const std::string& section, const Parsed& line, SettingValues& 
     values.mute = TrueOrFalse(line.value);
     return values.mute ? "" : "mute is true or false";
   }
-  return "there is no setting '" + name + "' in [" + section + "]";
+  return "there is no setting '" + PrintableText(name, 30) + "' in [" + PrintableText(section, 30) +
+         "]";
 }
 
 bool KnownSection(const std::string& section) {
@@ -175,7 +175,7 @@ SettingsRead ReadSettings(const std::string& text) {
 std::string WithSetting(const std::string& text, const std::string& section,
                         const std::string& name, const std::string& value) {
   std::vector<Line> lines = Lines(text);
-  const std::string end = !lines.empty() && lines.front().end == "\r\n" ? "\r\n" : "\n";
+  const std::string end = !lines.empty() && !lines.front().end.empty() ? lines.front().end : "\n";
   const std::string wanted_section = Lower(section);
   const std::string wanted_name = Lower(name);
   const std::string setting = name + " = " + value;
@@ -203,7 +203,7 @@ std::string WithSetting(const std::string& text, const std::string& section,
     lines.push_back(Line{"[" + section + "]", end});
     lines.push_back(Line{setting, end});
   }
-  std::string joined;
+  std::string joined = text.rfind(kByteOrderMark, 0) == 0 ? kByteOrderMark : "";
   for (const Line& line : lines)
     joined += line.text + line.end;
   return joined;

@@ -1,6 +1,6 @@
 // The text of the settings file, which the player may edit as well:
 //
-//   # a comment, on a line of its own
+//   # a comment, on a line of its own (or ; as other programs write them)
 //   [display]
 //   scale = 2                 1 to 8
 //   fullscreen = false        true or false
@@ -11,7 +11,9 @@
 //   down = Down S             one or more of SDL's key names
 //
 // Reading it and changing one setting in it, as plain text: nothing here
-// touches a file. Sections and names are read whatever their case.
+// touches a file. Sections and names are read whatever their case; lines end
+// in LF, CR LF or CR alone, and a UTF-8 byte-order mark before the first is
+// passed over (an editor's doing).
 #pragma once
 
 #include <optional>
@@ -45,6 +47,13 @@ struct SettingsRead {
   // the line and why ("line 3, \"volume = loud\": ..."). Lines of a section
   // the game does not know are left alone, unread and unnamed.
   std::vector<std::string> damaged;
+};
+
+// One setting to change: `name = value` in `section`.
+struct SettingChange {
+  std::string section;
+  std::string name;
+  std::string value;
 };
 
 // Reads the text of a settings file. A setting given twice takes its last

@@ -15,4 +15,8 @@ namespace rallix {
 // Call it first in main; calling it again does no harm.
 void PrepareProcess();
 
+// Whether the process numbered `process` has ended (or never was): false
+// while it runs, and when the system will not say.
+bool ProcessHasEnded(unsigned long process);
+
 }  // namespace rallix

@@ -1,11 +1,42 @@
-// The XDG user-dirs file: lines of NAME="VALUE", the value either an absolute
-// path or one under "$HOME/", with "\" escaping the next character; "#"
-// starts a comment.
+// The XDG user-dirs file: lines of NAME="VALUE", with spaces allowed around
+// the "="; the value, between the opening quote and the closing one, either
+// an absolute path or one under "$HOME/", with "\" taking the next character
+// as it is; anything after the closing quote, a comment say, is not read.
+// "#" at the start of a line makes it a comment.
 #include "sdl/system/user_folders.h"
 
+#include <optional>
 #include <sstream>
 
 namespace rallix {
+namespace {
+
+constexpr char kPictures[] = "XDG_PICTURES_DIR";
+
+// The quoted value that `line` gives the name `name`, without its quotes and
+// escapes; nothing for a line that gives it none.
+std::optional<std::string> ValueOf(const std::string& line, const std::string& name) {
+  size_t at = line.find_first_not_of(" \t");
+  if (at == std::string::npos || line.compare(at, name.size(), name) != 0)
+    return std::nullopt;
+  at = line.find_first_not_of(" \t", at + name.size());
+  if (at == std::string::npos || line[at] != '=')
+    return std::nullopt;
+  at = line.find_first_not_of(" \t", at + 1);
+  if (at == std::string::npos || line[at] != '"')
+    return std::nullopt;
+  std::string value;
+  for (++at; at < line.size(); ++at) {
+    if (line[at] == '"')
+      return value;
+    if (line[at] == '\\' && at + 1 < line.size())
+      ++at;
+    value += line[at];
+  }
+  return std::nullopt;  // no closing quote
+}
+
+}  // namespace
 
 std::string PicturesFolderOfUserDirs(const std::string& user_dirs, const std::string& home_given) {
   std::string home = home_given;
@@ -14,19 +45,10 @@ std::string PicturesFolderOfUserDirs(const std::string& user_dirs, const std::st
   std::istringstream lines(user_dirs);
   std::string found;
   for (std::string line; std::getline(lines, line);) {
-    const size_t start = line.find_first_not_of(" \t");
-    if (start == std::string::npos || line.compare(start, 17, "XDG_PICTURES_DIR=") != 0)
+    std::optional<std::string> named = ValueOf(line, kPictures);
+    if (!named)
       continue;
-    const size_t open = start + 17;
-    const size_t close = line.rfind('"');
-    if (open >= line.size() || line[open] != '"' || close <= open)
-      continue;
-    std::string value;
-    for (size_t i = open + 1; i < close; ++i) {
-      if (line[i] == '\\' && i + 1 < close)
-        ++i;
-      value += line[i];
-    }
+    std::string& value = *named;
     if (value.rfind("$HOME", 0) == 0 && (value.size() == 5 || value[5] == '/')) {
       if (home.empty())
         continue;

@@ -17,8 +17,9 @@ std::string SettingsFolder();
 std::string SettingsFileAsNamed();
 
 // The player's pictures folder: the XDG_PICTURES_DIR of user-dirs.dirs (in
-// $XDG_CONFIG_HOME or ~/.config), else ~/Pictures; on Windows
-// %USERPROFILE%\Pictures. Empty when the system names none.
+// $XDG_CONFIG_HOME or ~/.config), else ~/Pictures; on Windows the Pictures
+// known folder, else %USERPROFILE%\Pictures. Empty when the system names
+// none.
 std::string PicturesFolder();
 
 // The XDG_PICTURES_DIR that the text of a user-dirs.dirs file names, with

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/printable_text.h"
 #include "display/surface.h"
 #include "sdl/video/window_placement.h"
 
@@ -32,7 +33,7 @@ SDL_Point SdlDisplayMode::WindowSize(int display) const {
   return SDL_Point{kScreenWidth * scale, kScreenHeight * scale};
 }
 
-std::string SdlDisplayMode::ScaleNote(int display) const {
+std::string SdlDisplayMode::ScaleNote(int display, const std::string& file) const {
   const int used = WindowSize(display).x / kScreenWidth;
   SDL_Rect usable;
   if (used == options_.scale || SDL_GetDisplayUsableBounds(display, &usable) != 0)
@@ -40,8 +41,11 @@ std::string SdlDisplayMode::ScaleNote(int display) const {
   const auto size = [](int width, int height) {
     return std::to_string(width) + " x " + std::to_string(height);
   };
-  return "rallix: --scale " + std::to_string(options_.scale) + " does not fit the screen (" +
-         size(usable.w, usable.h) + " free): the window is " + std::to_string(used) + "x, " +
+  const std::string asked =
+      file.empty() ? "--scale " + std::to_string(options_.scale)
+                   : "scale = " + std::to_string(options_.scale) + " in " + PrintableText(file);
+  return "rallix: " + asked + " does not fit the screen (" + size(usable.w, usable.h) +
+         " free): the window is " + std::to_string(used) + "x, " +
          size(kScreenWidth * used, kScreenHeight * used);
 }
 

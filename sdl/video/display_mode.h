@@ -9,7 +9,7 @@
 
 namespace rallix {
 
-// What the player asked for on the command line.
+// What the player asked for, on the command line or in the settings file.
 struct DisplayOptions {
   int scale = 1;  // the window's size in times 640 x 480
   bool fullscreen = false;
@@ -43,8 +43,9 @@ class SdlDisplayMode {
   // the display's usable area (at least 1).
   SDL_Point WindowSize(int display) const;
   // When the scale asked for does not fit the display, one line that says
-  // the scale used and why; empty when it fits.
-  std::string ScaleNote(int display) const;
+  // the scale used and why, naming where it was asked for: the settings
+  // file at `file`, or without one the command line. Empty when it fits.
+  std::string ScaleNote(int display, const std::string& file = "") const;
   // Puts the shown window in the mode: the whole screen, or a window of its
   // size again, centred. The window surface is then new; the presenter must
   // repaint.

@@ -68,6 +68,34 @@ TEST_F(DemoReplayTest, ARecordedGameReplaysToTheSameFramesAndRecordsTheSameDemo)
   EXPECT_EQ(viewer.snapshots_taken, 0);
 }
 
+TEST_F(DemoReplayTest, ADemoClosedInASoundEndsThereOnlyWhenItsLastPassHasReadAll) {
+  const int64_t passes = Recorded().passes;
+  // Its last pass gone: the game plays no sound where the demo ends.
+  Demo shorter = Parsed(Recorded().sink.bytes);
+  --shorter.passes.back().count;
+  --shorter.pass_count;
+  // Its last pass with a reading more than the game takes before the sound.
+  Demo longer = Parsed(Recorded().sink.bytes);
+  DemoPasses last = longer.passes.back();
+  --longer.passes.back().count;
+  std::vector<DemoRead> reads(longer.reads.begin() + last.first_read,
+                              longer.reads.begin() + last.first_read + last.read_count);
+  reads.push_back({DemoRead::Kind::kKeys, 0});
+  last = {true, 1, static_cast<uint32_t>(longer.reads.size()), last.read_count + 1};
+  longer.reads.insert(longer.reads.end(), reads.begin(), reads.end());
+  longer.passes.push_back(last);
+  const std::pair<const Demo*, std::string> rows[] = {
+      {&shorter, "pass " + std::to_string(passes - 1) +
+                     ": the recorded window was closed during a sound the game did not play"},
+      {&longer, "pass " + std::to_string(passes) +
+                    ": the game did not read the keys where the demo holds it"}};
+  for (const auto& [demo, message] : rows) {
+    const TimedReplay timed = RunTimedReplay(*demo);
+    EXPECT_EQ(timed.end.kind, ReplayEnd::Kind::kOutOfStep) << message;
+    EXPECT_EQ(timed.end.message, message);
+  }
+}
+
 TEST_F(DemoReplayTest, WhileTheViewerPausesTheReplayWaits) {
   const Demo demo = Parsed(Recorded().sink.bytes);
   DigestingPlatform viewer;

@@ -1,11 +1,14 @@
 """End-to-end test of the comforts around the game in the real window: F12
 saves the game's own picture, exactly, as a PNG file in the pictures folder
 the desktop's user-dirs file names; M mutes with a mark beside the picture
-that no screenshot shows; and the mute is kept in the settings file.
+that no screenshot shows; and the mute is kept in the settings file, or,
+while another program holds its folder's lock, said not to be kept when the
+window closes at once.
 
 Run:  comforts_test.py --rallix PATH --screen PATH
 """
 
+import fcntl
 import os
 import re
 import sys
@@ -77,6 +80,23 @@ class ComfortsTest(GameTestCase):
                  lambda text: text == "[sound]\nmute = false\n", describe=repr)
         self.assertEqual(sorted(os.listdir(folder)), sorted(map(os.path.basename, (first, second))))
         self.assertTrue(game.running())
+
+    def test_a_lock_held_by_another_program_holds_up_no_picture_and_not_the_end(self):
+        game = self.start_with_pictures_in("Pictures")
+        folder = os.path.join(game.env["XDG_CONFIG_HOME"], "rallix")
+        os.makedirs(folder, exist_ok=True)
+        held = os.open(folder, os.O_RDONLY)
+        self.addCleanup(os.close, held)
+        fcntl.flock(held, fcntl.LOCK_EX)
+        game.wait_for_frame("title")
+        game.press("m")
+        game.wait_for_text(lambda lines: "?" in lines[0][33:40], "the MUTED mark")
+        self.screenshot(game, 1)
+        game.close_window()
+        self.assertEnds(game, 0, within=5)
+        self.assertIn(f"rallix: mute = true could not be kept in {folder}/settings.ini: another "
+                      "program holds the lock on its folder\n", game.stderr())
+        self.assertEqual(self.settings(game), "")
 
 
 if __name__ == "__main__":

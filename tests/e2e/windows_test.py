@@ -218,39 +218,52 @@ class WindowsGameTest(GameTestCase):
 
     def test_f12_saves_the_frame_into_the_pictures_folder_and_m_mutes_and_is_kept(self):
         # The profile's folders lie in the prefix: what the game makes there
-        # goes with the test.
+        # goes with the test. The Pictures folder has been moved, as a cloud
+        # drive moves it: the pictures go where it is now.
         users = os.path.join(self.wine.prefix, "drive_c", "users")
+        moved = os.path.join(self.folder, "Moved Pictures")
+        shell_folders = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders"
+        env = self.wine.environment({"PATH": os.environ.get("PATH", "/usr/bin:/bin"),
+                                     "HOME": self.wine.home, "DISPLAY": self.x.display})
+
+        def pictures_in(folder):
+            subprocess.run([Wine.tool("wine"), "reg", "add", shell_folders, "/v", "My Pictures",
+                            "/t", "REG_EXPAND_SZ", "/d", folder, "/f"], env=env,
+                           capture_output=True, timeout=WINE_START_SECONDS, check=True)
 
         def clean():
+            pictures_in(r"%USERPROFILE%\Pictures")
+            self.wine.end(env)
             for user in os.listdir(users):
-                for made in (("Pictures", "Rallix"), ("AppData", "Roaming", "Rallix")):
-                    shutil.rmtree(os.path.join(users, user, *made), ignore_errors=True)
+                shutil.rmtree(os.path.join(users, user, "AppData", "Roaming", "Rallix"),
+                              ignore_errors=True)
 
-        clean()
         self.addCleanup(clean)
+        clean()
+        os.makedirs(moved)
+        pictures_in(windows_path(moved))
         game = self.start(cwd=self.game_folder)
         game.wait_for_frame("title", timeout=WINE_START_SECONDS)
         game.press("F12")
         text = game.wait_for_stderr(lambda text: "rallix: screenshot " in text,
                                     "the screenshot named")
         picture = re.search(r"^rallix: screenshot (.*?)\r?$", text, re.M).group(1)
-        found = re.match(r"^C:\\users\\([^\\]+)\\Pictures\\Rallix\\(rallix-\d{8}-\d{6}\.png)$",
+        found = re.match(re.escape(windows_path(moved)) + r"\\Rallix\\(rallix-\d{8}-\d{6}\.png)$",
                          picture)
         self.assertIsNotNone(found, picture)
-        user, name = found.groups()
-        same, report = game.compare(
-            "title", capture=os.path.join(users, user, "Pictures", "Rallix", name))
+        same, report = game.compare("title", capture=os.path.join(moved, "Rallix", found.group(1)))
         self.assertTrue(same, report)
 
         game.press("m")
         game.wait_for_text(lambda lines: "?" in lines[0][33:40], "the MUTED mark")
-        settings = os.path.join(users, user, "AppData", "Roaming", "Rallix", "settings.ini")
 
         def kept():
-            if not os.path.exists(settings):
-                return ""
-            with open(settings, encoding="utf-8") as file:
-                return file.read()
+            for user in os.listdir(users):
+                settings = os.path.join(users, user, "AppData", "Roaming", "Rallix", "settings.ini")
+                if os.path.exists(settings):
+                    with open(settings, encoding="utf-8") as file:
+                        return file.read()
+            return ""
 
         harness.wait_for("the mute kept in %APPDATA%", kept,
                          lambda text: text == "[sound]\nmute = true\n", describe=repr)

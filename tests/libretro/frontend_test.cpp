@@ -34,6 +34,7 @@ struct Frontend {
   int16_t (*pad)(unsigned run, unsigned id) = nullptr;  // the pad's buttons, by run
   unsigned run = 0;
   bool shutdown_asked = false;
+  bool refuse_pixel_format = false;
   retro_keyboard_event_t keyboard = nullptr;
 };
 Frontend frontend;
@@ -44,7 +45,8 @@ bool Environment(unsigned command, void* data) {
   if (command == RETRO_ENVIRONMENT_SET_KEYBOARD_CALLBACK)
     frontend.keyboard = static_cast<const retro_keyboard_callback*>(data)->callback;
   if (command == RETRO_ENVIRONMENT_SET_PIXEL_FORMAT)
-    return *static_cast<const retro_pixel_format*>(data) == RETRO_PIXEL_FORMAT_XRGB8888;
+    return !frontend.refuse_pixel_format &&
+           *static_cast<const retro_pixel_format*>(data) == RETRO_PIXEL_FORMAT_XRGB8888;
   return true;
 }
 void Video(const void* data, unsigned width, unsigned height, size_t pitch) {
@@ -164,6 +166,15 @@ TEST_F(CoreTest, TitleIsTheHeadlessGamesFrameAtTheGamesPace) {
   }
 }
 
+TEST_F(CoreTest, AFrontendThatRefusesThePixelFormatGetsNoGame) {
+  const auto load = Entry<bool (*)(const retro_game_info*)>("retro_load_game");
+  Entry<void (*)()>("retro_unload_game")();
+  frontend.refuse_pixel_format = true;
+  EXPECT_FALSE(load(nullptr));
+  frontend.refuse_pixel_format = false;
+  EXPECT_TRUE(load(nullptr));
+}
+
 TEST_F(CoreTest, TheKeyboardsSpaceStartsAGameAndItsPPausesIt) {
   ASSERT_NE(frontend.keyboard, nullptr);
   const auto frames = [&](int count) {
@@ -174,6 +185,18 @@ TEST_F(CoreTest, TheKeyboardsSpaceStartsAGameAndItsPPausesIt) {
   };
   const std::vector<uint64_t> title = frames(2);
   EXPECT_EQ(title[0], title[1]);
+  // A held P's repeated presses pause once, and Space pressed while paused
+  // is forgotten: the title stays when the game goes on.
+  frontend.keyboard(true, RETROK_p, 'p', 0);
+  Run();
+  frontend.keyboard(true, RETROK_p, 'p', 0);
+  frontend.keyboard(true, RETROK_SPACE, ' ', 0);
+  frontend.keyboard(false, RETROK_SPACE, ' ', 0);
+  Run();
+  frontend.keyboard(false, RETROK_p, 'p', 0);
+  frontend.keyboard(true, RETROK_p, 'p', 0);
+  frontend.keyboard(false, RETROK_p, 'p', 0);
+  EXPECT_EQ(frames(3), std::vector<uint64_t>(3, title[0]));
   // A tap between two runs still counts.
   frontend.keyboard(true, RETROK_SPACE, ' ', 0);
   frontend.keyboard(false, RETROK_SPACE, ' ', 0);

@@ -17,6 +17,24 @@ function load(file, globals) {
   return context;
 }
 
+describe('a page script that fails as it is read', () => {
+  it('is named, the first only, and no other file\'s error', () => {
+    for (const [file, said] of [['https://x/page_fit.js?v=2', 'page_fit.js'], ['/page.js', 'page.js'],
+      ['rallix.js', 'rallix.js'], ['https://x/addon.js', null]]) {
+      const status = {textContent: ''};
+      let onError = null;
+      load('page_errors.js', {
+        window: {addEventListener: (type, listener) => { if (type === 'error') onError = listener; }},
+        document: {getElementById: (id) => (id === 'status' ? status : null)},
+      });
+      onError({filename: file});
+      if (said) onError({filename: said === 'page.js' ? 'rallix.js' : 'page.js'});
+      assert.equal(status.textContent, said ? `Rallix has stopped: ${said} is damaged (cut ` +
+          'short or changed). Reload the page to try again.' : '', file);
+    }
+  });
+});
+
 describe('the canvas in the court\'s area', () => {
   const {fitCanvas, chooseLayout} = load('page_fit.js', {});
   // The answers as objects of this realm, to compare them with plain objects.
@@ -319,6 +337,14 @@ describe('the demo buttons', () => {
     // characters.
     assert.equal(library.$RallixPage.shownName(`a\n\u202E\u2066b${'c'.repeat(70)}.demo`),
         `a???b${'c'.repeat(52)}...`);
+    // The ends of every range hidden, the separators among them; their
+    // neighbours shown.
+    const hidden = [0x00, 0x1f, 0x7f, 0x9f, 0x61c, 0x200e, 0x200f, 0x2028, 0x2029, 0x202e, 0x2066,
+      0x2069];
+    const shown = String.fromCodePoint(0x20, 0x7e, 0xa0, 0x61b, 0x61d, 0x200d, 0x2010, 0x2027,
+        0x202f, 0x2065, 0x206a);
+    assert.equal(library.$RallixPage.shownName(String.fromCodePoint(...hidden) + shown),
+        '?'.repeat(hidden.length) + shown);
     // Once the game has ended, only Play again starts a run.
     library.rallix_page_wait_for_play_again();
     elements['demo-file'].files = [file];

@@ -8,10 +8,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 namespace rallix {
 namespace {
@@ -47,6 +50,37 @@ bool CloseFile(int fd, std::string& error) {
     return true;
   error = ErrnoText();
   return false;
+}
+
+// The file `path` leads to, its links followed by the system: where the
+// file is, or where a link that leads nowhere yet would have it made.
+bool FileBehindLinks(const std::string& path, std::string& file, std::string& error) {
+  char found[PATH_MAX];
+  if (realpath(path.c_str(), found) != nullptr) {
+    file = found;
+    return true;
+  }
+  file = path;
+  if (errno != ENOENT) {
+    error = ErrnoText();
+    return false;
+  }
+  const ssize_t size = readlink(path.c_str(), found, sizeof found);
+  if (size <= 0 || static_cast<size_t>(size) == sizeof found)
+    return true;  // no link: the file is to be made here
+  const std::string target(found, static_cast<size_t>(size));
+  const size_t slash = path.rfind('/');
+  if (target[0] != '/' && slash != std::string::npos)
+    file = path.substr(0, slash + 1) + target;
+  else
+    file = target;
+  return true;
+}
+
+// Marked read-only: no write permission for anyone (which binds root too,
+// as the player meant it), or none that this user may use.
+bool ReadOnly(const std::string& path, const struct stat& info) {
+  return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(path.c_str(), W_OK) != 0;
 }
 
 }  // namespace
@@ -145,34 +179,61 @@ NewFile WriteNewFile(const std::string& path, const std::vector<uint8_t>& bytes,
 }
 
 bool ReplaceWholeFile(const std::string& path, const std::string& bytes, std::string& error) {
+  std::string file;
+  if (!FileBehindLinks(path, file, error))
+    return false;
+  struct stat old {};
+  const bool replacing = stat(file.c_str(), &old) == 0;
+  if (replacing && ReadOnly(file, old)) {
+    error = "it is read-only";
+    return false;
+  }
+  RemoveLeftoverCopies(file);
   // A name no other writer uses: this process's number and a count of its own.
   static std::atomic<unsigned> count{0};
-  const std::string temporary =
-      path + ".new-" + std::to_string(getpid()) + "-" + std::to_string(++count);
-  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  const std::string copy = CopyNameFor(file, static_cast<unsigned long>(getpid()), ++count);
+  const int fd = open(copy.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) {
     error = ErrnoText();
     return false;
   }
-  const bool written = WriteWhole(fd, bytes.data(), bytes.size(), error);
+  // The old file's mode, which the process's umask would not give.
+  const bool mode_kept = !replacing || fchmod(fd, old.st_mode & 07777) == 0;
+  if (!mode_kept)
+    error = ErrnoText();
+  const bool written = mode_kept && WriteWhole(fd, bytes.data(), bytes.size(), error);
   const bool closed = CloseFile(fd, error);
-  if (written && closed && rename(temporary.c_str(), path.c_str()) == 0)
+  if (written && closed && rename(copy.c_str(), file.c_str()) == 0)
     return true;
   if (written && closed)
     error = ErrnoText();
-  unlink(temporary.c_str());
+  unlink(copy.c_str());
   return false;
 }
 
-FolderLock::FolderLock(const std::string& folder) {
+FolderLock::FolderLock(const std::string& folder, const std::function<bool()>& give_up) {
   descriptor_ = open(folder.c_str(), O_RDONLY | O_CLOEXEC | O_DIRECTORY);
-  if (descriptor_ < 0)
+  if (descriptor_ < 0) {
+    error_ = ErrnoText();
     return;
-  while (!held_) {
-    if (flock(descriptor_, LOCK_EX) == 0)
+  }
+  // Looked at again after 1, 2, 4 ... and then every 20 ms: quick when
+  // another game is writing, and a wait that can stop.
+  for (long wait_ms = 1;; wait_ms = std::min(2 * wait_ms, 20L)) {
+    if (flock(descriptor_, LOCK_EX | LOCK_NB) == 0) {
       held_ = true;
-    else if (errno != EINTR)
-      break;
+      return;
+    }
+    if (errno != EWOULDBLOCK && errno != EINTR) {
+      error_ = ErrnoText();
+      return;
+    }
+    if (give_up && give_up()) {
+      error_ = kLockTakenText;
+      return;
+    }
+    const timespec wait{0, wait_ms * 1000000L};
+    nanosleep(&wait, nullptr);
   }
 }
 

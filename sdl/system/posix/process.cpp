@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <csignal>
 
 namespace rallix {
@@ -20,6 +21,12 @@ void PrepareProcess() {
     }
   }
   std::signal(SIGPIPE, SIG_IGN);
+}
+
+bool ProcessHasEnded(unsigned long process) {
+  if (process == 0 || process > static_cast<unsigned long>(INT_MAX))
+    return true;  // no process has such a number
+  return kill(static_cast<pid_t>(process), 0) != 0 && errno == ESRCH;
 }
 
 }  // namespace rallix

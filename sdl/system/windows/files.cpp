@@ -17,16 +17,6 @@ std::string ErrorNow() {
   return SystemErrorText(GetLastError());
 }
 
-std::string Utf8Of(const wchar_t* wide) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-  if (size <= 1)
-    return {};
-  std::string utf8(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8.data(), size, nullptr, nullptr);
-  utf8.pop_back();  // the terminating zero
-  return utf8;
-}
-
 // Writes all of `data` to `file` and flushes it to the disk.
 bool WriteWhole(HANDLE file, const void* data, size_t size, std::string& error) {
   const auto* bytes = static_cast<const uint8_t*>(data);
@@ -165,13 +155,19 @@ NewFile WriteNewFile(const std::string& path, const std::vector<uint8_t>& bytes,
 
 bool ReplaceWholeFile(const std::string& path, const std::string& bytes, std::string& error) {
   static std::atomic<unsigned> count{0};
+  const std::string copy = CopyNameFor(path, GetCurrentProcessId(), ++count);
   const std::wstring name = WideName(path);
-  const std::wstring temporary = WideName(path + ".new-" + std::to_string(GetCurrentProcessId()) +
-                                          "-" + std::to_string(++count));
+  const std::wstring temporary = WideName(copy);
   if (name.empty() || temporary.empty()) {
     error = "not a valid file name";
     return false;
   }
+  const DWORD attributes = GetFileAttributesW(name.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    error = "it is read-only";
+    return false;
+  }
+  RemoveLeftoverCopies(path);
   HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
@@ -190,7 +186,7 @@ bool ReplaceWholeFile(const std::string& path, const std::string& bytes, std::st
   return false;
 }
 
-FolderLock::FolderLock(const std::string& folder) {
+FolderLock::FolderLock(const std::string& folder, const std::function<bool()>& give_up) {
   // A mutex named for the folder, in this session's namespace: its name may
   // hold anything but a backslash.
   std::wstring tail = WideName(folder);
@@ -202,11 +198,27 @@ FolderLock::FolderLock(const std::string& folder) {
   if (name.size() > MAX_PATH)
     name.resize(MAX_PATH);
   HANDLE mutex = CreateMutexW(nullptr, FALSE, name.c_str());
-  if (mutex == nullptr)
+  if (mutex == nullptr) {
+    error_ = ErrorNow();
     return;
+  }
   handle_ = mutex;
-  const DWORD waited = WaitForSingleObject(mutex, INFINITE);
-  held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+  // Looked at again every 50 ms, a wait that can stop.
+  for (;;) {
+    const DWORD waited = WaitForSingleObject(mutex, 50);
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) {
+      held_ = true;
+      return;
+    }
+    if (waited != WAIT_TIMEOUT) {
+      error_ = ErrorNow();
+      return;
+    }
+    if (give_up && give_up()) {
+      error_ = kLockTakenText;
+      return;
+    }
+  }
 }
 
 FolderLock::~FolderLock() {

@@ -39,4 +39,13 @@ void PrepareProcess() {
     static_cast<void>(std::freopen("CONOUT$", "w", stderr));
 }
 
+bool ProcessHasEnded(unsigned long process) {
+  HANDLE handle = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(process));
+  if (handle == nullptr)
+    return GetLastError() == ERROR_INVALID_PARAMETER;  // no such process
+  const bool ended = WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
+  CloseHandle(handle);
+  return ended;
+}
+
 }  // namespace rallix

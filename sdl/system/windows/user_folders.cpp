@@ -1,6 +1,11 @@
-#include "sdl/system/user_folders.h"
+#include <windows.h>
+// After windows.h:
+#include <knownfolders.h>
+#include <shlobj.h>
 
 #include "sdl/system/files.h"
+#include "sdl/system/user_folders.h"
+#include "sdl/system/windows/wide_text.h"
 
 namespace rallix {
 
@@ -14,6 +19,16 @@ std::string SettingsFileAsNamed() {
 }
 
 std::string PicturesFolder() {
+  // Where the player's pictures are, wherever they or a cloud drive moved
+  // them (made with the first picture, when missing); the profile's Pictures
+  // where the system will not say.
+  wchar_t* known = nullptr;
+  std::string pictures;
+  if (SHGetKnownFolderPath(FOLDERID_Pictures, KF_FLAG_DONT_VERIFY, nullptr, &known) == S_OK)
+    pictures = Utf8Of(known);
+  CoTaskMemFree(known);
+  if (!pictures.empty())
+    return pictures;
   const std::string profile = EnvironmentValue("USERPROFILE");
   return profile.empty() ? "" : JoinPath(profile, "Pictures");
 }

@@ -24,6 +24,17 @@ inline std::wstring WideName(const std::string& utf8) {
   return wide;
 }
 
+// The UTF-8 of a zero-terminated UTF-16 name; empty for an empty one.
+inline std::string Utf8Of(const wchar_t* wide) {
+  const int size = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 1)
+    return {};
+  std::string utf8(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8.data(), size, nullptr, nullptr);
+  utf8.pop_back();  // the terminating zero
+  return utf8;
+}
+
 // Windows' text for a system error code, in UTF-8, without the full stop and
 // line end it comes with ("Access is denied").
 inline std::string SystemErrorText(DWORD code) {

@@ -121,9 +121,9 @@ TEST(PlayerChoices, TheFilesSettingsUnderTheCommandLinesAndOnlyTheFilesAreKept) 
   testing::WriteFile(path, std::vector<uint8_t>(text.begin(), text.end()));
   std::vector<std::string> said;
   SettingsFile file(folder, path, [&said](const std::string& line) { said.push_back(line); });
-  const PlayerChoices choices =
+  PlayerChoices choices =
       ChoicesFor(ParseCommandLine({"--scale", "3", "--volume", "70", "--window"}).options, &file);
-  EXPECT_EQ(choices.display.scale, 3);
+  EXPECT_EQ(std::tuple(choices.display.scale, choices.scale_file), std::tuple(3, ""));
   EXPECT_FALSE(choices.display.fullscreen);
   EXPECT_EQ(choices.volume, 70);
   EXPECT_TRUE(choices.muted);
@@ -137,9 +137,20 @@ TEST(PlayerChoices, TheFilesSettingsUnderTheCommandLinesAndOnlyTheFilesAreKept) 
   choices.keep("sound", "volume", "80");
   choices.keep("display", "fullscreen", "true");
   choices.keep("sound", "mute", "false");
+  choices.keep = nullptr;  // the last copy: the changes are written as it goes
   const SettingValues now = ReadSettings(ReadSmallFile(path, 1000).bytes).values;
   EXPECT_EQ(std::tuple(now.volume, now.fullscreen, now.mute),
             std::tuple(std::optional(40), std::optional(true), std::optional(false)));
+  EXPECT_EQ(ChoicesFor({}, &file).scale_file, path) << "the scale the file gave";
+
+  // No place for the file: the first change says it is not kept.
+  SettingsFile no_place("", "", [&said](const std::string& line) { said.push_back(line); });
+  said.clear();
+  const PlayerChoices nowhere = ChoicesFor({}, &no_place);
+  nowhere.keep("sound", "mute", "true");
+  nowhere.keep("sound", "volume", "10");
+  EXPECT_EQ(said, std::vector<std::string>{"rallix: the settings are not kept: the system names "
+                                           "no place for ~/.config/rallix/settings.ini"});
 
   // --no-settings: no file at all, the game's own settings, nothing kept.
   const PlayerChoices none = ChoicesFor(ParseCommandLine({"--no-settings"}).options, nullptr);

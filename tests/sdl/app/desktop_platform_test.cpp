@@ -187,26 +187,31 @@ TEST_F(DummyPlatform, F12SavesTheFrameShownAndMAndTheVolumeKeysAreMarkedAndKept)
   ASSERT_EQ(platform.Presenter().MarkAreas().size(), 1u);
   EXPECT_EQ(platform.Presenter().MarkAreas()[0].x, 640 - 5 * 16 - 16 - 5);
   EXPECT_EQ(PixelAt(640 - 5 * 16 - 16 - 5, 3), 0xFFFFFFu) << "the box's frame";
-  // Down and up by ten, never past 100; the volume shows under MUTED a while.
+  // Down and up by ten; the volume shows under MUTED a while.
   PushKey(SDL_SCANCODE_MINUS);
   PushKey(SDL_SCANCODE_KP_PLUS);
-  PushKey(SDL_SCANCODE_EQUALS);
   PushKey(SDL_SCANCODE_KP_MINUS);
+  PushKey(SDL_SCANCODE_EQUALS);
   EXPECT_TRUE(platform.ProcessMessages());
   ASSERT_EQ(platform.Presenter().MarkAreas().size(), 2u);
-  EXPECT_EQ(platform.Presenter().MarkAreas()[1].x, 640 - 6 * 16 - 16 - 5) << "VOL 90";
+  EXPECT_EQ(platform.Presenter().MarkAreas()[1].x, 640 - 7 * 16 - 16 - 5) << "VOL 100";
   EXPECT_EQ(platform.Presenter().MarkAreas()[1].y, 8 + 30 - 5);
   // The volume's mark goes after a moment; MUTED stays.
   const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (platform.Presenter().MarkAreas().size() > 1 && std::chrono::steady_clock::now() < give_up)
     platform.ProcessMessages();
   EXPECT_EQ(platform.Presenter().MarkAreas().size(), 1u);
+  // Up at 100: never past it, and the mark says so again.
+  PushKey(SDL_SCANCODE_EQUALS);
+  EXPECT_TRUE(platform.ProcessMessages());
+  ASSERT_EQ(platform.Presenter().MarkAreas().size(), 2u);
+  EXPECT_EQ(platform.Presenter().MarkAreas()[1].x, 640 - 7 * 16 - 16 - 5) << "VOL 100";
   PushKey(SDL_SCANCODE_F11);
   EXPECT_TRUE(platform.ProcessMessages());
   platform.FinishWriting();
-  const std::vector<std::string> expected = {"sound mute true", "sound volume 90",
+  const std::vector<std::string> expected = {"sound mute true",  "sound volume 90",
                                              "sound volume 100", "sound volume 90",
-                                             "display fullscreen true"};
+                                             "sound volume 100", "display fullscreen true"};
   EXPECT_EQ(kept, expected);
 }
 

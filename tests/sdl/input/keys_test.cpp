@@ -12,6 +12,7 @@
 
 #include "sdl/app/desktop_platform.h"
 #include "sdl/app/run_game.h"
+#include "sdl/settings/settings_text.h"
 #include "tests/support/dummy_window.h"
 
 namespace {
@@ -179,6 +180,37 @@ TEST_F(Keys, OnlyAPlainPPausesAndKeysPressedWhilePausedOrOutOfFocusCountForNothi
   EXPECT_FALSE(platform_->IsForeground());
   window_focused = true;
   EXPECT_EQ(Pass(), "");
+}
+
+TEST_F(Keys, TheWindowsKeysAndThePlayersOwnKeysNeverTakeEachOthersPresses) {
+  PlayerChoices choices;
+  ASSERT_EQ(choices.keys.Take(ReadSettings("[keys]\nspace = Return\nleft = Left Ctrl\n").keys),
+            std::vector<std::string>{});
+  platform_ = std::make_unique<SdlPlatform>(window_, *sound_, SoundLocations{}, choices);
+  // Alt+Enter: the whole screen, and no Space while Return is down.
+  keys_down[SDL_SCANCODE_LALT] = keys_down[SDL_SCANCODE_RETURN] = 1;
+  PushKey(SDL_SCANCODE_RETURN, KMOD_LALT);
+  EXPECT_EQ(Pass(), "");
+  EXPECT_NE(SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN, 0u);
+  keys_down[SDL_SCANCODE_LALT] = 0;
+  EXPECT_EQ(Pass(), "") << "Return still down from Alt+Enter";
+  keys_down[SDL_SCANCODE_RETURN] = 0;
+  EXPECT_EQ(Pass(), "");
+  keys_down[SDL_SCANCODE_RETURN] = 1;
+  PushKey(SDL_SCANCODE_RETURN);
+  EXPECT_EQ(Pass(), "S");
+  keys_down[SDL_SCANCODE_RETURN] = 0;
+
+  // Left Ctrl is the paddle's Left, no Ctrl: P and M work while it is held;
+  // Right Ctrl is still a Ctrl.
+  keys_down[SDL_SCANCODE_LCTRL] = 1;
+  PushKey(SDL_SCANCODE_LCTRL, KMOD_LCTRL);
+  PushKey(SDL_SCANCODE_M, KMOD_LCTRL);
+  PushKey(SDL_SCANCODE_P, KMOD_RCTRL | KMOD_LCTRL);
+  EXPECT_EQ(Pass(), "L");
+  EXPECT_EQ(platform_->Presenter().MarkAreas().size(), 1u) << "MUTED";
+  PushKey(SDL_SCANCODE_P, KMOD_LCTRL);
+  EXPECT_EQ(Pass(), "behind");
 }
 
 TEST_F(Keys, PadButtonsAreTheArrowsAndSpaceHeldOrTappedBetweenPasses) {

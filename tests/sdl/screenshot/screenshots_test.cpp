@@ -72,13 +72,19 @@ TEST(Screenshots, AFolderThatCannotBeHadIsNamedOnceAndTheGameGoesOn) {
 TEST(PicturesFolder, AsTheUserDirsFileNamesIt) {
   const auto named = [](const std::string& line) {
     return PicturesFolderOfUserDirs(
-        "# by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/x\"\n" + line, "/home/ana/");
+        "# by xdg-user-dirs-update\n\n  \nXDG_DESKTOP_DIR=\"$HOME/x\"\n" + line, "/home/ana/");
   };
   EXPECT_EQ(named("XDG_PICTURES_DIR=\"$HOME/Bilder\"\n"), "/home/ana/Bilder");
   EXPECT_EQ(named("XDG_PICTURES_DIR=\"/data/my \\\"pics\\\"/\""), "/data/my \"pics\"");
   EXPECT_EQ(named("XDG_PICTURES_DIR=\"$HOME/\"\n"), "") << "the home folder: none wanted";
   EXPECT_EQ(named("XDG_PICTURES_DIR=\"Pictures\"\n"), "");
   EXPECT_EQ(named("XDG_PICTURES_DIR=\"$HOMEWORK\"\n"), "");
+  // The closing quote ends the value; what follows it is no part of it.
+  EXPECT_EQ(named("XDG_PICTURES_DIR = \"$HOME/Pics\" # where \"pics\" go\n"), "/home/ana/Pics");
+  EXPECT_EQ(named("XDG_PICTURES_DIR=\"/data/a\\\\\" # \"b\"\n"), "/data/a\\");
+  EXPECT_EQ(named("XDG_PICTURES_DIR=\"/data/open\n"), "") << "no closing quote";
+  EXPECT_EQ(named("XDG_PICTURES_DIR=\"/a\"\nXDG_PICTURES_DIR=x/srv\"\n"), "/a")
+      << "no opening quote";
   EXPECT_EQ(named(""), "");
 }
 

@@ -1,18 +1,27 @@
 // The settings file: what a player's file gives and which of its lines are
 // named, a change written into it with everything else kept, and the file on
-// the disk when it is missing, cannot be read or written, or is written by
-// two games at once.
+// the disk when it is missing, cannot be read or written, is a link, is
+// written by two games at once or has its folder locked by another program.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utime.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "sdl/settings/settings_file.h"
+#include "sdl/settings/settings_keeper.h"
 #include "sdl/settings/settings_text.h"
 #include "sdl/system/files.h"
 #include "tests/support/temp_folder.h"
@@ -60,6 +69,25 @@ TEST(SettingsText, APlayersFileGivesWhatItSaysAndNamesEachLineItDoesNot) {
       ReadSettings("[display]\nscale=0\nscale=9\n[sound]\nvolume=101\nvolume=0\n");
   EXPECT_EQ(edges.damaged.size(), 3u);
   EXPECT_EQ(edges.values.volume, 0);
+  const SettingsRead tops = ReadSettings("[display]\nscale=8\n[sound]\nvolume=100\n");
+  EXPECT_EQ(std::tuple(tops.values.scale, tops.values.volume, tops.damaged.size()),
+            std::tuple(std::optional(8), std::optional(100), size_t{0}));
+  // Before any section; and a name repeated as the terminal may print it.
+  const std::vector<std::string> named = {
+      "line 1, \"junk\": it is neither a [section] nor a setting = value",
+      "line 3, \"a\\x1B[2J\\x00b = 1\": there is no setting 'a\\x1B[2j\\x00b' in [sound]"};
+  EXPECT_EQ(ReadSettings(std::string("junk\n[sound]\na\x1b[2J\0b = 1\n", 25)).damaged, named);
+}
+
+TEST(SettingsText, OtherEditorsWaysReadAsTheirWriterMeantAndAChangeKeepsThem) {
+  for (const std::string text : {"\xEF\xBB\xBF[display]\nscale = 2\n", "[display]\rscale = 2\r",
+                                 "; by hand\n[display]\n;scale = 4\nscale = 2\n"}) {
+    const SettingsRead read = ReadSettings(text);
+    EXPECT_EQ(read.values.scale, 2) << text;
+    EXPECT_EQ(read.damaged, std::vector<std::string>{}) << text;
+  }
+  EXPECT_EQ(WithSetting("\xEF\xBB\xBF[sound]\rmute = false\r", "display", "scale", "2"),
+            "\xEF\xBB\xBF[sound]\rmute = false\r[display]\rscale = 2\r");
 }
 
 TEST(SettingsText, AChangeTakesOneLineAndKeepsEveryOtherAsItWas) {
@@ -90,6 +118,17 @@ class SettingsOnDisk : public ::testing::Test {
   SettingsFile File() {
     return SettingsFile(folder_, path_, [this](const std::string& line) { said_.push_back(line); });
   }
+  static bool Keep(SettingsFile& file, const char* section, const char* name, const char* value) {
+    return file.Save({{section, name, value}}) == SaveResult::kKept;
+  }
+  // The names in the folder `folder` of the test's.
+  std::vector<std::string> Names(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(temp_.File(folder)))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
   std::string Text() { return ReadSmallFile(path_, 1 << 20).bytes; }
 
   testing::TempFolder temp_;
@@ -103,8 +142,8 @@ TEST_F(SettingsOnDisk, NoFileGivesNothingUntilAChangeMakesTheFolderAndTheFile) {
   const SettingsRead read = file.Load();
   EXPECT_FALSE(read.values.volume || read.values.scale || read.values.mute);
   EXPECT_FALSE(std::filesystem::exists(temp_.File("config"))) << "nothing is written unasked";
-  ASSERT_TRUE(file.Save("sound", "mute", "true"));
-  ASSERT_TRUE(file.Save("sound", "volume", "30"));
+  ASSERT_TRUE(Keep(file, "sound", "mute", "true"));
+  ASSERT_TRUE(Keep(file, "sound", "volume", "30"));
   EXPECT_EQ(Text(), "[sound]\nmute = true\nvolume = 30\n");
   EXPECT_EQ(said_, std::vector<std::string>{});
   // Nothing left beside it.
@@ -115,8 +154,8 @@ TEST_F(SettingsOnDisk, AFileThatCannotBeReadIsNamedOnceAndNeverWrittenOver) {
   ASSERT_EQ(MakeFolders(path_), "");  // a folder where the file should be
   SettingsFile file = File();
   file.Load();
-  EXPECT_FALSE(file.Save("sound", "mute", "true"));
-  EXPECT_FALSE(file.Save("sound", "mute", "false"));
+  EXPECT_FALSE(Keep(file, "sound", "mute", "true"));
+  EXPECT_FALSE(Keep(file, "sound", "mute", "false"));
   const std::vector<std::string> expected = {
       "rallix: cannot read the settings " + path_ +
           ": it is a folder; the game starts with its own",
@@ -130,8 +169,8 @@ TEST_F(SettingsOnDisk, AFolderThatCannotBeWrittenIsNamedOnceAndTheFileStaysWhole
   // A file where the folder should be: nothing can be made there.
   testing::WriteFile(temp_.File("config"), {'x'});
   SettingsFile file = File();
-  EXPECT_FALSE(file.Save("sound", "mute", "true"));
-  EXPECT_FALSE(file.Save("sound", "volume", "10"));
+  EXPECT_FALSE(Keep(file, "sound", "mute", "true"));
+  EXPECT_FALSE(Keep(file, "sound", "volume", "10"));
   EXPECT_EQ(said_, std::vector<std::string>{"rallix: cannot keep the settings in " + path_ +
                                             ": Not a directory"});
   std::filesystem::remove(temp_.File("config"));
@@ -142,7 +181,8 @@ TEST_F(SettingsOnDisk, AFolderThatCannotBeWrittenIsNamedOnceAndTheFileStaysWhole
   testing::WriteFile(path_, {'[', 's', 'o', 'u', 'n', 'd', ']', '\n'});
   ASSERT_EQ(chmod(folder_.c_str(), 0555), 0);
   said_.clear();
-  EXPECT_FALSE(File().Save("sound", "mute", "true"));
+  SettingsFile again = File();
+  EXPECT_FALSE(Keep(again, "sound", "mute", "true"));
   chmod(folder_.c_str(), 0755);
   EXPECT_EQ(said_, std::vector<std::string>{"rallix: cannot keep the settings in " + path_ +
                                             ": Permission denied"});
@@ -170,7 +210,7 @@ TEST_F(SettingsOnDisk, TwoGamesWritingAtOnceLoseNeithersChangeAndTheFileIsAlways
   const auto game = [&](const char* section, const char* name) {
     SettingsFile file = File();
     for (int i = 1; i <= kChanges; ++i)
-      file.Save(section, name, i % 2 == 0 ? "true" : "false");
+      Keep(file, section, name, i % 2 == 0 ? "true" : "false");
   };
   std::thread first(game, "sound", "mute");
   std::thread second(game, "display", "fullscreen");
@@ -185,6 +225,104 @@ TEST_F(SettingsOnDisk, TwoGamesWritingAtOnceLoseNeithersChangeAndTheFileIsAlways
   EXPECT_EQ(said_, std::vector<std::string>{});
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), {}), 1)
       << "a file left beside it";
+}
+
+TEST_F(SettingsOnDisk, ALinkLeadsToTheFileWhoseModeStaysAndAReadOnlyFileIsLeftAlone) {
+  // The settings a link to a dotfile: made through it, then kept at mode
+  // 0600 beside copies killed writers left: an ended process's and an old
+  // one go; a live game's (this process's) stays, and so does another name.
+  const std::string dotfile = temp_.File("dotfiles/rallix.ini");
+  ASSERT_EQ(MakeFolders(temp_.File("dotfiles")) + MakeFolders(folder_), "");
+  ASSERT_EQ(symlink("../../dotfiles/rallix.ini", path_.c_str()), 0);
+  SettingsFile file = File();
+  ASSERT_TRUE(Keep(file, "sound", "volume", "30"));
+  ASSERT_EQ(chmod(dotfile.c_str(), 0600), 0);
+  const std::string mine = "rallix.ini.new-" + std::to_string(getpid());
+  // No process has the first two numbers; the others are no writer's names.
+  for (const std::string name : {"rallix.ini.new-4194304-1", "rallix.ini.new-4294967295-1",
+                                 "rallix.ini.new-x-1", "rallix.ini.new-10000000000-1"})
+    testing::WriteFile(temp_.File("dotfiles/") + name, {'?'});
+  for (const std::string tail : {"-7", "-8"})
+    testing::WriteFile(temp_.File("dotfiles/") + mine + tail, {'?'});
+  const utimbuf two_hours_ago{time(nullptr) - 7200, time(nullptr) - 7200};
+  ASSERT_EQ(utime(temp_.File("dotfiles/" + mine + "-8").c_str(), &two_hours_ago), 0);
+  ASSERT_TRUE(Keep(file, "sound", "mute", "true"));
+  EXPECT_TRUE(std::filesystem::is_symlink(path_));
+  EXPECT_EQ(ReadSmallFile(dotfile, 100).bytes, "[sound]\nvolume = 30\nmute = true\n");
+  struct stat info {};
+  ASSERT_EQ(stat(dotfile.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0600u);
+  std::vector<std::string> left = {"rallix.ini", mine + "-7", "rallix.ini.new-10000000000-1",
+                                   "rallix.ini.new-x-1"};
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(Names("dotfiles"), left);
+
+  // Marked read-only (which binds root as well): named once, never replaced.
+  ASSERT_EQ(chmod(dotfile.c_str(), 0444), 0);
+  EXPECT_FALSE(Keep(file, "sound", "mute", "false"));
+  EXPECT_FALSE(Keep(file, "sound", "volume", "10"));
+  EXPECT_EQ(said_, std::vector<std::string>{"rallix: cannot keep the settings in " + path_ +
+                                            ": it is read-only"});
+  EXPECT_EQ(ReadSmallFile(dotfile, 100).bytes, "[sound]\nvolume = 30\nmute = true\n");
+
+  // A rename that fails leaves no copy behind; a link to itself is no file.
+  ASSERT_EQ(MakeFolders(folder_ + "/taken/inside"), "");
+  ASSERT_EQ(symlink("loop", (folder_ + "/loop").c_str()), 0);
+  std::string error;
+  EXPECT_FALSE(ReplaceWholeFile(folder_ + "/taken", "x", error));
+  EXPECT_EQ(error, "Is a directory");
+  EXPECT_FALSE(ReplaceWholeFile(folder_ + "/loop", "x", error));
+  EXPECT_EQ(error, "Too many levels of symbolic links");
+  // A disk that fills while the copy is written: the old file stays whole.
+  testing::WriteFile(folder_ + "/full", {'o', 'l', 'd'});
+  rlimit was{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &was), 0);
+  const rlimit full{4, was.rlim_max};
+  const auto handler = signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
+  EXPECT_FALSE(ReplaceWholeFile(folder_ + "/full", "no room for this", error));
+  setrlimit(RLIMIT_FSIZE, &was);
+  signal(SIGXFSZ, handler);
+  EXPECT_EQ(error + ReadSmallFile(folder_ + "/full", 100).bytes, "File too largeold");
+  EXPECT_EQ(Names("config/rallix"),
+            (std::vector<std::string>{"full", "loop", "settings.ini", "taken"}));
+}
+
+TEST_F(SettingsOnDisk, ALockHeldByAnotherProgramHoldsUpNeitherTheGameNorItsEnd) {
+  ASSERT_EQ(MakeFolders(folder_), "");
+  testing::WriteFile(path_, {'#', '\n'});
+  // Another program holds the folder's lock a while: a keeper that waited
+  // for it at the end would keep the changes, and say nothing.
+  const int other = open(folder_.c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_EQ(flock(other, LOCK_EX), 0);
+  std::thread lets_go([other] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    close(other);
+  });
+  {
+    SettingsKeeper keeper(File());
+    keeper.Keep({"sound", "mute", "true"});
+    keeper.Keep({"sound", "volume", "40"});
+    keeper.Keep({"sound", "mute", "false"});
+    keeper.Finish(std::chrono::milliseconds(100));
+    keeper.Keep({"display", "scale", "2"});  // after the end: nothing
+  }
+  EXPECT_EQ(said_,
+            std::vector<std::string>{"rallix: volume = 40, mute = false could not be kept in " +
+                                     path_ + ": another program holds the lock on its folder"});
+  EXPECT_EQ(Text(), "#\n");
+  // Let go while the game plays on: kept then; so is a later change, and
+  // the end waits for it.
+  said_.clear();
+  SettingsKeeper keeper(File());
+  keeper.Keep({"sound", "mute", "true"});
+  lets_go.join();
+  while (Text() == "#\n")
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  keeper.Keep({"sound", "volume", "40"});
+  keeper.Finish(kKeepingAtTheEnd);
+  EXPECT_EQ(Text(), "#\n[sound]\nmute = true\nvolume = 40\n");
+  EXPECT_EQ(said_, std::vector<std::string>{});
 }
 
 }  // namespace

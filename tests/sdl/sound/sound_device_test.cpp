@@ -476,6 +476,29 @@ TEST(SoundDevice, ClosesInSilenceAndOpensAgainForTheNextSoundOffTheCallersThread
   unsetenv("SDL_DISKAUDIOFILE");
 }
 
+// The silence the device waits through counts from the last sound's end:
+// never while it plays, nor from its start.
+TEST(SoundDevice, RestsOnlyAWholeSilenceAfterTheLastSoundEnded) {
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  TempFolder folder;
+  // 850 ms of sound against a rest of 300: the device's keeper looks at it
+  // every 300 ms while it plays, so a rest counted wrongly ends well before
+  // 850 + 300 ms (a busy machine only makes the device close later).
+  const std::string tone = folder.Write("pupu.WAV", PcmWav(44100, 2, 16, 441 * 85, 1000));
+  SdlSound sound(std::chrono::milliseconds(300));
+  ASSERT_TRUE(sound.HasDevice());
+  const Clock::time_point start = Clock::now();
+  Clock::time_point closed_at{};
+  std::thread watcher([&] {
+    while (sound.DeviceOpen() && Clock::now() < start + std::chrono::seconds(10))
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    closed_at = Clock::now();
+  });
+  EXPECT_TRUE(sound.PlaySync(tone));
+  watcher.join();
+  EXPECT_GE(closed_at - start, std::chrono::milliseconds(850 + 300 - 50));
+}
+
 // No audio device: SDL is told to use a driver that does not exist. The
 // game's four sounds last a minute each here, so any of them that held the
 // game would show.

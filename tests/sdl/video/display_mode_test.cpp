@@ -56,6 +56,9 @@ TEST(WindowSize, TheScaleAskedForShrinksToTheLargestWholeScaleTheUsableAreaHolds
   EXPECT_EQ(SdlDisplayMode(DisplayOptions{3, false}).ScaleNote(0),
             "rallix: --scale 3 does not fit the screen (1920 x 1050 free): the window is 2x, "
             "1280 x 960");
+  EXPECT_EQ(SdlDisplayMode(DisplayOptions{3, false}).ScaleNote(0, "/home/ana/settings.ini"),
+            "rallix: scale = 3 in /home/ana/settings.ini does not fit the screen (1920 x 1050 "
+            "free): the window is 2x, 1280 x 960");
   EXPECT_EQ(SdlDisplayMode(DisplayOptions{2, false}).ScaleNote(0), "");
   // A screen SDL cannot measure: the scale asked for.
   usable_area.reset();

@@ -2,11 +2,26 @@
 // is plain memory): black and white, only the changed cells sent, and the
 // whole picture again whenever the window gets a new surface or asks for a
 // repaint; black all around a scaled or cut picture; the pause's mark.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include "sdl/app/desktop_platform.h"
 #include "sdl/video/presenter.h"
 #include "tests/support/dummy_window.h"
+
+namespace {
+
+// Whether the window system refuses the cells sent to the window: this
+// program stands in for the SDL call that sends them.
+bool cells_refused = false;
+
+}  // namespace
+
+extern "C" int SDL_UpdateWindowSurfaceRects(SDL_Window* window, const SDL_Rect* rects, int count) {
+  using Real = int (*)(SDL_Window*, const SDL_Rect*, int);
+  static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "SDL_UpdateWindowSurfaceRects"));
+  return cells_refused ? SDL_SetError("refused") : real(window, rects, count);
+}
 
 namespace rallix {
 namespace {
@@ -159,6 +174,23 @@ TEST_F(Presenter, ANewSizeRepaintsWholeAtOnceAndLaterFramesSendOnlyTheirChangedC
   EXPECT_EQ(platform.Presenter().WholeFramesShown(), whole + 1);
   EXPECT_EQ(PixelAt(10 + 640, 7 + 480), 0xFFFFFFu);
   EXPECT_EQ(PixelAt(10, 7), kScribble) << "an unchanged cell was drawn again";
+}
+
+TEST_F(Presenter, CellsTheWindowSystemRefusedAreOwedAndTheNextFrameShowsWhole) {
+  SdlPresenter presenter(window_);
+  Surface frame;
+  presenter.Present(frame);
+  const long whole = presenter.WholeFramesShown();
+  frame.Set(100, 100, kWhite);
+  cells_refused = true;
+  presenter.Present(frame);
+  cells_refused = false;
+  // The same frame again, not written to since: shown whole all the same.
+  Scribble();
+  presenter.Present(frame);
+  EXPECT_EQ(presenter.WholeFramesShown(), whole + 1);
+  EXPECT_EQ(PixelAt(100, 100), 0xFFFFFFu);
+  EXPECT_EQ(PixelAt(300, 300), 0x000000u);
 }
 
 TEST_F(Presenter, TheWindowsRepaintEventsShowTheLastFrameWholeAndAnotherWindowsDoNot) {
