@@ -34,6 +34,7 @@ struct PageRequest {
   Kind kind = Kind::kNone;
   std::string file_name;       // the chosen file's name, as the page shows it
   std::vector<uint8_t> bytes;  // its bytes, or of a larger file one more than a demo may hold
+  bool unreadable = false;     // the browser could not read the chosen file
 };
 
 // The runs of the game the page shows; each offers the controls that do

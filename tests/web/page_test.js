@@ -1,9 +1,12 @@
 'use strict';
 // The page's own logic in node, without a browser: the layout and where the
-// canvas goes, in device pixels (page_fit.js), and the pause, the play-again
-// button and the demo buttons of the game's side (page_library.js, on a
-// pretend page).
+// canvas goes, in device pixels (page_fit.js); the game's side of the page
+// (web/library/, on a pretend page): the pause, the play-again button, the
+// demo buttons, the canvas, the sounds, the touch controls and pads, the
+// volume and mute; the files the page loads and the line that says why one
+// failed (page_errors.js); and the offline copy (service-worker.js.in).
 const assert = require('node:assert/strict');
+const crypto = require('node:crypto');
 const fs = require('node:fs');
 const path = require('node:path');
 const {describe, it, beforeEach} = require('node:test');
@@ -97,11 +100,17 @@ describe('the canvas in the court\'s area', () => {
   });
 });
 
-// page_library.js on a pretend page: the elements the game's side uses, the
-// window's listeners, the program's memory, a file reader and object URLs,
-// localStorage (holding `stored` to begin with), links made and clicked,
-// and Asyncify's sleep, whose wake-up the test counts.
-function openPage(stored = {}) {
+// The page's script (web/library/) on a pretend page, opened with the
+// program's facts as tests/data/page_facts.json has them: the elements the
+// game's side uses (the touch controls `controls`), the window's listeners,
+// the program's memory, a file reader and object URLs, localStorage
+// (holding `stored` to begin with), links made and clicked, the timers set,
+// Web Audio (a sound decodes to a buffer as long in seconds as its file has
+// bytes) and Asyncify's sleep, whose wake-up the test counts.
+const FACTS = fs.readFileSync(path.join(__dirname, '..', 'data', 'page_facts.json'), 'utf8');
+const LIBRARY = ['page', 'canvas', 'sound', 'input', 'demos', 'settings'];
+
+function openPage(stored = {}, {controls = [], sounds, pads} = {}) {
   const elements = {};
   const element = (id) => {
     if (!elements[id]) {
@@ -111,28 +120,34 @@ function openPage(stored = {}) {
         addEventListener: (type, listener) => { listeners[type] = listener; },
         blur() {},
         click() { if (this.onclick) this.onclick(); if (listeners.click) listeners.click({currentTarget: this}); },
-        getContext: () => ({createImageData: () => ({data: []}), putImageData() {}}),
+        width: 640, height: 480, puts: [],
+        getContext() { return {putImageData: (...put) => this.puts.push(put)}; },
       };
     }
     return elements[id];
   };
-  element('paused').hidden = true;
-  element('muted').hidden = true;
-  element('again').hidden = true;
-  element('save').hidden = true;
+  for (const id of ['paused', 'muted', 'volume-mark', 'again', 'save']) element(id).hidden = true;
   const windowListeners = {};
-  const memory = new ArrayBuffer(1024);
+  const memory = new ArrayBuffer(2 << 20);
   const page = {elements, focused: true, wakeUps: 0, heap: new Int32Array(memory),
                 bytes: new Uint8Array(memory), urls: [], revoked: [], stored: {...stored},
-                clicked: []};
+                clicked: [], timers: [], stops: [], sources: []};
   const utf8 = (text) => new TextEncoder().encode(text);
-  let library = null;
-  const context = load('page_library.js', {
-    mergeInto: (into, what) => { library = what; },
+  const library = {};
+  const audio = {state: 'running', currentTime: 2, destination: {},
+    createGain: () => ({connect() {}, gain: {value: -1, ramps: [],
+      cancelScheduledValues() {}, setTargetAtTime(...ramp) { this.ramps.push(ramp); }}}),
+    createBufferSource: () => {
+      const source = {connect() {}, start() { page.sources.push(this); },
+                      stop() { source.stopped = true; }};
+      return source;
+    }};
+  const context = vm.createContext({
+    mergeInto: (into, what) => Object.assign(library, what),
     LibraryManager: {library: {}},
     document: {
       getElementById: element,
-      querySelectorAll: () => [],
+      querySelectorAll: () => controls,
       hasFocus: () => page.focused,
       createElement: () => ({click() { page.clicked.push({href: this.href, download: this.download}); }}),
     },
@@ -140,27 +155,36 @@ function openPage(stored = {}) {
       getItem: (key) => (key in page.stored ? page.stored[key] : null),
       setItem: (key, value) => { page.stored[key] = String(value); },
     },
-    setTimeout: () => {},
+    setTimeout: (run, ms) => page.timers.push({run, ms}),
+    clearTimeout() {},
     window: {
       addEventListener: (type, listener) => {
         (windowListeners[type] = windowListeners[type] || []).push(listener);
       },
+      AudioContext: function() { return audio; },
+      OfflineAudioContext: function() {
+        this.decodeAudioData = (bytes, done, failed) =>
+          (bytes.byteLength > 12 ? done({duration: bytes.byteLength}) : failed());
+      },
     },
-    navigator: {},
-    Module: {},
+    navigator: pads ? {getGamepads: pads} : {},
+    Module: {rallixSounds: sounds, rallixStop: (what) => page.stops.push(what)},
     Asyncify: {handleSleep: (start) => start(() => { ++page.wakeUps; })},
-    // Reads what the pretend file's slice holds, at once.
+    // Reads what the pretend file's slice holds, at once; a slice without
+    // bytes cannot be read.
     FileReader: function() {
       this.readAsArrayBuffer = (blob) => {
-        this.result = blob.bytes.buffer;
-        this.onload();
+        this.result = blob.bytes && blob.bytes.buffer;
+        if (blob.bytes) this.onload(); else this.onerror();
       };
     },
     Blob,
+    ImageData: function(data, width, height) { Object.assign(this, {data, width, height}); },
     URL: {
       createObjectURL: (blob) => `blob:${page.urls.push(blob)}`,
       revokeObjectURL: (url) => page.revoked.push(url),
     },
+    UTF8ToString: (text) => text,
     lengthBytesUTF8: (text) => utf8(text).length,
     stringToUTF8: (text, at, capacity) => {
       const bytes = utf8(text).subarray(0, capacity - 1);
@@ -168,7 +192,13 @@ function openPage(stored = {}) {
       page.bytes[at + bytes.length] = 0;
     },
   });
-  context.RallixPage = library.$RallixPage;
+  for (const name of LIBRARY) {
+    const file = `library/${name}.js`;
+    vm.runInContext(fs.readFileSync(path.join(WEB, file), 'utf8'), context, {filename: file});
+  }
+  for (const name of Object.keys(library)) {
+    if (name.startsWith('$')) context[name.slice(1)] = library[name];
+  }
   context.HEAP32 = page.heap;
   context.HEAPU8 = page.bytes;
   page.library = library;
@@ -179,9 +209,10 @@ function openPage(stored = {}) {
     for (const listener of windowListeners.keydown || []) listener(event);
     return event.prevented;
   };
+  page.blur = () => windowListeners.blur.forEach((listener) => listener());
   page.pausedShown = () => !elements.paused.hidden;
   page.inFront = () => library.rallix_page_in_front();
-  library.rallix_page_open(4194304);
+  library.rallix_page_open(FACTS);
   return page;
 }
 
@@ -246,7 +277,7 @@ describe('the end of a game and play again', () => {
     assert.equal(page.wakeUps, 0);
 
     // A press left over from the last game is not the new game's.
-    page.context.RallixPage.press(2, 32, true);
+    page.context.RallixInput.press('pad', 32, true);
     elements.again.click();
     assert.equal(page.wakeUps, 1);
     assert.equal(elements.again.hidden, true);
@@ -317,8 +348,16 @@ describe('the demo buttons', () => {
     // A name the line cannot show as it is: a line feed, turns of the
     // direction (the last and the first of their ranges), and more than 60
     // characters.
-    assert.equal(library.$RallixPage.shownName(`a\n\u202E\u2066b${'c'.repeat(70)}.demo`),
+    assert.equal(library.$RallixDemos.shownName(`a\n\u202E\u2066b${'c'.repeat(70)}.demo`),
         `a???b${'c'.repeat(52)}...`);
+    // A file the browser cannot read goes to the program to refuse: its
+    // name, and -1 for its bytes.
+    elements['demo-file'].files = [{name: 'gone.demo', slice: () => ({})}];
+    elements['demo-file'].listeners.change();
+    assert.equal(library.rallix_page_take_request(0), 3);
+    assert.deepEqual([...page.heap.subarray(0, 2)], [9, -1]);
+    library.rallix_page_copy_demo_file(16, 10, 32);
+    assert.equal(library.rallix_page_take_request(0), 0);
     // Once the game has ended, only Play again starts a run.
     library.rallix_page_wait_for_play_again();
     elements['demo-file'].files = [file];
@@ -329,7 +368,7 @@ describe('the demo buttons', () => {
   it('offer the recording to save once the game has ended, named after its time', async () => {
     const page = openPage();
     const {library, elements} = page;
-    assert.equal(library.$RallixPage.demoName(new Date(2025, 0, 31, 23, 59, 5)),
+    assert.equal(library.$RallixPage.datedName(new Date(2025, 0, 31, 23, 59, 5), '.demo'),
         'rallix-20250131-235905.demo');
     library.rallix_page_begin_run(RECORDING);
     page.bytes.set([1, 2, 3], 100);
@@ -369,6 +408,12 @@ describe('the sound\'s volume and mute', () => {
     elements.volume.value = '40';
     elements.volume.listeners.input();
     assert.equal(context.Module.rallix.volume(), 0, 'a new volume unmuted');
+    // The new volume shows in the court's corner for a moment, as on the desktop.
+    assert.deepEqual([elements['volume-mark'].hidden, elements['volume-mark'].textContent],
+        [false, 'Volume 40']);
+    assert.equal(page.timers.at(-1).ms, 1500);
+    page.timers.at(-1).run();
+    assert.equal(elements['volume-mark'].hidden, true);
     elements.mute.click();
     assert.equal(context.Module.rallix.volume(), 0.4);
     assert.equal(elements.muted.hidden, true);
@@ -376,6 +421,7 @@ describe('the sound\'s volume and mute', () => {
     page.key('KeyM');
 
     const next = openPage(page.stored);
+    assert.equal(next.elements['volume-mark'].hidden, true, 'the kept volume shown as a change');
     assert.equal(next.elements.volume.value, '40');
     assert.equal(next.elements.mute.textContent, 'Unmute');
     assert.equal(next.context.Module.rallix.volume(), 0);
@@ -409,12 +455,255 @@ describe('a picture of the game', () => {
         assert.equal(page.urls[0].type, 'image/png');
         assert.deepEqual([...new Uint8Array(await page.urls[0].arrayBuffer())],
             [0x89, 0x50, 0x4E, 0x47]);
-        assert.equal(library.$RallixPage.screenshotName(new Date(2025, 0, 31, 23, 59, 5)),
-            'rallix-20250131-235905.png');
         // No game, no picture: the program takes none then.
         library.rallix_page_wait_for_play_again();
         assert.equal(elements.screenshot.hidden, true);
         page.key('F12');
         assert.equal(library.rallix_page_screenshot_wanted(), 0);
       });
+});
+
+describe('the canvas', () => {
+  it('takes the program\'s size, and paints the rectangles of its pixels where they lie', () => {
+    const resized = openPage();
+    assert.equal(resized.elements.screen.width, 640);
+    const page = openPage();
+    const {elements, library, context} = page;
+    // A page that did not give the canvas the program's size fits it anew.
+    let fits = 0;
+    context.Module.rallixFit = () => ++fits;
+    elements.screen.width = 320;
+    library.rallix_page_open(FACTS);
+    assert.deepEqual([elements.screen.width, elements.screen.height, fits], [640, 480, 1]);
+    // Two rectangles (x, y, width, height) at byte 40, the pixels at 64.
+    page.heap.set([0, 0, 640, 480, 16, 32, 48, 16], 10);
+    library.rallix_page_paint(64, 40, 2);
+    const puts = elements.screen.puts;
+    assert.deepEqual(puts.map((put) => put.slice(1)), [[0, 0, 0, 0, 640, 480], [0, 0, 16, 32, 48, 16]]);
+    const image = puts[0][0];
+    assert.deepEqual([image.width, image.height, image.data.byteOffset, image.data.length],
+        [640, 480, 64, 4 * 640 * 480]);
+    assert.equal(image.data.buffer, page.bytes.buffer);
+    library.rallix_page_paint(64, 56, 1);
+    assert.equal(puts[2][0], image, 'the pixels taken anew');
+  });
+});
+
+// A package of WAVE files as the build makes it: each 'RIFF', its length
+// less 8, then as many bytes again.
+function wavePackage(...lengths) {
+  const bytes = [];
+  for (const length of lengths) {
+    bytes.push(0x52, 0x49, 0x46, 0x46, (length - 8) & 255, (length - 8) >> 8, 0, 0,
+        ...new Array(length - 8).fill(7));
+  }
+  return new Uint8Array(bytes).buffer;
+}
+
+describe('the sounds', () => {
+  const settle = () => new Promise((resolve) => setImmediate(resolve));
+
+  it('are the package\'s WAVE files in the program\'s order, and a damaged package stops the page', async () => {
+    const page = openPage({}, {sounds: Promise.resolve(wavePackage(20, 300, 16, 40))});
+    const unpack = page.library.$RallixSound.unpack;
+    const names = ['a', 'b'];
+    const two = unpack(wavePackage(20, 300), names);
+    assert.deepEqual([two.a.byteLength, two.b.byteLength], [20, 300]);
+    for (const damaged of [wavePackage(20), wavePackage(20, 300, 16), wavePackage(20, 300).slice(0, 319),
+      wavePackage(20, 300).slice(1)]) {
+      assert.equal(unpack(damaged, names), null);
+    }
+    await settle();
+    assert.deepEqual(page.stops, []);
+    const cut = openPage({}, {sounds: Promise.resolve(wavePackage(20, 300, 16))});
+    await settle();
+    assert.deepEqual(cut.stops, ['rallix.data is damaged (cut short or changed).']);
+    // A package that never came (page.js said why) plays nothing.
+    const missing = openPage({}, {sounds: Promise.reject(new Error('gone'))});
+    missing.key('Space');
+    assert.equal(await missing.library.$RallixSound.play('pon.WAV', 'async'), 0);
+    assert.deepEqual(missing.stops, []);
+  });
+
+  it('play from the first key on, one at a time, and a sound played to its end holds the game', async () => {
+    // pon.WAV decodes to 20 s, pin.WAV to 300 s, pupu.WAV not at all.
+    const page = openPage({}, {sounds: Promise.resolve(wavePackage(20, 300, 12, 40))});
+    const {library, context} = page;
+    const sounds = () => [...context.Module.rallix.sounds()].map((sound) => `${sound.file} ${sound.outcome}`);
+    assert.equal(await context.RallixSound.play('pon.WAV', 'async'), 0, 'a sound before a key');
+    page.key('KeyO');
+    assert.equal(await context.RallixSound.play('pon.WAV', 'async'), 20);
+    const first = page.sources[0];
+    library.rallix_page_play_sound_to_end('pin.WAV');
+    await settle();
+    assert.equal(first.stopped, true, 'the sound before goes on');
+    assert.deepEqual(page.timers.map((timer) => timer.ms), [300000]);
+    assert.equal(page.wakeUps, 0);
+    page.timers[0].run();
+    assert.equal(page.wakeUps, 1);
+    // A sound asked for while another decodes is the one heard.
+    const replaced = context.RallixSound.play('pipopin.WAV', 'async');
+    library.rallix_page_play_sound('pon.WAV');
+    library.rallix_page_play_sound('pupu.WAV');
+    library.rallix_page_stop_sound();
+    await replaced;
+    await settle();
+    assert.deepEqual(sounds(), ['pon.WAV silent', 'pon.WAV played', 'pin.WAV played',
+      'pipopin.WAV replaced', 'pon.WAV replaced', 'pupu.WAV silent', ' stopped']);
+    // The volume goes to the one gain every sound goes through.
+    page.key('KeyM');
+    assert.deepEqual(context.RallixSound.gain.gain.ramps, [[0, 2, 0.004]]);
+  });
+});
+
+describe('the touch controls and gamepads', () => {
+  // A touch control with its listeners, and a pointer on it.
+  const control = (key) => {
+    const listeners = {};
+    const held = new Set();
+    return {key, listeners, held, getAttribute: () => key,
+      addEventListener: (type, listener) => { listeners[type] = listener; },
+      releasePointerCapture() {},
+      classList: {add: (name) => held.add(name), remove: (name) => held.delete(name)},
+      pointer(type, pointerId, buttons = 1) { listeners[type]({pointerId, buttons}); }};
+  };
+  const taken = (page) => {
+    const count = page.library.rallix_page_take_buttons(64, 32);
+    return [...page.heap.subarray(16, 16 + 3 * count)];
+  };
+
+  it('hold a key while a finger is on the control, and a finger slides from one to the next', () => {
+    const [left, right] = [control('left'), control('right')];
+    const page = openPage({}, {controls: [left, right]});
+    left.pointer('pointerdown', 1);
+    left.pointer('pointerdown', 2);
+    left.pointer('pointerup', 1);
+    assert.equal(left.held.has('held'), true);
+    left.pointer('pointerup', 2);
+    right.pointer('pointerenter', 3, 0);  // a mouse passing over, no button down
+    left.pointer('pointerdown', 4);
+    left.pointer('pointerleave', 4);
+    right.pointer('pointerenter', 4);
+    assert.deepEqual(taken(page), [1, 37, 1, 1, 37, 0, 1, 37, 1, 1, 37, 0, 1, 39, 1]);
+    assert.deepEqual(taken(page), []);
+    // The page lost the focus: every control lets go, and what was pressed is forgotten.
+    right.pointer('pointerdown', 5);
+    page.blur();
+    assert.deepEqual([right.held.size, taken(page)], [0, []]);
+  });
+
+  it('are the arrows and Space of every pad in the standard layout, and none where refused', () => {
+    const pad = {connected: true, axes: [-0.7, 0.2], buttons: []};
+    let calls = 0;
+    const page = openPage({}, {pads: () => { ++calls; return [null, pad]; }});
+    assert.deepEqual(taken(page), [2, 37, 1]);
+    pad.axes = [0.5, 0.6];
+    pad.buttons[9] = {pressed: true};
+    assert.deepEqual(taken(page), [2, 32, 1, 2, 37, 0, 2, 39, 1, 2, 40, 1]);
+    pad.axes = [0, -0.5];
+    pad.buttons = [{value: 0.6}, , , , , , , , , , , , {pressed: false}, , , {pressed: true}];
+    assert.deepEqual(taken(page), [2, 38, 1, 2, 40, 0], 'Space and Right held by buttons now');
+    pad.connected = false;
+    assert.deepEqual(taken(page), [2, 32, 0, 2, 38, 0, 2, 39, 0]);
+    const refused = openPage({}, {pads: () => { ++calls; throw new Error('forbidden'); }});
+    calls = 0;
+    taken(refused);
+    taken(refused);
+    assert.equal(calls, 1, 'asked again after a refusal');
+  });
+});
+
+describe('the files the page loads', () => {
+  // page_errors.js on a pretend window: its listeners and the status line.
+  function openErrors(fetch) {
+    const listeners = {};
+    const status = {textContent: 'Loading...'};
+    class HTMLScriptElement {}
+    const window = {document: {getElementById: () => status}, HTMLScriptElement, fetch, Error,
+      addEventListener: (type, listener, capture) => { listeners[type] = {listener, capture}; }};
+    const context = load('page_errors.js', Object.assign(window, {window}));
+    const script = (src) => Object.assign(new HTMLScriptElement(), {src});
+    return {context, listeners, status, script};
+  }
+  const said = (what) => `Rallix has stopped: ${what} Reload the page to try again.`;
+
+  it('name the script that could not be loaded, is cut short or changed, and only the first', () => {
+    let page = openErrors();
+    assert.equal(page.listeners.error.capture, true, 'a script\'s error never bubbles');
+    page.listeners.error.listener({target: page.script('http://127.0.0.1/page.js?1')});
+    page.listeners.error.listener({target: {}, filename: 'http://127.0.0.1/rallix.js'});
+    assert.equal(page.status.textContent, said('page.js could not be loaded.'));
+    assert.equal(page.context.Module.rallixHalted, true, 'the program may run on');
+    page = openErrors();
+    page.listeners.error.listener({target: page.script('http://127.0.0.1/other.js')});
+    page.listeners.load.listener({target: page.script('http://127.0.0.1/page.js')});
+    assert.equal(page.status.textContent, 'Loading...');
+    page.listeners.error.listener({target: {}, filename: 'http://127.0.0.1/rallix.js'});
+    assert.equal(page.status.textContent, said('rallix.js is damaged (cut short or changed).'));
+    // rallix.js run to its end marks itself whole (page_loaded.js).
+    page = openErrors();
+    page.context.Module = {rallixLoaded: true};
+    page.listeners.load.listener({target: page.script('http://127.0.0.1/rallix.js')});
+    assert.equal(page.status.textContent, 'Loading...');
+    page.context.Module = {};
+    page.listeners.load.listener({target: page.script('http://127.0.0.1/rallix.js')});
+    assert.equal(page.status.textContent, said('rallix.js is damaged (cut short or changed).'));
+  });
+
+  it('fetch a file, or say why it could not be had', async () => {
+    const answers = {'a.data': {ok: true}, 'b.data': {ok: false, status: 404, statusText: 'Not Found'},
+                     'c.data': {ok: false, status: 500, statusText: ''}};
+    const {context} = openErrors((name) => (answers[name] ? Promise.resolve(answers[name]) :
+      Promise.reject(new Error('Failed to fetch'))));
+    assert.equal(await context.rallixFetch('a.data'), answers['a.data']);
+    for (const [name, why] of [['b.data', '404 Not Found'], ['c.data', '500'], ['d.data', 'Failed to fetch']]) {
+      await assert.rejects(context.rallixFetch(name), {message: `${name} could not be loaded (${why}).`});
+    }
+  });
+
+  it('are described alike in the page and its manifest', () => {
+    const page = fs.readFileSync(path.join(WEB, 'index.html'), 'utf8');
+    const manifest = JSON.parse(fs.readFileSync(path.join(WEB, 'manifest.webmanifest'), 'utf8'));
+    assert.equal(page.match(/<meta name="description" content="([^"]*)">/)[1], manifest.description);
+  });
+});
+
+describe('the offline copy', () => {
+  const digest = (text) => crypto.createHash('sha256').update(text).digest('hex');
+
+  // The service worker as the build writes it, for these files, installed
+  // with a browser's cache holding `kept` and a server holding `served`.
+  async function install(files, kept, served) {
+    const listeners = {};
+    const fetched = [];
+    const stored = {};
+    const answer = (body) => (body === undefined ? new Response('', {status: 404}) : new Response(body));
+    const template = fs.readFileSync(path.join(WEB, 'service-worker.js.in'), 'utf8');
+    const worker = template.replace('@RALLIX_SITE_VERSION@', '0123456789abcdef').replace(
+        '@RALLIX_SITE_FILES@', Object.entries(files).map(([file, body]) =>
+          `\n'${file}': '${digest(body)}',`).join(''));
+    vm.runInNewContext(worker, {
+      self: {addEventListener: (type, listener) => { listeners[type] = listener; }, skipWaiting() {}},
+      caches: {open: async () => ({put: async (file, response) => { stored[file] = await response.text(); }})},
+      fetch: async (file, {cache}) => {
+        fetched.push(`${file} ${cache}`);
+        return answer(cache === 'force-cache' && file in kept ? kept[file] : served[file]);
+      },
+      crypto: globalThis.crypto, Uint8Array, Array, Object, Promise, Error,
+    });
+    let done;
+    listeners.install({waitUntil: (promise) => { done = promise; }});
+    await done;
+    return {fetched, stored};
+  }
+
+  it('stores each file once, the browser\'s copy where it is this build\'s', async () => {
+    const files = {'./': 'page', 'index.html': 'page', 'a.js': 'new a', 'b.png': 'b'};
+    const {fetched, stored} = await install(files, {'./': 'page', 'a.js': 'old a'},
+        {'./': 'page', 'index.html': 'page', 'a.js': 'new a', 'b.png': 'b'});
+    assert.deepEqual(fetched.sort(), ['./ force-cache', 'a.js force-cache', 'a.js reload',
+      'b.png force-cache']);
+    assert.deepEqual(stored, files);
+    await assert.rejects(install({'a.js': 'a'}, {}, {}), /a\.js could not be stored \(404\)/);
+  });
 });
