@@ -18,17 +18,9 @@ for tool in /usr/bin/chromium node npm; do
     exit 1
   }
 done
-# Lighthouse in the build folder; npm ci runs again only when the lock file
-# has changed. It never downloads a browser.
+# Lighthouse in the build folder.
 modules=$root/build/lighthouse
-lock=$root/scripts/lighthouse/package-lock.json
-if ! cmp -s "$lock" "$modules/package-lock.json" ||
-  [ ! -f "$modules/node_modules/lighthouse/package.json" ]; then
-  rm -rf "$modules"
-  mkdir -p "$modules"
-  cp "$root/scripts/lighthouse/package.json" "$lock" "$modules/"
-  (cd "$modules" && npm ci --ignore-scripts --no-audit --no-fund --cache "$modules/npm-cache")
-fi
+sh "$root/scripts/npm-modules.sh" "$root/scripts/lighthouse" "$modules"
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/rallix-lighthouse.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
