@@ -2,11 +2,10 @@
 
 #include <emscripten.h>
 
-#include <array>
 #include <cstdint>
 #include <string>
-#include <utility>
 
+#include "web/page_calls.h"
 #include "web/page_facts.h"
 
 // Implemented by the page's script, web/library/*.js.
@@ -53,21 +52,7 @@ bool EmscriptenPage::InFront() {
 }
 
 std::vector<ButtonEvent> EmscriptenPage::TakeButtonEvents() {
-  constexpr int kBatch = 32;
-  std::array<int32_t, 3 * kBatch> batch{};
-  std::vector<ButtonEvent> events;
-  for (;;) {
-    const int count = rallix_page_take_buttons(batch.data(), kBatch);
-    for (int i = 0; i < count && i < kBatch; ++i) {
-      const int32_t source = batch[3 * i];
-      for (const KeySource known : {KeySource::kTouch, KeySource::kPad}) {
-        if (source == static_cast<int32_t>(known))
-          events.push_back({known, batch[3 * i + 1], batch[3 * i + 2] != 0});
-      }
-    }
-    if (count < kBatch)
-      return events;
-  }
+  return ReadButtonEvents(rallix_page_take_buttons);
 }
 
 void EmscriptenPage::Paint(const Surface& frame, const std::vector<CanvasRect>& rects) {
@@ -101,25 +86,9 @@ void EmscriptenPage::WaitForPlayAgain() {
 }
 
 PageRequest EmscriptenPage::TakeRequest() {
-  // Of a demo file: its name in UTF-8 and its bytes, -1 when it could not be read.
   int32_t sizes[2] = {0, 0};
-  PageRequest request;
   const int kind = rallix_page_take_request(sizes);
-  for (const PageRequest::Kind known :
-       {PageRequest::Kind::kRecord, PageRequest::Kind::kStopRecording,
-        PageRequest::Kind::kPlayDemo}) {
-    if (kind == static_cast<int>(known))
-      request.kind = known;
-  }
-  if (request.kind == PageRequest::Kind::kPlayDemo) {
-    std::string name(static_cast<size_t>(sizes[0]) + 1, '\0');
-    request.unreadable = sizes[1] < 0;
-    request.bytes.resize(request.unreadable ? 0 : static_cast<size_t>(sizes[1]));
-    rallix_page_copy_demo_file(name.data(), static_cast<int>(name.size()), request.bytes.data());
-    name.resize(static_cast<size_t>(sizes[0]));
-    request.file_name = std::move(name);
-  }
-  return request;
+  return ReadRequest(kind, sizes, rallix_page_copy_demo_file);
 }
 
 void EmscriptenPage::BeginRun(RunKind kind) {

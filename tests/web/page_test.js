@@ -110,7 +110,7 @@ describe('the canvas in the court\'s area', () => {
 const FACTS = fs.readFileSync(path.join(__dirname, '..', 'data', 'page_facts.json'), 'utf8');
 const LIBRARY = ['page', 'canvas', 'sound', 'input', 'demos', 'settings'];
 
-function openPage(stored = {}, {controls = [], sounds, pads} = {}) {
+function openPage(stored = {}, {controls = [], sounds, pads, audio = true} = {}) {
   const elements = {};
   const element = (id) => {
     if (!elements[id]) {
@@ -134,7 +134,7 @@ function openPage(stored = {}, {controls = [], sounds, pads} = {}) {
                 clicked: [], timers: [], stops: [], sources: []};
   const utf8 = (text) => new TextEncoder().encode(text);
   const library = {};
-  const audio = {state: 'running', currentTime: 2, destination: {},
+  const webAudio = {state: 'running', currentTime: 2, destination: {},
     createGain: () => ({connect() {}, gain: {value: -1, ramps: [],
       cancelScheduledValues() {}, setTargetAtTime(...ramp) { this.ramps.push(ramp); }}}),
     createBufferSource: () => {
@@ -161,8 +161,8 @@ function openPage(stored = {}, {controls = [], sounds, pads} = {}) {
       addEventListener: (type, listener) => {
         (windowListeners[type] = windowListeners[type] || []).push(listener);
       },
-      AudioContext: function() { return audio; },
-      OfflineAudioContext: function() {
+      AudioContext: audio && function() { return webAudio; },
+      OfflineAudioContext: audio && function() {
         this.decodeAudioData = (bytes, done, failed) =>
           (bytes.byteLength > 12 ? done({duration: bytes.byteLength}) : failed());
       },
@@ -263,6 +263,7 @@ describe('the end of a game and play again', () => {
     page.key('KeyP');  // paused when the game ends
     page.context.Module.rallix.stop();
     assert.equal(library.rallix_page_begin_pass(), 0, 'the page asked the game to stop');
+    assert.equal(page.context.Module.rallix.passes(), 1);
     library.rallix_page_wait_for_play_again();
     assert.equal(elements.again.hidden, false, 'no play-again button');
     // What does nothing now is gone, and comes back with the new game.
@@ -473,6 +474,7 @@ describe('the canvas', () => {
     let fits = 0;
     context.Module.rallixFit = () => ++fits;
     elements.screen.width = 320;
+    elements.screen.height = 240;
     library.rallix_page_open(FACTS);
     assert.deepEqual([elements.screen.width, elements.screen.height, fits], [640, 480, 1]);
     // Two rectangles (x, y, width, height) at byte 40, the pixels at 64.
@@ -523,6 +525,10 @@ describe('the sounds', () => {
     missing.key('Space');
     assert.equal(await missing.library.$RallixSound.play('pon.WAV', 'async'), 0);
     assert.deepEqual(missing.stops, []);
+    // So does a browser without Web Audio.
+    const deaf = openPage({}, {sounds: Promise.resolve(wavePackage(20, 300, 16, 40)), audio: false});
+    deaf.key('Space');
+    assert.equal(await deaf.library.$RallixSound.play('pon.WAV', 'async'), 0);
   });
 
   it('play from the first key on, one at a time, and a sound played to its end holds the game', async () => {
@@ -531,15 +537,18 @@ describe('the sounds', () => {
     const {library, context} = page;
     const sounds = () => [...context.Module.rallix.sounds()].map((sound) => `${sound.file} ${sound.outcome}`);
     assert.equal(await context.RallixSound.play('pon.WAV', 'async'), 0, 'a sound before a key');
+    page.elements.volume.value = '40';
+    page.elements.volume.listeners.input();
     page.key('KeyO');
+    assert.equal(context.RallixSound.gain.gain.value, 0.4, 'the first sounds at the game\'s volume');
     assert.equal(await context.RallixSound.play('pon.WAV', 'async'), 20);
     const first = page.sources[0];
     library.rallix_page_play_sound_to_end('pin.WAV');
     await settle();
     assert.equal(first.stopped, true, 'the sound before goes on');
-    assert.deepEqual(page.timers.map((timer) => timer.ms), [300000]);
+    assert.deepEqual(page.timers.map((timer) => timer.ms), [1500, 300000]);  // the mark, the sound
     assert.equal(page.wakeUps, 0);
-    page.timers[0].run();
+    page.timers[1].run();
     assert.equal(page.wakeUps, 1);
     // A sound asked for while another decodes is the one heard.
     const replaced = context.RallixSound.play('pipopin.WAV', 'async');
@@ -550,6 +559,7 @@ describe('the sounds', () => {
     await settle();
     assert.deepEqual(sounds(), ['pon.WAV silent', 'pon.WAV played', 'pin.WAV played',
       'pipopin.WAV replaced', 'pon.WAV replaced', 'pupu.WAV silent', ' stopped']);
+    assert.equal(page.sources[1].stopped, true, 'the sound played to its end goes on after a stop');
     // The volume goes to the one gain every sound goes through.
     page.key('KeyM');
     assert.deepEqual(context.RallixSound.gain.gain.ramps, [[0, 2, 0.004]]);
@@ -705,5 +715,123 @@ describe('the offline copy', () => {
       'b.png force-cache']);
     assert.deepEqual(stored, files);
     await assert.rejects(install({'a.js': 'a'}, {}, {}), /a\.js could not be stored \(404\)/);
+  });
+});
+
+// page.js on a pretend window of 1280 x 800 whose court, under the bar or
+// between the margins, is `areas`' (the margins hold their text unless
+// `crowded`), loading through `fetched` (file name to a promise of its
+// response) and a pretend WebAssembly.
+function openPageAround({areas, crowded = false, touch = false, fetched = {}, wasm = {}}) {
+  const listeners = {};
+  const on = (type, listener) => { (listeners[type] = listeners[type] || []).push(listener); };
+  const classes = new Set();
+  const element = (more) => ({style: {}, hidden: false, addEventListener: on, ...more});
+  const page = {stops: [], registered: [], measured: 0, listeners, classes, observers: []};
+  const elements = {
+    screen: element({width: 640, height: 480}), marks: element(), fullscreen: element(),
+    stage: element({getBoundingClientRect: () => {
+      ++page.measured;
+      return areas[classes.has('side') ? 'side' : 'bar'];
+    }}),
+  };
+  const column = {scrollHeight: crowded ? 300 : 100, clientHeight: 200};
+  const window = {
+    devicePixelRatio: 1, addEventListener: on, matchMedia: () => null,
+    navigator: {maxTouchPoints: touch ? 5 : 0, serviceWorker: {register: (file) => {
+      page.registered.push(file);
+      return Promise.reject(new Error('refused'));
+    }}},
+    document: {getElementById: (id) => elements[id], querySelector: () => column,
+      addEventListener: on, documentElement: {},
+      body: {classList: {add: (name) => classes.add(name), contains: (name) => classes.has(name),
+        toggle: (name, on) => (on ? classes.add(name) : classes.delete(name))}}},
+    ResizeObserver: function(fit) {
+      page.observers.push(fit);
+      this.observe = () => {};
+    },
+    rallixStopped: (what) => page.stops.push(what),
+    rallixFetch: (name) => fetched[name] || new Promise(() => {}),
+    WebAssembly: wasm, Promise, Error,
+  };
+  window.window = window;
+  const context = vm.createContext(window);
+  for (const file of ['page_fit.js', 'page.js']) {
+    vm.runInContext(fs.readFileSync(path.join(WEB, file), 'utf8'), context, {filename: file});
+  }
+  Object.assign(page, {context, elements, module: context.Module});
+  return page;
+}
+
+describe('the page around the game', () => {
+  const px = (style) => ['left', 'top', 'width', 'height'].map((side) => style[side]).filter(Boolean);
+
+  it('lays the page out once, the canvas in the court and "Muted" in the canvas\'s corner', () => {
+    // 1280 x 800: the bar leaves 752 down, the margins 840 across: 1 either way, the bar.
+    const areas = {bar: {left: 0, top: 48, width: 1280, height: 752},
+      side: {left: 220, top: 0, width: 840, height: 800}};
+    let page = openPageAround({areas, touch: true});
+    assert.deepEqual([...page.classes].sort(), ['bar', 'touch']);
+    assert.deepEqual(px(page.elements.screen.style), ['320px', '184px', '640px', '480px']);
+    assert.deepEqual(px(page.elements.marks.style), ['960px', '184px']);
+    // The court's size seen again is not fitted again; a new one is.
+    const fitted = page.measured;
+    page.observers[0]([{contentRect: {width: 1280, height: 752}}]);
+    assert.equal(page.measured, fitted);
+    areas.bar = {left: 0, top: 48, width: 1000, height: 1000};
+    page.observers[0]([{contentRect: {width: 1000, height: 1000}}]);
+    assert.deepEqual(px(page.elements.screen.style), ['180px', '308px', '640px', '480px']);
+    // 1920 x 969: the margins leave room for 2, if they hold their text.
+    areas.bar = {left: 0, top: 48, width: 1920, height: 921};
+    areas.side = {left: 220, top: 0, width: 1480, height: 969};
+    page = openPageAround({areas});
+    assert.deepEqual([...page.classes], ['side']);
+    assert.deepEqual(px(page.elements.marks.style), ['1600px', '5px']);  // 220 + 100 + 1280
+    page = openPageAround({areas, crowded: true});
+    assert.deepEqual([...page.classes], ['bar']);
+    // The touch controls from the first touch on, fitted again.
+    const measured = page.measured;
+    page.listeners.touchstart[0]();
+    assert.deepEqual([...page.classes].sort(), ['bar', 'touch']);
+    assert.ok(page.measured > measured, 'not fitted again');
+  });
+
+  it('hands the program its WebAssembly, compiled as it came, and says why it cannot', async () => {
+    const settle = () => new Promise((resolve) => setImmediate(resolve));
+    const response = {clone: () => 'stream', arrayBuffer: () => Promise.resolve('bytes')};
+    const wasm = {
+      // A server that does not call it application/wasm: compiled once all here.
+      compileStreaming: (stream) => Promise.reject(new TypeError(`${stream}: wrong type`)),
+      compile: (bytes) => Promise.resolve(`compiled ${bytes}`),
+      instantiate: (module, imports) => Promise.resolve(`${module} with ${imports}`),
+    };
+    const areas = {bar: {left: 0, top: 48, width: 800, height: 552}, side: {left: 220, top: 0, width: 360, height: 600}};
+    let page = openPageAround({areas, wasm,
+      fetched: {'rallix.wasm': Promise.resolve(response), 'rallix.data': Promise.resolve({arrayBuffer: () => 'sounds'})}});
+    const ready = [];
+    assert.deepEqual({...page.module.instantiateWasm('imports', (made) => ready.push(made))}, {});
+    assert.equal(await page.module.rallixSounds, 'sounds');
+    await settle();
+    assert.deepEqual(ready, ['compiled bytes with imports']);
+    assert.deepEqual(page.stops, []);
+    // No service worker before the page has loaded, and a refused one is only gone without.
+    assert.deepEqual(page.registered, []);
+    page.listeners.load[0]();
+    assert.deepEqual(page.registered, ['service-worker.js']);
+    page.module.onAbort('out of memory');
+    assert.deepEqual(page.stops, ['the game could not go on (out of memory).']);
+
+    page = openPageAround({areas, wasm: {...wasm, compile: () => Promise.reject(new Error('bad'))},
+      fetched: {'rallix.wasm': Promise.resolve(response),
+        'rallix.data': Promise.reject(new Error('rallix.data could not be loaded (404 Not Found).'))}});
+    page.module.instantiateWasm('imports', () => ready.push('made'));
+    await settle();
+    assert.deepEqual(page.stops, ['rallix.data could not be loaded (404 Not Found).',
+      'rallix.wasm is damaged (cut short or changed).']);
+    page = openPageAround({areas, wasm: {...wasm, instantiate: () => Promise.reject(new Error('link'))},
+      fetched: {'rallix.wasm': Promise.resolve(response)}});
+    page.module.instantiateWasm('imports', () => ready.push('made'));
+    await settle();
+    assert.deepEqual([ready.length, page.stops], [1, ['rallix.wasm is damaged (cut short or changed).']]);
   });
 });

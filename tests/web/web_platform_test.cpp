@@ -16,6 +16,7 @@
 #include "game/main_loop.h"
 #include "game/mod_main.h"
 #include "tests/support/fake_page.h"
+#include "web/canvas_pixels.h"
 
 namespace rallix::web {
 namespace {
@@ -122,6 +123,26 @@ TEST(WebCanvas, ThroughAPlayedGameTheCanvasAlwaysShowsTheLastFrame) {
   EXPECT_EQ(mismatches, 0);
   EXPECT_GT(page.paints.size(), 300u);
   EXPECT_FALSE(page.sounds.empty());
+}
+
+TEST(WebCanvas, TheCanvasPixelsOfTheRectanglesTakenAreOpaqueBlackAndWhite) {
+  Surface frame;
+  frame.Set(0, 0, kWhite);
+  frame.Set(639, 479, 7);  // any index but black is white
+  frame.Set(20, 10, kWhite);
+  CanvasPixels pixels;
+  pixels.Take(frame, {CanvasRect{639, 479, 1, 1}, CanvasRect{19, 9, 2, 2}});
+  const auto pixel = [&](int x, int y) {
+    const uint8_t* at = pixels.Data() + 4 * (y * kScreenWidth + x);
+    return std::vector<int>{at[0], at[1], at[2], at[3]};
+  };
+  EXPECT_EQ(pixel(639, 479), (std::vector<int>{255, 255, 255, 255}));
+  EXPECT_EQ(pixel(19, 9), (std::vector<int>{0, 0, 0, 255}));
+  EXPECT_EQ(pixel(20, 10), (std::vector<int>{255, 255, 255, 255}));
+  // Outside the rectangles nothing was taken.
+  EXPECT_EQ(pixel(0, 0), (std::vector<int>{0, 0, 0, 0}));
+  EXPECT_EQ(pixel(21, 10), (std::vector<int>{0, 0, 0, 0}));
+  EXPECT_EQ(pixel(20, 11), (std::vector<int>{0, 0, 0, 0}));
 }
 
 TEST(WebCanvas, AScreenshotAskedForIsTheFramePaintedAsThePngTheDesktopWrites) {
