@@ -23,7 +23,8 @@ inline CanvasRect WholeCanvas() {
   return CanvasRect{0, 0, kScreenWidth, kScreenHeight};
 }
 
-// What the player asked for with the page's demo buttons.
+// What the player asked for with the page's demo buttons. The page's script
+// is told the numbers of the kinds, as of the runs below (web/page_facts.h).
 struct PageRequest {
   enum class Kind {
     kNone,
