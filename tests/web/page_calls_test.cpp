@@ -13,11 +13,11 @@ namespace rallix::web {
 namespace {
 
 TEST(PageCalls, PressesComeInBatchesAndOnesFromNoKnownSourceAreDropped) {
-  // 40 presses held: touch (1) and pad (2) Left and Right, and a keyboard's
-  // (0) and an unknown source's (3), which the page never sends.
+  // 40 presses held: touch (1) and pad (2) Left and Right, and an unknown
+  // source's (3) and a keyboard's (0), which the page never sends.
   std::vector<int32_t> held;
   for (int i = 0; i < 40; ++i)
-    held.insert(held.end(), {i % 4, i % 2 == 0 ? 37 : 39, i % 3 == 0 ? 1 : 0});
+    held.insert(held.end(), {(i + 1) % 4, i % 2 == 0 ? 37 : 39, i % 3 == 0 ? 1 : 0});
   size_t at = 0;
   std::vector<int> batches;
   const std::vector<ButtonEvent> events = ReadButtonEvents([&](int32_t* out, int capacity) {
@@ -30,11 +30,18 @@ TEST(PageCalls, PressesComeInBatchesAndOnesFromNoKnownSourceAreDropped) {
   EXPECT_EQ(batches, (std::vector<int>{32, 8}));
   ASSERT_EQ(events.size(), 20u);
   for (size_t i = 0; i < events.size(); ++i) {
-    const int press = 4 * static_cast<int>(i / 2) + 1 + static_cast<int>(i % 2);
-    EXPECT_EQ(events[i].source, press % 4 == 1 ? KeySource::kTouch : KeySource::kPad) << i;
-    EXPECT_EQ(events[i].virtual_key, press % 2 == 0 ? 37 : 39) << i;
+    const int press = 4 * static_cast<int>(i / 2) + static_cast<int>(i % 2);
+    EXPECT_EQ(events[i].source, i % 2 == 0 ? KeySource::kTouch : KeySource::kPad) << i;
+    EXPECT_EQ(events[i].virtual_key, i % 2 == 0 ? 37 : 39) << i;
     EXPECT_EQ(events[i].down, press % 3 == 0) << i;
   }
+  // A page that says it copied more than it was asked for is read no further.
+  int calls = 0;
+  EXPECT_EQ(ReadButtonEvents([&](int32_t* out, int capacity) {
+              std::fill(out, out + 3 * capacity, 1);
+              return ++calls == 1 ? capacity + 1 : 0;
+            }).size(),
+            32u);
 }
 
 TEST(PageCalls, ARequestIsReadInThePagesNumbersWithTheChosenFileOrItsAbsence) {
@@ -61,12 +68,14 @@ TEST(PageCalls, ARequestIsReadInThePagesNumbersWithTheChosenFileOrItsAbsence) {
   EXPECT_EQ(demo.file_name, "gone.demo");
   EXPECT_EQ(demo.bytes, (std::vector<uint8_t>{'R', 'L', 'X'}));
   EXPECT_FALSE(demo.unreadable);
+  const int32_t empty[2] = {9, 0};
+  EXPECT_FALSE(ReadRequest(3, empty, copy).unreadable) << "an empty file is read";
   const int32_t unreadable[2] = {9, -1};
   demo = ReadRequest(3, unreadable, copy);
   EXPECT_EQ(demo.file_name, "gone.demo");
   EXPECT_TRUE(demo.bytes.empty());
   EXPECT_TRUE(demo.unreadable);
-  EXPECT_EQ(copies, 2);
+  EXPECT_EQ(copies, 3);
 }
 
 }  // namespace

@@ -118,10 +118,13 @@ function openPage(stored = {}, {controls = [], sounds, pads, audio = true} = {})
       elements[id] = {
         id, hidden: false, textContent: '', listeners,
         addEventListener: (type, listener) => { listeners[type] = listener; },
-        blur() {},
+        blur() { this.blurred = true; },
         click() { if (this.onclick) this.onclick(); if (listeners.click) listeners.click({currentTarget: this}); },
         width: 640, height: 480, puts: [],
-        getContext() { return {putImageData: (...put) => this.puts.push(put)}; },
+        getContext(kind, options) {
+          this.options = options;
+          return {putImageData: (...put) => this.puts.push(put)};
+        },
       };
     }
     return elements[id];
@@ -131,17 +134,20 @@ function openPage(stored = {}, {controls = [], sounds, pads, audio = true} = {})
   const memory = new ArrayBuffer(2 << 20);
   const page = {elements, focused: true, wakeUps: 0, heap: new Int32Array(memory),
                 bytes: new Uint8Array(memory), urls: [], revoked: [], stored: {...stored},
-                clicked: [], timers: [], stops: [], sources: []};
+                clicked: [], timers: [], stops: [], sources: [], contexts: 0};
   const utf8 = (text) => new TextEncoder().encode(text);
   const library = {};
-  const webAudio = {state: 'running', currentTime: 2, destination: {},
-    createGain: () => ({connect() {}, gain: {value: -1, ramps: [],
-      cancelScheduledValues() {}, setTargetAtTime(...ramp) { this.ramps.push(ramp); }}}),
+  const webAudio = {state: 'suspended', currentTime: 2, destination: {}, resumed: 0,
+    resume() { ++this.resumed; return Promise.reject(new Error('not yet')); },
+    createGain: () => ({connect(to) { this.to = to; }, gain: {value: -1, ramps: [],
+      cancelScheduledValues(at) { this.ramps.push(['cancel', at]); },
+      setTargetAtTime(...ramp) { this.ramps.push(ramp); }}}),
     createBufferSource: () => {
-      const source = {connect() {}, start() { page.sources.push(this); },
+      const source = {connect(to) { source.to = to; }, start() { page.sources.push(this); },
                       stop() { source.stopped = true; }};
       return source;
     }};
+  page.audio = webAudio;
   const context = vm.createContext({
     mergeInto: (into, what) => Object.assign(library, what),
     LibraryManager: {library: {}},
@@ -161,7 +167,11 @@ function openPage(stored = {}, {controls = [], sounds, pads, audio = true} = {})
       addEventListener: (type, listener) => {
         (windowListeners[type] = windowListeners[type] || []).push(listener);
       },
-      AudioContext: audio && function() { return webAudio; },
+      AudioContext: audio && function() {
+        if (audio === 'refused') throw new Error('no audio device');
+        ++page.contexts;
+        return webAudio;
+      },
       OfflineAudioContext: audio && function() {
         this.decodeAudioData = (bytes, done, failed) =>
           (bytes.byteLength > 12 ? done({duration: bytes.byteLength}) : failed());
@@ -210,6 +220,7 @@ function openPage(stored = {}, {controls = [], sounds, pads, audio = true} = {})
     return event.prevented;
   };
   page.blur = () => windowListeners.blur.forEach((listener) => listener());
+  page.pointerUp = () => windowListeners.pointerup.forEach((listener) => listener());
   page.pausedShown = () => !elements.paused.hidden;
   page.inFront = () => library.rallix_page_in_front();
   library.rallix_page_open(FACTS);
@@ -221,6 +232,9 @@ describe('the pause', () => {
   beforeEach(() => { page = openPage(); });
 
   it('comes and goes with a plain P, and the game is not in front meanwhile', () => {
+    assert.equal(page.library.rallix_page_begin_pass(), 1);
+    page.library.rallix_page_show_line('Hello.');
+    assert.equal(page.elements.status.textContent, 'Hello.');
     assert.equal(page.inFront(), 1);
     page.key('KeyP');
     assert.equal(page.pausedShown(), true, 'no "Paused" note');
@@ -244,6 +258,7 @@ describe('the pause', () => {
   it('comes and goes with the Pause button, and the focus alone never ends it', () => {
     page.elements.pause.click();
     assert.equal(page.pausedShown(), true);
+    assert.equal(page.elements.pause.blurred, true, 'the button keeps the keys');
     page.focused = false;
     assert.equal(page.inFront(), 0);
     page.focused = true;
@@ -282,6 +297,7 @@ describe('the end of a game and play again', () => {
     elements.again.click();
     assert.equal(page.wakeUps, 1);
     assert.equal(elements.again.hidden, true);
+    assert.equal(elements.again.blurred, true, 'Play again keeps the keys');
     assert.deepEqual(shown(), gameOnly);
     assert.equal(library.rallix_page_begin_pass(), 1, 'the new run was told to stop');
     assert.equal(library.rallix_page_take_buttons(0, 32), 0, 'a press of the last game');
@@ -305,7 +321,9 @@ describe('the demo buttons', () => {
     const {library, elements} = page;
     const take = () => library.rallix_page_take_request(0);
     page.key('KeyP');
+    page.context.RallixInput.press('touch', 37, true);
     library.rallix_page_begin_run(RECORDING);
+    assert.equal(library.rallix_page_take_buttons(0, 32), 0, 'a press of the run before');
     assert.equal(page.pausedShown(), false, 'the recording begins paused');
     assert.deepEqual(shownOf(page), ['pause', 'record', 'move', 'act', 'help', 'touch-help']);
     assert.equal(elements.record.textContent, 'Stop and save');
@@ -321,6 +339,11 @@ describe('the demo buttons', () => {
     assert.equal(take(), 1, 'Record');
     library.rallix_page_begin_run(0);
     assert.deepEqual(shownOf(page), CONTROLS.slice(0, 7));
+    // A request not taken when the game ends is dropped with it.
+    elements.record.click();
+    library.rallix_page_wait_for_play_again();
+    elements.again.click();
+    assert.equal(take(), 0);
   });
 
   it('read a chosen file no further than a demo holds and one byte, and hand it over', () => {
@@ -351,6 +374,7 @@ describe('the demo buttons', () => {
     // characters.
     assert.equal(library.$RallixDemos.shownName(`a\n\u202E\u2066b${'c'.repeat(70)}.demo`),
         `a???b${'c'.repeat(52)}...`);
+    assert.equal(library.$RallixDemos.shownName('d'.repeat(60)), 'd'.repeat(60));
     // A file the browser cannot read goes to the program to refuse: its
     // name, and -1 for its bytes.
     elements['demo-file'].files = [{name: 'gone.demo', slice: () => ({})}];
@@ -371,21 +395,31 @@ describe('the demo buttons', () => {
     const {library, elements} = page;
     assert.equal(library.$RallixPage.datedName(new Date(2025, 0, 31, 23, 59, 5), '.demo'),
         'rallix-20250131-235905.demo');
+    assert.equal(library.$RallixPage.datedName(new Date(2025, 9, 10, 10, 10, 10), '.png'),
+        'rallix-20251010-101010.png');
     library.rallix_page_begin_run(RECORDING);
     page.bytes.set([1, 2, 3], 100);
     library.rallix_page_add_demo_piece(100, 3);
     page.bytes.set([4, 5], 100);
     library.rallix_page_add_demo_piece(100, 2);
     library.rallix_page_offer_demo();
+    // A new recording offers its own pieces alone, and the last offer is gone.
+    library.rallix_page_begin_run(RECORDING);
+    page.bytes.set([1, 2, 3, 4, 5], 100);
+    library.rallix_page_add_demo_piece(100, 5);
+    library.rallix_page_offer_demo();
+    assert.deepEqual(page.revoked, ['blob:1']);
+    page.urls.shift();
+    page.revoked.length = 0;
     assert.equal(elements.save.hidden, true, 'offered before the game has ended');
     library.rallix_page_wait_for_play_again();
     assert.deepEqual(shownOf(page), ['again', 'save']);
-    assert.equal(elements.save.href, 'blob:1');
+    assert.equal(elements.save.href, 'blob:2');
     assert.match(elements.save.download, /^rallix-\d{8}-\d{6}\.demo$/);
     assert.deepEqual([...new Uint8Array(await page.urls[0].arrayBuffer())], [1, 2, 3, 4, 5]);
     elements.again.click();
     assert.equal(elements.save.hidden, true);
-    assert.deepEqual(page.revoked, ['blob:1']);
+    assert.deepEqual(page.revoked, ['blob:2']);
     // A game that was not recorded offers nothing.
     library.rallix_page_wait_for_play_again();
     assert.deepEqual(shownOf(page), ['again']);
@@ -417,10 +451,16 @@ describe('the sound\'s volume and mute', () => {
     assert.equal(elements['volume-mark'].hidden, true);
     elements.mute.click();
     assert.equal(context.Module.rallix.volume(), 0.4);
+    assert.equal(elements['volume-mark'].hidden, true, 'the volume shown for a mute');
     assert.equal(elements.muted.hidden, true);
     assert.deepEqual(kept(page), {volume: 40, mute: false});
     page.key('KeyM');
 
+    elements.volume.value = '140';
+    elements.volume.listeners.input();
+    assert.equal(elements.volume.value, '100', 'a volume beyond the slider');
+    elements.volume.value = '40';
+    elements.volume.listeners.input();
     const next = openPage(page.stored);
     assert.equal(next.elements['volume-mark'].hidden, true, 'the kept volume shown as a change');
     assert.equal(next.elements.volume.value, '40');
@@ -429,6 +469,7 @@ describe('the sound\'s volume and mute', () => {
   });
 
   it('are the game\'s own when what was kept is not a volume', () => {
+    assert.equal(openPage({'rallix.settings': '{"volume":0,"mute":false}'}).elements.volume.value, '0');
     for (const damaged of ['{"volume": 40', '{"volume": 300, "mute": "yes"}', '[]', 'null']) {
       const page = openPage({'rallix.settings': damaged});
       assert.equal(page.context.Module.rallix.volume(), 1, damaged);
@@ -473,10 +514,13 @@ describe('the canvas', () => {
     // A page that did not give the canvas the program's size fits it anew.
     let fits = 0;
     context.Module.rallixFit = () => ++fits;
+    library.rallix_page_open(FACTS);
     elements.screen.width = 320;
-    elements.screen.height = 240;
     library.rallix_page_open(FACTS);
     assert.deepEqual([elements.screen.width, elements.screen.height, fits], [640, 480, 1]);
+    elements.screen.height = 240;
+    library.rallix_page_open(FACTS);
+    assert.deepEqual([elements.screen.width, elements.screen.height, fits], [640, 480, 2]);
     // Two rectangles (x, y, width, height) at byte 40, the pixels at 64.
     page.heap.set([0, 0, 640, 480, 16, 32, 48, 16], 10);
     library.rallix_page_paint(64, 40, 2);
@@ -488,6 +532,9 @@ describe('the canvas', () => {
     assert.equal(image.data.buffer, page.bytes.buffer);
     library.rallix_page_paint(64, 56, 1);
     assert.equal(puts[2][0], image, 'the pixels taken anew');
+    library.rallix_page_paint(128, 56, 1);
+    assert.equal(puts[3][0].data.byteOffset, 128);
+    assert.deepEqual({...elements.screen.options}, {alpha: false}, 'the canvas is not opaque');
   });
 });
 
@@ -509,8 +556,8 @@ describe('the sounds', () => {
     const page = openPage({}, {sounds: Promise.resolve(wavePackage(20, 300, 16, 40))});
     const unpack = page.library.$RallixSound.unpack;
     const names = ['a', 'b'];
-    const two = unpack(wavePackage(20, 300), names);
-    assert.deepEqual([two.a.byteLength, two.b.byteLength], [20, 300]);
+    const two = unpack(wavePackage(8, 300), names);
+    assert.deepEqual([two.a.byteLength, two.b.byteLength], [8, 300]);
     for (const damaged of [wavePackage(20), wavePackage(20, 300, 16), wavePackage(20, 300).slice(0, 319),
       wavePackage(20, 300).slice(1)]) {
       assert.equal(unpack(damaged, names), null);
@@ -525,10 +572,12 @@ describe('the sounds', () => {
     missing.key('Space');
     assert.equal(await missing.library.$RallixSound.play('pon.WAV', 'async'), 0);
     assert.deepEqual(missing.stops, []);
-    // So does a browser without Web Audio.
-    const deaf = openPage({}, {sounds: Promise.resolve(wavePackage(20, 300, 16, 40)), audio: false});
-    deaf.key('Space');
-    assert.equal(await deaf.library.$RallixSound.play('pon.WAV', 'async'), 0);
+    // So does a browser without Web Audio, or that refuses it.
+    for (const audio of [false, 'refused']) {
+      const deaf = openPage({}, {sounds: Promise.resolve(wavePackage(20, 300, 16, 40)), audio});
+      deaf.key('Space');
+      assert.equal(await deaf.library.$RallixSound.play('pon.WAV', 'async'), 0);
+    }
   });
 
   it('play from the first key on, one at a time, and a sound played to its end holds the game', async () => {
@@ -543,6 +592,7 @@ describe('the sounds', () => {
     assert.equal(context.RallixSound.gain.gain.value, 0.4, 'the first sounds at the game\'s volume');
     assert.equal(await context.RallixSound.play('pon.WAV', 'async'), 20);
     const first = page.sources[0];
+    assert.equal(first.buffer.duration, 20);
     library.rallix_page_play_sound_to_end('pin.WAV');
     await settle();
     assert.equal(first.stopped, true, 'the sound before goes on');
@@ -562,7 +612,16 @@ describe('the sounds', () => {
     assert.equal(page.sources[1].stopped, true, 'the sound played to its end goes on after a stop');
     // The volume goes to the one gain every sound goes through.
     page.key('KeyM');
-    assert.deepEqual(context.RallixSound.gain.gain.ramps, [[0, 2, 0.004]]);
+    const gain = context.RallixSound.gain;
+    assert.deepEqual(gain.gain.ramps, [['cancel', 2], [0, 2, 0.004]]);
+    assert.deepEqual([page.contexts, gain.to, first.to], [1, page.audio.destination, gain]);
+    assert.ok(page.audio.resumed >= 1, 'a suspended context not asked to go on');
+    // A touch lets the sound start too; the last fifty sounds are kept.
+    const touched = openPage();
+    touched.pointerUp();
+    assert.equal(touched.contexts, 1);
+    for (let i = 0; i < 60; ++i) touched.library.rallix_page_stop_sound();
+    assert.equal(touched.context.Module.rallix.sounds().length, 50);
   });
 });
 
@@ -573,7 +632,7 @@ describe('the touch controls and gamepads', () => {
     const held = new Set();
     return {key, listeners, held, getAttribute: () => key,
       addEventListener: (type, listener) => { listeners[type] = listener; },
-      releasePointerCapture() {},
+      releasePointerCapture(id) { this.released = id; },
       classList: {add: (name) => held.add(name), remove: (name) => held.delete(name)},
       pointer(type, pointerId, buttons = 1) { listeners[type]({pointerId, buttons}); }};
   };
@@ -600,21 +659,30 @@ describe('the touch controls and gamepads', () => {
     right.pointer('pointerdown', 5);
     page.blur();
     assert.deepEqual([right.held.size, taken(page)], [0, []]);
+    right.pointer('pointerdown', 5);
+    assert.deepEqual(taken(page), [1, 39, 1], 'a finger of before the blur held on');
+    // A control does not keep the finger it began with, so the finger can slide on.
+    right.pointer('gotpointercapture', 6);
+    assert.equal(right.released, 6);
   });
 
   it('are the arrows and Space of every pad in the standard layout, and none where refused', () => {
-    const pad = {connected: true, axes: [-0.7, 0.2], buttons: []};
+    const pad = {connected: true, axes: [-0.5, 0.2], buttons: []};
     let calls = 0;
     const page = openPage({}, {pads: () => { ++calls; return [null, pad]; }});
     assert.deepEqual(taken(page), [2, 37, 1]);
-    pad.axes = [0.5, 0.6];
+    page.blur();
+    assert.deepEqual(taken(page), [2, 37, 1], 'a pad held through a blur is pressed again');
+    pad.axes = [0.5, 0.5];
     pad.buttons[9] = {pressed: true};
     assert.deepEqual(taken(page), [2, 32, 1, 2, 37, 0, 2, 39, 1, 2, 40, 1]);
     pad.axes = [0, -0.5];
     pad.buttons = [{value: 0.6}, , , , , , , , , , , , {pressed: false}, , , {pressed: true}];
     assert.deepEqual(taken(page), [2, 38, 1, 2, 40, 0], 'Space and Right held by buttons now');
+    pad.buttons[0].value = 0.5;  // no more than half way: not pressed
+    assert.deepEqual(taken(page), [2, 32, 0]);
     pad.connected = false;
-    assert.deepEqual(taken(page), [2, 32, 0, 2, 38, 0, 2, 39, 0]);
+    assert.deepEqual(taken(page), [2, 38, 0, 2, 39, 0]);
     const refused = openPage({}, {pads: () => { ++calls; throw new Error('forbidden'); }});
     calls = 0;
     taken(refused);
@@ -639,7 +707,8 @@ describe('the files the page loads', () => {
 
   it('name the script that could not be loaded, is cut short or changed, and only the first', () => {
     let page = openErrors();
-    assert.equal(page.listeners.error.capture, true, 'a script\'s error never bubbles');
+    assert.deepEqual([page.listeners.error.capture, page.listeners.load.capture], [true, true],
+        'a script\'s error and load never bubble');
     page.listeners.error.listener({target: page.script('http://127.0.0.1/page.js?1')});
     page.listeners.error.listener({target: {}, filename: 'http://127.0.0.1/rallix.js'});
     assert.equal(page.status.textContent, said('page.js could not be loaded.'));
@@ -722,12 +791,12 @@ describe('the offline copy', () => {
 // between the margins, is `areas`' (the margins hold their text unless
 // `crowded`), loading through `fetched` (file name to a promise of its
 // response) and a pretend WebAssembly.
-function openPageAround({areas, crowded = false, touch = false, fetched = {}, wasm = {}}) {
+function openPageAround({areas, crowded = false, touch = false, fetched = {}, wasm = {}, full = true}) {
   const listeners = {};
   const on = (type, listener) => { (listeners[type] = listeners[type] || []).push(listener); };
   const classes = new Set();
-  const element = (more) => ({style: {}, hidden: false, addEventListener: on, ...more});
-  const page = {stops: [], registered: [], measured: 0, listeners, classes, observers: []};
+  const element = (more) => ({style: {}, hidden: false, addEventListener: on, blur() {}, ...more});
+  const page = {stops: [], registered: [], measured: 0, listeners, classes, observers: [], asked: []};
   const elements = {
     screen: element({width: 640, height: 480}), marks: element(), fullscreen: element(),
     stage: element({getBoundingClientRect: () => {
@@ -743,7 +812,11 @@ function openPageAround({areas, crowded = false, touch = false, fetched = {}, wa
       return Promise.reject(new Error('refused'));
     }}},
     document: {getElementById: (id) => elements[id], querySelector: () => column,
-      addEventListener: on, documentElement: {},
+      addEventListener: on, exitFullscreen: () => page.asked.push('leave'),
+      documentElement: {requestFullscreen: full && (() => {
+        page.asked.push('enter');
+        return Promise.reject(new Error('not without a gesture'));
+      })},
       body: {classList: {add: (name) => classes.add(name), contains: (name) => classes.has(name),
         toggle: (name, on) => (on ? classes.add(name) : classes.delete(name))}}},
     ResizeObserver: function(fit) {
@@ -778,6 +851,14 @@ describe('the page around the game', () => {
     const fitted = page.measured;
     page.observers[0]([{contentRect: {width: 1280, height: 752}}]);
     assert.equal(page.measured, fitted);
+    // The program's canvas of another size is fitted by the page's own fit.
+    page.elements.screen.width = 320;
+    page.elements.screen.height = 240;
+    page.module.rallixFit();
+    // 320 x 240 in 1280 x 752: 3, 960 x 720 from (160, 48 + 16).
+    assert.deepEqual(px(page.elements.screen.style), ['160px', '64px', '960px', '720px']);
+    page.elements.screen.width = 640;
+    page.elements.screen.height = 480;
     areas.bar = {left: 0, top: 48, width: 1000, height: 1000};
     page.observers[0]([{contentRect: {width: 1000, height: 1000}}]);
     assert.deepEqual(px(page.elements.screen.style), ['180px', '308px', '640px', '480px']);
@@ -814,6 +895,16 @@ describe('the page around the game', () => {
     await settle();
     assert.deepEqual(ready, ['compiled bytes with imports']);
     assert.deepEqual(page.stops, []);
+    // A server that says application/wasm: compiled as it came.
+    const streaming = openPageAround({areas, wasm: {...wasm, compileStreaming: (stream) =>
+      Promise.resolve(`${stream} compiled`)}, fetched: {'rallix.wasm': Promise.resolve(response)}});
+    streaming.module.instantiateWasm('imports', (made) => ready.push(made));
+    await settle();
+    assert.deepEqual(ready.slice(1), ['stream compiled with imports']);
+    ready.pop();
+    // What stops the page, the program may stop too.
+    page.module.rallixStop('why');
+    page.stops.pop();
     // No service worker before the page has loaded, and a refused one is only gone without.
     assert.deepEqual(page.registered, []);
     page.listeners.load[0]();
@@ -833,5 +924,17 @@ describe('the page around the game', () => {
     page.module.instantiateWasm('imports', () => ready.push('made'));
     await settle();
     assert.deepEqual([ready.length, page.stops], [1, ['rallix.wasm is damaged (cut short or changed).']]);
+  });
+
+  it('goes fullscreen and back with the Fullscreen button, where the browser has one', async () => {
+    const areas = {bar: {left: 0, top: 48, width: 800, height: 552}, side: {left: 220, top: 0, width: 360, height: 600}};
+    assert.equal(openPageAround({areas, full: false}).elements.fullscreen.hidden, true);
+    const page = openPageAround({areas});
+    const click = () => page.listeners.click.forEach((listener) => listener());
+    assert.equal(page.elements.fullscreen.hidden, false);
+    click();  // refused: the page stays as it is
+    page.context.document.webkitFullscreenElement = {};
+    click();
+    assert.deepEqual(page.asked, ['enter', 'leave']);
   });
 });

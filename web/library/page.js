@@ -115,8 +115,8 @@ mergeInto(LibraryManager.library, {
     RallixInput.open(facts);
     RallixDemos.open(facts);
     RallixSettings.open();
-    window.addEventListener('keydown', RallixSound.startAudio, true);
-    window.addEventListener('pointerup', RallixSound.startAudio, true);
+    window.addEventListener('keydown', RallixSound.startAudio);
+    window.addEventListener('pointerup', RallixSound.startAudio);
     window.addEventListener('keydown', RallixPage.onKey);
     window.addEventListener('blur', RallixInput.letGoAll);
     RallixPage.onClick('pause', RallixPage.togglePause);
