@@ -616,6 +616,13 @@ describe('the sounds', () => {
     assert.deepEqual(gain.gain.ramps, [['cancel', 2], [0, 2, 0.004]]);
     assert.deepEqual([page.contexts, gain.to, first.to], [1, page.audio.destination, gain]);
     assert.ok(page.audio.resumed >= 1, 'a suspended context not asked to go on');
+    // A stop stops the sound playing; a sound the browser will not start is silent.
+    await context.RallixSound.play('pon.WAV', 'async');
+    library.rallix_page_stop_sound();
+    assert.equal(page.sources.at(-1).stopped, true);
+    page.audio.createBufferSource = () => { throw new Error('no more sources'); };
+    assert.equal(await context.RallixSound.play('pon.WAV', 'async'), 0);
+    assert.equal(context.Module.rallix.sounds().at(-1).outcome, 'silent');
     // A touch lets the sound start too; the last fifty sounds are kept.
     const touched = openPage();
     touched.pointerUp();
@@ -637,7 +644,9 @@ describe('the touch controls and gamepads', () => {
       pointer(type, pointerId, buttons = 1) { listeners[type]({pointerId, buttons}); }};
   };
   const taken = (page) => {
+    page.heap.fill(-7, 16, 16 + 96);
     const count = page.library.rallix_page_take_buttons(64, 32);
+    assert.equal(page.heap[16 + 3 * count], -7, 'written beyond the presses taken');
     return [...page.heap.subarray(16, 16 + 3 * count)];
   };
 
