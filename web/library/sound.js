@@ -75,7 +75,7 @@ mergeInto(LibraryManager.library, {
         try {
           RallixSound.audio = new Context();
         } catch (e) {
-          return;
+          return;  // a context refused (too many, or not here): no sound
         }
         RallixSound.gain = RallixSound.audio.createGain();
         RallixSound.gain.gain.value = RallixSound.level;
