@@ -144,7 +144,7 @@ function openPage(stored = {}, {controls = [], sounds, pads, audio = true} = {})
       setTargetAtTime(...ramp) { this.ramps.push(ramp); }}}),
     createBufferSource: () => {
       const source = {connect(to) { source.to = to; }, start() { page.sources.push(this); },
-                      stop() { source.stopped = true; }};
+                      stop() { source.stops = (source.stops || 0) + 1; source.stopped = true; }};
       return source;
     }};
   page.audio = webAudio;
@@ -619,7 +619,8 @@ describe('the sounds', () => {
     // A stop stops the sound playing; a sound the browser will not start is silent.
     await context.RallixSound.play('pon.WAV', 'async');
     library.rallix_page_stop_sound();
-    assert.equal(page.sources.at(-1).stopped, true);
+    library.rallix_page_stop_sound();
+    assert.equal(page.sources.at(-1).stops, 1, 'a stopped sound stopped again');
     page.audio.createBufferSource = () => { throw new Error('no more sources'); };
     assert.equal(await context.RallixSound.play('pon.WAV', 'async'), 0);
     assert.equal(context.Module.rallix.sounds().at(-1).outcome, 'silent');
