@@ -571,7 +571,7 @@ describe('the sounds', () => {
     const missing = openPage({}, {sounds: Promise.reject(new Error('gone'))});
     missing.key('Space');
     assert.equal(await missing.library.$RallixSound.play('pon.WAV', 'async'), 0);
-    assert.deepEqual(missing.stops, []);
+    assert.deepEqual([missing.stops, missing.sources], [[], []]);
     // So does a browser without Web Audio, or that refuses it.
     for (const audio of [false, 'refused']) {
       const deaf = openPage({}, {sounds: Promise.resolve(wavePackage(20, 300, 16, 40)), audio});
