@@ -2,7 +2,7 @@
 # `make run` only what building and playing the game needs, `make test`
 # everything (scripts/packages.txt).
 .PHONY: run test deps deps-player deps-arm build build-game build-asan bench format clean web \
-	serve-web static-checks package pictures windows arm test-under-load
+	serve-web static-checks package pictures windows arm test-under-load bench-web lighthouse-web
 
 CMAKE ?= cmake
 CTEST ?= ctest
@@ -78,6 +78,15 @@ web: deps
 
 serve-web: web
 	sh scripts/serve-web.sh build/web/site $(WEB_PORT)
+
+# The page's figures: how soon it shows the title, what a first visit
+# fetches, what it weighs (bench-web), and Lighthouse's scores
+# (lighthouse-web); neither is part of make test.
+bench-web: web
+	sh scripts/bench-web.sh
+
+lighthouse-web: web
+	sh scripts/lighthouse-web.sh
 
 # The Windows game, cross-compiled with mingw-w64:
 # build/windows/rallix-<version>-windows-x64.zip (SDL2 is built from Debian's

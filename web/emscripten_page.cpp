@@ -2,20 +2,19 @@
 
 #include <emscripten.h>
 
-#include <array>
 #include <cstdint>
 #include <string>
-#include <utility>
 
-#include "demo/format.h"
+#include "web/page_calls.h"
+#include "web/page_facts.h"
 
-// Implemented in page_library.js.
+// Implemented by the page's script, web/library/*.js.
 extern "C" {
-void rallix_page_open(int most_demo_bytes);
+void rallix_page_open(const char* facts);  // JSON (web/page_facts.h)
 int rallix_page_begin_pass();
 int rallix_page_in_front();
 int rallix_page_take_buttons(int32_t* events, int capacity);
-void rallix_page_paint(const uint8_t* pixels, const int32_t* rects, int count);
+void rallix_page_paint(const uint8_t* rgba, const int32_t* rects, int count);
 void rallix_page_play_sound(const char* file_name);
 void rallix_page_play_sound_to_end(const char* file_name);  // sleeps (Asyncify)
 void rallix_page_stop_sound();
@@ -31,26 +30,9 @@ void rallix_page_offer_screenshot(const uint8_t* bytes, int size);
 }
 
 namespace rallix::web {
-namespace {
-
-// The sources as page_library.js numbers them.
-constexpr int32_t kPageTouch = 1;
-constexpr int32_t kPagePad = 2;
-
-// The requests and the runs as page_library.js numbers them.
-constexpr int kPageRecord = 1;
-constexpr int kPageStopRecording = 2;
-constexpr int kPagePlayDemo = 3;
-constexpr int kPageGameRun = 0;
-constexpr int kPageRecordingRun = 1;
-constexpr int kPageDemoRun = 2;
-
-}  // namespace
 
 EmscriptenPage::EmscriptenPage() {
-  // The page reads no more of a chosen file than a demo may hold and one
-  // byte: enough to refuse a larger one.
-  rallix_page_open(static_cast<int>(kMostDemoBytes));
+  rallix_page_open(PageFacts().c_str());
 }
 
 double EmscriptenPage::Now() {
@@ -70,30 +52,17 @@ bool EmscriptenPage::InFront() {
 }
 
 std::vector<ButtonEvent> EmscriptenPage::TakeButtonEvents() {
-  constexpr int kBatch = 32;
-  std::array<int32_t, 3 * kBatch> batch{};
-  std::vector<ButtonEvent> events;
-  for (;;) {
-    const int count = rallix_page_take_buttons(batch.data(), kBatch);
-    for (int i = 0; i < count && i < kBatch; ++i) {
-      const int32_t source = batch[3 * i];
-      if (source != kPageTouch && source != kPagePad)
-        continue;
-      events.push_back({source == kPageTouch ? KeySource::kTouch : KeySource::kPad,
-                        batch[3 * i + 1], batch[3 * i + 2] != 0});
-    }
-    if (count < kBatch)
-      return events;
-  }
+  return ReadButtonEvents(rallix_page_take_buttons);
 }
 
 void EmscriptenPage::Paint(const Surface& frame, const std::vector<CanvasRect>& rects) {
+  pixels_.Take(frame, rects);
   std::vector<int32_t> flat;
   flat.reserve(rects.size() * 4);
   for (const CanvasRect& rect : rects) {
     flat.insert(flat.end(), {rect.x, rect.y, rect.width, rect.height});
   }
-  rallix_page_paint(frame.Row(0), flat.data(), static_cast<int>(rects.size()));
+  rallix_page_paint(pixels_.Data(), flat.data(), static_cast<int>(rects.size()));
 }
 
 void EmscriptenPage::PlaySound(const std::string& file_name) {
@@ -117,34 +86,13 @@ void EmscriptenPage::WaitForPlayAgain() {
 }
 
 PageRequest EmscriptenPage::TakeRequest() {
-  int32_t sizes[2] = {0, 0};  // of a demo file: its name in UTF-8, its bytes
-  PageRequest request;
-  switch (rallix_page_take_request(sizes)) {
-    case kPageRecord:
-      request.kind = PageRequest::Kind::kRecord;
-      break;
-    case kPageStopRecording:
-      request.kind = PageRequest::Kind::kStopRecording;
-      break;
-    case kPagePlayDemo: {
-      request.kind = PageRequest::Kind::kPlayDemo;
-      std::string name(static_cast<size_t>(sizes[0]) + 1, '\0');
-      request.bytes.resize(static_cast<size_t>(sizes[1]));
-      rallix_page_copy_demo_file(name.data(), static_cast<int>(name.size()), request.bytes.data());
-      name.resize(static_cast<size_t>(sizes[0]));
-      request.file_name = std::move(name);
-      break;
-    }
-    default:
-      break;
-  }
-  return request;
+  int32_t sizes[2] = {0, 0};
+  const int kind = rallix_page_take_request(sizes);
+  return ReadRequest(kind, sizes, rallix_page_copy_demo_file);
 }
 
 void EmscriptenPage::BeginRun(RunKind kind) {
-  rallix_page_begin_run(kind == RunKind::kRecording ? kPageRecordingRun
-                        : kind == RunKind::kDemo    ? kPageDemoRun
-                                                    : kPageGameRun);
+  rallix_page_begin_run(static_cast<int>(kind));
 }
 
 void EmscriptenPage::AddDemoPiece(const std::vector<uint8_t>& piece) {

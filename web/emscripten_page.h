@@ -1,18 +1,20 @@
 // The page as emscripten reaches it: emscripten's clock and sleep (which
-// needs the build's Asyncify), and the functions of page_library.js for the
-// canvas, the sounds, the touch controls and gamepads, the pause, the line
-// under the canvas and the demo buttons.
+// needs the build's Asyncify), and the functions of the page's script
+// (web/library/) for the canvas, the sounds, the touch controls and
+// gamepads, the pause, the line under the canvas and the demo buttons.
 #pragma once
 
+#include "web/canvas_pixels.h"
 #include "web/page.h"
 
 namespace rallix::web {
 
 class EmscriptenPage : public Page {
  public:
-  // Finds the canvas and the status line, starts listening for the first
-  // key press (which lets the page's audio start), for P and for the touch
-  // controls.
+  // Hands the page what it must know of the program (web/page_facts.h);
+  // the page sizes the canvas, takes the status line, and starts listening
+  // for the first key press (which lets the page's audio start), for P and
+  // for the touch controls.
   EmscriptenPage();
 
   double Now() override;
@@ -38,6 +40,9 @@ class EmscriptenPage : public Page {
   // and makes them one file to save (a Blob) when the demo is offered.
   void AddDemoPiece(const std::vector<uint8_t>& piece) override;
   void OfferDemo() override;
+
+ private:
+  CanvasPixels pixels_;
 };
 
 }  // namespace rallix::web

@@ -23,7 +23,8 @@ inline CanvasRect WholeCanvas() {
   return CanvasRect{0, 0, kScreenWidth, kScreenHeight};
 }
 
-// What the player asked for with the page's demo buttons.
+// What the player asked for with the page's demo buttons. The page's script
+// is told the numbers of the kinds, as of the runs below (web/page_facts.h).
 struct PageRequest {
   enum class Kind {
     kNone,
@@ -34,6 +35,7 @@ struct PageRequest {
   Kind kind = Kind::kNone;
   std::string file_name;       // the chosen file's name, as the page shows it
   std::vector<uint8_t> bytes;  // its bytes, or of a larger file one more than a demo may hold
+  bool unreadable = false;     // the browser could not read the chosen file
 };
 
 // The runs of the game the page shows; each offers the controls that do

@@ -1,25 +1,61 @@
 'use strict';
-// The page around the game: loads it and says so when that fails, fits the
-// canvas to the window, offers fullscreen, shows the touch controls on a
-// touch screen and keeps the site for playing offline. The game's own side
-// of the page (canvas, sounds, keys, touch controls, gamepads, pause) is
-// page_library.js, inside rallix.js.
+// The page around the game: compiles the program's WebAssembly and fetches
+// its sounds while its script loads (index.html starts all three at once),
+// says so when one cannot be had, fits the canvas and its marks to the
+// window, offers fullscreen, shows the touch controls on a touch screen and,
+// once the page has loaded, keeps the site for playing offline. It runs
+// before the page is first drawn (blocking="render" in index.html), so that
+// the page is laid out once, as it stays. The game's own side of the page is
+// web/library/, inside rallix.js.
 
 var Module = (function() {
-  var status = document.getElementById('status');
-  var canvas = document.getElementById('screen');
-  var stage = document.getElementById('stage');
-  var sounds = null;  // the sounds' package, once fetched
+  // What the program finds at start: on what page_errors.js may have noted.
+  var module = window.Module || {};
+  var stop = rallixStopped;  // page_errors.js
+  module.rallixStop = stop;
 
-  var stopped = rallixStopped;  // page_errors.js
+  // The WebAssembly, compiled as it arrives and made the program's when
+  // rallix.js asks for it. A server that does not call it application/wasm
+  // gets it compiled once it is all here.
+  var compiled = rallixFetch('rallix.wasm').then(function(response) {
+    var streamed = WebAssembly.compileStreaming ?
+      WebAssembly.compileStreaming(response.clone()) : Promise.reject(null);
+    return streamed.catch(function() {
+      return response.arrayBuffer().then(function(bytes) { return WebAssembly.compile(bytes); });
+    }).catch(function() {
+      throw new Error('rallix.wasm is damaged (cut short or changed).');
+    });
+  });
+  module.instantiateWasm = function(imports, ready) {
+    compiled.then(function(wasm) {
+      return WebAssembly.instantiate(wasm, imports).catch(function() {
+        throw new Error('rallix.wasm is damaged (cut short or changed).');
+      });
+    }).then(function(instance) { ready(instance); }, function(error) { stop(error.message); });
+    return {};
+  };
+  // The sounds: the title needs none, and they are here and decoded before
+  // the first sound is due (web/library/sound.js).
+  module.rallixSounds = rallixFetch('rallix.data').then(function(response) {
+    return response.arrayBuffer();
+  });
+  module.rallixSounds.catch(function(error) { stop(error.message); });
+  // Anything else that stops the program while it runs, in a player's words.
+  module.onAbort = function(what) {
+    stop('the game could not go on (' + what + ').');
+  };
 
   // The page takes one of two layouts: its title, buttons and lines in a bar
   // over the court, or, when the window is wide, in the margins beside it.
   // It takes the one that shows the game largest (page_fit.js), the bar
   // when both are alike, and the canvas fills the court's area.
+  var canvas = document.getElementById('screen');
+  var stage = document.getElementById('stage');
+  var marks = document.getElementById('marks');
   var LAYOUTS = ['bar', 'side'];
   var body = document.body;
   var columns = [document.querySelector('header'), document.querySelector('footer')];
+  var fitted = '';  // the court's size the canvas was last fitted to
   function takeLayout(name) {
     LAYOUTS.forEach(function(layout) { body.classList.toggle(layout, layout === name); });
   }
@@ -38,13 +74,19 @@ var Module = (function() {
     });
     var chosen = chooseLayout(layouts, canvas.width, canvas.height, ratio);
     takeLayout(chosen.name);
+    fitted = chosen.area.width + 'x' + chosen.area.height;
     var shown = fitCanvas(chosen.area, canvas.width, canvas.height, ratio);
     if (!shown) return;
     canvas.style.width = shown.width + 'px';
     canvas.style.height = shown.height + 'px';
     canvas.style.left = shown.left + 'px';
     canvas.style.top = shown.top + 'px';
+    // "Muted" and the volume in the court's top right corner, where the
+    // game draws nothing.
+    marks.style.left = shown.left + shown.width + 'px';
+    marks.style.top = shown.top + 'px';
   }
+  module.rallixFit = fit;
   // A window moved to a screen of another pixel density fits again, too.
   function watchDensity() {
     var query = window.matchMedia && matchMedia('(resolution: ' + devicePixelRatio + 'dppx)');
@@ -55,13 +97,12 @@ var Module = (function() {
     }, {once: true});
   }
   // The touch controls show on a touch screen, or from the first touch.
-  function useTouch() {
+  if (navigator.maxTouchPoints > 0 || 'ontouchstart' in window) body.classList.add('touch');
+  window.addEventListener('touchstart', function() {
     if (body.classList.contains('touch')) return;
     body.classList.add('touch');
     fit();
-  }
-  if (navigator.maxTouchPoints > 0 || 'ontouchstart' in window) useTouch();
-  window.addEventListener('touchstart', useTouch, {passive: true});
+  }, {passive: true});
 
   var fullscreen = document.getElementById('fullscreen');
   var root = document.documentElement;
@@ -72,7 +113,8 @@ var Module = (function() {
     fullscreen.blur();
     var asked = document.fullscreenElement || document.webkitFullscreenElement ?
       leave.call(document) : enter.call(root);
-    if (asked && asked.catch) asked.catch(function() {});
+    // A refusal (no gesture, a frame that may not) leaves the page as it is.
+    if (asked && asked.catch) asked.catch(function() { return null; });
   });
 
   // Whatever changes the room the court has fits the canvas again.
@@ -81,64 +123,20 @@ var Module = (function() {
   window.addEventListener('resize', fit);
   window.addEventListener('orientationchange', fit);
   document.addEventListener('fullscreenchange', fit);
-  if (window.ResizeObserver) new ResizeObserver(fit).observe(stage);
-
-  // After the first visit the service worker serves the site without a network.
-  if ('serviceWorker' in navigator) {
-    navigator.serviceWorker.register('service-worker.js').catch(function() {});
+  if (window.ResizeObserver) {
+    new ResizeObserver(function(entries) {
+      var box = entries[entries.length - 1].contentRect;
+      if (box.width + 'x' + box.height !== fitted) fit();
+    }).observe(stage);
   }
 
-  // The sounds are fetched here, before the game's script, so that a missing
-  // file is named on the page instead of leaving "Loading..." for ever.
-  function load(name) {
-    return fetch(name).then(function(response) {
-      if (!response.ok) {
-        throw new Error(name + ' could not be loaded (' + response.status +
-                        (response.statusText ? ' ' + response.statusText : '') + ').');
-      }
-      return response.arrayBuffer();
-    }, function(error) {
-      throw new Error(name + ' could not be loaded (' + error.message + ').');
+  // After the first visit the service worker serves the site without a
+  // network. It stores the files this visit fetched, so it starts once they
+  // are all here; a browser that refuses it only goes without.
+  if ('serviceWorker' in navigator) {
+    window.addEventListener('load', function() {
+      navigator.serviceWorker.register('service-worker.js').catch(function() { return null; });
     });
   }
-  load('rallix.data').then(function(data) {
-    sounds = data;
-    var script = document.createElement('script');
-    script.src = 'rallix.js';
-    script.onerror = function() { stopped('rallix.js could not be loaded.'); };
-    // Its last line marks it whole (page_loaded.js): a file cut short, or
-    // one that does not parse, runs without reaching it.
-    script.onload = function() {
-      if (!Module.rallixLoaded) stopped('rallix.js is damaged (cut short or changed).');
-    };
-    document.body.appendChild(script);
-  }).catch(function(error) {
-    stopped(error.message);
-  });
-
-  return {
-    // A missing or broken rallix.wasm, or anything else that stops the
-    // program before or while it runs, in a player's words.
-    onAbort: function(what) {
-      var text = String(what);
-      if (/failed to load wasm|fetching of the wasm failed/.test(text)) {
-        stopped('rallix.wasm could not be loaded.');
-      } else if (/CompileError|LinkError|wasm|magic word/i.test(text)) {
-        stopped('rallix.wasm is damaged (cut short or changed).');
-      } else {
-        stopped('the game could not go on (' + text + ').');
-      }
-    },
-    getPreloadedPackage: function(name, size) {
-      if (!sounds || sounds.byteLength !== size) {
-        var what = 'rallix.data is damaged (' + (sounds ? sounds.byteLength : 0) + ' bytes, ' +
-                   size + ' expected).';
-        stopped(what);
-        throw new Error(what);
-      }
-      var data = sounds;
-      sounds = null;
-      return data;
-    },
-  };
+  return module;
 })();

@@ -1,22 +1,53 @@
 'use strict';
 // The line that says the game has stopped, in player's words, naming the file
-// at fault: the first failure is shown, and nothing overwrites it. Loaded
-// first, so that a page script that is cut short or changed, which fails as
-// it is read and which its element never reports, is named too.
+// at fault: the first failure is shown, and nothing overwrites it, for the
+// program, should it run, stops where it stands (Module.rallixHalted, which
+// web/library/page.js heeds); and the files the page fetches itself, named
+// when one cannot be had. Loaded first, so that a page script that is
+// missing, cut short or changed, which fails as it is read and which its
+// element never reports, is named too.
 
 var rallixStopped = (function() {
   var told = false;
   function stopped(what) {
+    window.Module = window.Module || {};
+    Module.rallixHalted = true;
     if (told) return;
     told = true;
     document.getElementById('status').textContent =
       'Rallix has stopped: ' + what + ' Reload the page to try again.';
   }
+  var fileOf = function(address) { return (address || '').split('/').pop().split('?')[0]; };
+  // A script that does not parse is named by the error it raises; one that
+  // could not be loaded by its element's error, which reaches the window
+  // only on its way down (capture).
   window.addEventListener('error', function(event) {
-    var file = (event.filename || '').split('/').pop().split('?')[0];
-    if (/^(page_fit|page|rallix)\.js$/.test(file)) {
-      stopped(file + ' is damaged (cut short or changed).');
+    var script = event.target instanceof HTMLScriptElement;
+    var file = fileOf(script ? event.target.src : event.filename);
+    if (!/^(page_fit|page|rallix)\.js$/.test(file)) return;
+    stopped(file + (script ? ' could not be loaded.' : ' is damaged (cut short or changed).'));
+  }, true);
+  // The last line of rallix.js marks it whole (page_loaded.js): a file cut
+  // short, or changed, runs without reaching it.
+  window.addEventListener('load', function(event) {
+    if (event.target instanceof HTMLScriptElement && fileOf(event.target.src) === 'rallix.js' &&
+        !(window.Module && Module.rallixLoaded)) {
+      stopped('rallix.js is damaged (cut short or changed).');
     }
-  });
+  }, true);
   return stopped;
 })();
+
+// The response for the file, or an error that names it and why it could
+// not be had: "rallix.data could not be loaded (404 Not Found)."
+function rallixFetch(name) {
+  var failed = function(why) { return new Error(name + ' could not be loaded (' + why + ').'); };
+  return fetch(name).then(function(response) {
+    if (!response.ok) {
+      throw failed(response.status + (response.statusText ? ' ' + response.statusText : ''));
+    }
+    return response;
+  }, function(error) {
+    throw failed(error.message);
+  });
+}

@@ -113,8 +113,12 @@ bool PageRuns::EndsRun() {
     case PageRequest::Kind::kPlayDemo: {
       if (recording)
         return false;
-      ParsedDemo parsed = ParseDemo(request.bytes);
       const std::string& name = request.file_name;
+      ParsedDemo parsed;
+      if (request.unreadable)
+        parsed.error = "the file could not be read";
+      else
+        parsed = ParseDemo(request.bytes);
       if (!parsed.error.empty()) {
         page_.ShowLine(name + " cannot be played: " + parsed.error + ".");
         return false;

@@ -1,23 +1,20 @@
 #include "web/web_keys.h"
 
 namespace rallix::web {
-namespace {
 
-struct GameKey {
-  std::string_view code;
-  uint8_t virtual_key;
-};
-
-// The legacy key codes of these five keys are their virtual-key codes.
-constexpr GameKey kGameKeys[] = {
-    {"Space", kVkSpace},      {"ArrowLeft", kVkLeft}, {"ArrowUp", kVkUp},
-    {"ArrowRight", kVkRight}, {"ArrowDown", kVkDown},
-};
-
-}  // namespace
+const std::array<GameKey, 5>& GameKeys() {
+  static constexpr std::array<GameKey, 5> kGameKeys = {{
+      {"Space", "space", kVkSpace},
+      {"ArrowLeft", "left", kVkLeft},
+      {"ArrowUp", "up", kVkUp},
+      {"ArrowRight", "right", kVkRight},
+      {"ArrowDown", "down", kVkDown},
+  }};
+  return kGameKeys;
+}
 
 std::optional<uint8_t> GameKeyOf(std::string_view code, unsigned long key_code) {
-  for (const GameKey& key : kGameKeys) {
+  for (const GameKey& key : GameKeys()) {
     if (code.empty() ? key_code == key.virtual_key : code == key.code)
       return key.virtual_key;
   }
@@ -25,7 +22,7 @@ std::optional<uint8_t> GameKeyOf(std::string_view code, unsigned long key_code) 
 }
 
 bool IsGameKey(int virtual_key) {
-  for (const GameKey& key : kGameKeys) {
+  for (const GameKey& key : GameKeys()) {
     if (virtual_key == key.virtual_key)
       return true;
   }

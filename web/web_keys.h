@@ -3,6 +3,7 @@
 // gamepads', all feeding the same snapshot.
 #pragma once
 
+#include <array>
 #include <bitset>
 #include <cstdint>
 #include <optional>
@@ -12,10 +13,21 @@
 
 namespace rallix::web {
 
-// The virtual-key code of one of the game's keys (Space and the four
-// arrows), found from the key event's `code`, the key's place on the
-// keyboard; a browser that leaves `code` empty is asked its `keyCode`.
-// Nothing for every other key.
+// One of the game's keys: the key event's `code` (its place on the
+// keyboard), the name the page's touch controls carry and its virtual-key
+// code, which is also the legacy `keyCode` of the key.
+struct GameKey {
+  std::string_view code;
+  std::string_view name;
+  uint8_t virtual_key;
+};
+
+// The game's five keys: Space and the four arrows.
+const std::array<GameKey, 5>& GameKeys();
+
+// The virtual-key code of one of the game's keys, found from the key
+// event's `code`; a browser that leaves `code` empty is asked its
+// `keyCode`. Nothing for every other key.
 std::optional<uint8_t> GameKeyOf(std::string_view code, unsigned long key_code);
 
 // True for the virtual-key codes of the game's five keys.

@@ -69,7 +69,10 @@ class WebPlatform : public Platform {
   HeldKeys held_;
   Surface shown_;
   bool painted_ = false;
-  bool gave_way_ = false;  // the browser had the thread since the last pass began
+  // The browser had the thread since the last pass began; so it had before
+  // the first: the page has just started the program, and the first pass
+  // draws at once.
+  bool gave_way_ = true;
   bool screenshot_wanted_ = false;
 };
 

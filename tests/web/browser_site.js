@@ -24,10 +24,11 @@ const CONTENT_TYPES = {
   '.webmanifest': 'application/manifest+json',
 };
 
-// The site folder on a free port of 127.0.0.1. The test can take it off
-// the network (`offline`), leave files out (`missing`), change them
-// (`changed`: file name to a function of its bytes) and rename the
-// service worker's store, as a new build would (`store`).
+// The site folder on a free port of 127.0.0.1, which notes the files asked
+// for (`requests`). The test can take it off the network (`offline`),
+// leave files out (`missing`), change them (`changed`: file name to a
+// function of its bytes) and rename the service worker's store, as a new
+// build would (`store`).
 function serve(folder, missing = [], changed = {}) {
   const server = http.createServer((request, response) => {
     if (server.offline) {
@@ -35,6 +36,7 @@ function serve(folder, missing = [], changed = {}) {
       return;
     }
     const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
+    server.requests.push(name);
     const file = path.join(folder, name === '/' ? 'index.html' : name);
     if (!file.startsWith(folder + path.sep) || !fs.existsSync(file) ||
         missing.includes(path.basename(file))) {
@@ -53,6 +55,7 @@ function serve(folder, missing = [], changed = {}) {
     }
     fs.createReadStream(file).pipe(response);
   });
+  server.requests = [];
   return new Promise((resolve) => {
     server.listen(0, '127.0.0.1', () => resolve(server));
   });

@@ -139,6 +139,14 @@ function boxes(page) {
   });
 }
 
+// The page's layout shift so far: the sum of its layout-shift entries.
+const layoutShift = (page) => page.evaluate(() => new Promise((resolve) => {
+  let sum = 0;
+  new PerformanceObserver((list) => list.getEntries().forEach((entry) => { sum += entry.value; }))
+      .observe({type: 'layout-shift', buffered: true});
+  setTimeout(() => resolve(sum), 100);
+}));
+
 let browser;
 let reader;
 
@@ -243,25 +251,6 @@ describe('Rallix in Chromium', () => {
   });
   after(() => closeSite(server, context));
 
-  it('downloads the title on F12 as the PNG the desktop writes, and mutes on M', async () => {
-    const [download] = await Promise.all([page.waitForEvent('download'), press('F12')]);
-    assert.match(download.suggestedFilename(), /^rallix-\d{8}-\d{6}\.png$/);
-    const file = path.join(process.env.RALLIX_WORK, 'screenshot.png');
-    await download.saveAs(file);
-    const shot = decodePng(fs.readFileSync(file));
-    assert.deepEqual([shot.width, shot.height, shot.channels], [WIDTH, HEIGHT, 1], '8-bit grey');
-    let picture = '';
-    for (const grey of shot.pixels) picture += grey === 0 ? '0' : grey === 255 ? '1' : 'x';
-    assert.equal(describeDifference(picture, readReference('title')), '');
-    // M: silent, a note beside the court, and kept for the next visit.
-    const sound = () => page.evaluate(() => [Module.rallix.volume(),
-      !document.getElementById('muted').hidden, localStorage.getItem('rallix.settings')]);
-    await press('m');
-    assert.deepEqual(await sound(), [0, true, '{"volume":100,"mute":true}']);
-    await press('m');
-    assert.deepEqual(await sound(), [1, false, '{"volume":100,"mute":false}']);
-  });
-
   it('shows the title screen exactly as the headless game draws it', async () => {
     const shown = await grab(page);
     assert.equal(describeDifference(shown, readReference('title')), '');
@@ -272,6 +261,8 @@ describe('Rallix in Chromium', () => {
     assert.equal(lines[17].substr(6, 9), 'QUIT GAME');
     assert.equal(lines[1].substr(23, 7), '  30000');
     assert.equal(await tab.status(), '');
+    const shift = await layoutShift(page);
+    assert.ok(shift <= 0.1, `the page moved as it loaded: layout shift ${shift}`);
   });
 
   it('fills a 2560 x 1440 page at the largest whole scale, pixel for pixel', async () => {
@@ -383,41 +374,6 @@ describe('Rallix in Chromium', () => {
     } finally {
       await page.keyboard.up('ArrowLeft');
     }
-  });
-
-  it('moves the paddle to the right wall with a gamepad\'s stick', async () => {
-    await page.evaluate(() => {
-      const buttons = Array.from({length: 17}, () => ({pressed: false, value: 0}));
-      const pad = {id: 'stub', index: 0, connected: true, mapping: 'standard',
-        axes: [1, 0, 0, 0], buttons};
-      Object.defineProperty(navigator, 'getGamepads',
-          {configurable: true, value: () => [pad, null, null, null]});
-    });
-    try {
-      await tab.waitForScreen('the paddle at the right wall',
-          (lines) => lines[23].substr(16, 6) === '--+--|');
-    } finally {
-      await page.evaluate(() => delete navigator.getGamepads);
-    }
-  });
-
-  it('pauses on P, stays paused through a lost focus, and goes on on P', async () => {
-    const paused = () => page.evaluate(() => !document.getElementById('paused').hidden);
-    await page.keyboard.press('p');
-    assert.equal(await paused(), true, 'no paused note');
-    // The pause holds from the next pass on: a pass already begun ends as
-    // it would (one that plays a miss's sound to its end first draws the
-    // score after it).
-    await tab.waitForPasses(1, 'a pass after the pause began');
-    const frame = await grab(page);
-    await page.evaluate(() => window.dispatchEvent(new Event('blur')));
-    await tab.waitForPasses(3, 'the passes going on through a lost focus');
-    assert.equal(await paused(), true);
-    assert.equal(describeDifference(await grab(page), frame), '', 'the game moved while paused');
-    await page.keyboard.press('p');
-    assert.equal(await paused(), false);
-    await waitFor('the game going on',
-        async () => describeDifference(await grab(page), frame) !== '');
   });
 
   it('plays the sounds through Web Audio', async () => {
@@ -573,18 +529,6 @@ describe('Demos in Chromium', () => {
   });
   after(() => closeSite(server, context));
 
-  it('refuses a file that is not a demo in one line, and the game goes on', async () => {
-    // Its name turns the line's direction and rings a bell: both show as '?'.
-    await chooseDemo({name: 'garbage\u202Eomed\u0007.exe', mimeType: 'application/octet-stream',
-      buffer: Buffer.from('GIF89a, not a demo')});
-    assert.equal(await waitForLine('the refusal', (line) => line.includes('cannot')),
-        'garbage?omed?.exe cannot be played: the file is not a Rallix demo.');
-    await tab.step('ArrowDown', 'the mark on CONFIG',
-        (lines) => lines[15].substr(5, 7) === '>CONFIG');
-    await tab.step('ArrowUp', 'the mark on GAME START',
-        (lines) => lines[13].substr(5, 11) === '>GAME START');
-  });
-
   it('records a run from its title to QUIT GAME, which the desktop replays', async () => {
     await page.click('#record');
     await waitForLine('the recording', (line) => line.startsWith('Recording'));
@@ -682,24 +626,24 @@ describe('Rallix on a phone', () => {
     }
 
     // Two thumbs: Down held while the action button is tapped opens the menu.
-    await fingers(40);
+    await fingers('down');
     await tab.waitForScreen('the mark on CONFIG', (lines) => lines[15].substr(5, 7) === '>CONFIG');
-    await fingers(40, 32);
+    await fingers('down', 'space');
     await tab.waitForScreen('the configuration menu',
         (lines) => lines[10].substr(1, 11) === '> SET COUNT');
     await fingers();
-    await tap(38);
+    await tap('up');
     await tab.waitForScreen('the mark on EXIT', (lines) => lines[20].substr(1, 6) === '> EXIT');
-    await tap(32);
+    await tap('space');
     await tab.waitForScreen('the title', (lines) => lines[13].substr(5, 11) === '>GAME START');
-    await tap(32);
+    await tap('space');
     await tab.waitForScreen('the first rally', (lines) => lines[23].substr(12, 5) === '--+--');
-    await fingers(39);
+    await fingers('right');
     try {
       await tab.waitForScreen('the paddle at the right wall',
           (lines) => lines[23].substr(16, 6) === '--+--|');
       // The thumb slides over to Left without lifting.
-      const [from, to] = [await centre(39), await centre(37)];
+      const [from, to] = [await centre('right'), await centre('left')];
       for (let step = 1; step <= 4; ++step) {
         await touch.send('Input.dispatchTouchEvent', {type: 'touchMove', touchPoints: [
           {x: from.x + ((to.x - from.x) * step) / 4, y: from.y, id: 0}]});
@@ -712,6 +656,26 @@ describe('Rallix on a phone', () => {
     const after = await page.evaluate(() => [scrollX, scrollY, visualViewport.scale,
       getSelection().toString()]);
     assert.deepEqual(after, [0, 0, 1, ''], 'the touches scrolled, zoomed or selected');
+    const shift = await layoutShift(page);
+    assert.ok(shift <= 0.1, `the page moved as it loaded: layout shift ${shift}`);
+  });
+
+  it('zooms with two fingers spread over the court, as any page does', async () => {
+    const {x, y} = await centre('space');
+    const spread = (type, apart) => touch.send('Input.dispatchTouchEvent', {type, touchPoints:
+      [{x: x - apart, y: y - 200, id: 0}, {x: x + apart, y: y - 200, id: 1}]});
+    await spread('touchStart', 20);
+    for (let apart = 40; apart <= 120; apart += 20) await spread('touchMove', apart);
+    await touch.send('Input.dispatchTouchEvent', {type: 'touchEnd', touchPoints: []});
+    await waitFor('the page zoomed', () => page.evaluate(() => visualViewport.scale > 1.5));
+  });
+
+  it('fetched each file once on its first visit, the offline copy\'s too', async () => {
+    await page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
+    // But the tab's icon, which the browser fetches for itself, apart from the page.
+    const twice = server.requests.filter((name, i) => server.requests.indexOf(name) !== i &&
+        name !== '/icon-32.png');
+    assert.deepEqual(twice, [], `fetched: ${server.requests.join(' ')}`);
   });
 
   it('had no errors on the page', () => {
@@ -726,7 +690,7 @@ describe('Rallix with a file missing or damaged', () => {
       [{missing: ['rallix.data']}, 'rallix.data could not be loaded (404 Not Found).'],
       [{missing: ['rallix.js']}, 'rallix.js could not be loaded.'],
       [{changed: {'rallix.js': cut}}, 'rallix.js is damaged (cut short or changed).'],
-      [{missing: ['rallix.wasm']}, 'rallix.wasm could not be loaded.'],
+      [{missing: ['rallix.wasm']}, 'rallix.wasm could not be loaded (404 Not Found).'],
       [{changed: {'rallix.wasm': cut}}, 'rallix.wasm is damaged (cut short or changed).'],
       [{changed: {'page.js': cut}}, 'page.js is damaged (cut short or changed).'],
     ];

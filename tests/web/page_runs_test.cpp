@@ -98,6 +98,8 @@ TEST(PageRuns, AChosenDemoPlaysToItsEndWhateverKeysArePressedAndABadFileIsOnlyRe
   page.on_pass = [&page, &demo](int64_t pass) {
     if (pass == 1)
       page.request = {PageRequest::Kind::kPlayDemo, "junk.demo", Bytes({'G', 'I', 'F', '8'})};
+    if (pass == 2)
+      page.request = {PageRequest::Kind::kPlayDemo, "gone.demo", {}, true};
     if (pass == 4)
       page.request = {PageRequest::Kind::kPlayDemo, "quit.demo", demo};
     // Space and Up held through the demo would start a game, or keep the
@@ -115,6 +117,7 @@ TEST(PageRuns, AChosenDemoPlaysToItsEndWhateverKeysArePressedAndABadFileIsOnlyRe
   EXPECT_TRUE(CellShows(page.canvas, 5, 17, '>')) << "the mark is not on QUIT GAME";
   EXPECT_EQ(page.lines,
             (std::vector<std::string>{"junk.demo cannot be played: the file is not a Rallix demo.",
+                                      "gone.demo cannot be played: the file could not be read.",
                                       "Playing the demo quit.demo. P pauses it.",
                                       "The demo has ended.", "(play again)", ""}));
 }

@@ -32,16 +32,9 @@ for tool in "$chromium" node npm; do
   fi
 done
 
-# playwright-core beside the build; npm ci runs again only when the lock
-# file has changed. It never downloads a browser.
+# playwright-core beside the build. It never downloads a browser.
 modules=$work/npm
-if ! cmp -s "$here/package-lock.json" "$modules/package-lock.json" ||
-  [ ! -f "$modules/node_modules/playwright-core/package.json" ]; then
-  rm -rf "$modules"
-  mkdir -p "$modules"
-  cp "$here/package.json" "$here/package-lock.json" "$modules/"
-  (cd "$modules" && npm ci --ignore-scripts --no-audit --no-fund --cache "$work/npm-cache")
-fi
+sh "$here/../../scripts/npm-modules.sh" "$here" "$modules"
 # ctest installs them once, before the browser tests run side by side.
 if [ "$test_file" = --modules-only ]; then
   exit 0
