@@ -2,32 +2,13 @@
 
 #include "base/printable_text.h"
 #include "generated/version.h"
+#include "sdl/settings/setting_rules.h"
 #include "sdl/system/user_folders.h"
 
 namespace rallix {
 namespace {
 
 constexpr int kUsageError = 2;
-
-// "1" to "8" as a number; nothing for anything else (signs, spaces, "02").
-std::optional<int> ScaleOf(const std::string& text) {
-  if (text.size() != 1 || text[0] < '1' || text[0] > '0' + kLargestScale)
-    return std::nullopt;
-  return text[0] - '0';
-}
-
-// "0" to "100" as a number; nothing for anything else (signs, spaces, "050").
-std::optional<int> VolumeOf(const std::string& text) {
-  if (text.empty() || text.size() > 3 || (text.size() > 1 && text[0] == '0'))
-    return std::nullopt;
-  int volume = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9')
-      return std::nullopt;
-    volume = 10 * volume + (c - '0');
-  }
-  return volume <= 100 ? std::optional<int>(volume) : std::nullopt;
-}
 
 struct DemoOption {
   const char* name;
@@ -45,13 +26,23 @@ bool IsOptionWithValue(const std::string& argument, const std::string& name) {
 
 // The value of the option `name` at arguments[i], joined to it or the next
 // argument (then i moves on to it); nothing when there is no next argument.
-std::optional<std::string> ValueOf(const std::vector<std::string>& arguments, size_t& i,
-                                   const std::string& name) {
+std::optional<std::string> OptionValue(const std::vector<std::string>& arguments, size_t& i,
+                                       const std::string& name) {
   if (arguments[i] != name)
     return arguments[i].substr(name.size() + 1);
   if (i + 1 == arguments.size())
     return std::nullopt;
   return arguments[++i];
+}
+
+// The setting given by a number that the option `argument` is (--scale,
+// --volume), or null.
+const SettingRule* NumberOptionOf(const std::string& argument) {
+  for (const SettingRule& rule : kSettingRules) {
+    if (!rule.true_or_false && *rule.option != '\0' && IsOptionWithValue(argument, rule.option))
+      return &rule;
+  }
+  return nullptr;
 }
 
 // The demo option `argument` is, or nothing.
@@ -97,40 +88,30 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       window_options = true;
     } else if (argument == "--no-settings") {
       parsed.options.no_settings = true;
-    } else if (IsOptionWithValue(argument, "--volume")) {
-      const std::optional<std::string> value = ValueOf(arguments, i, "--volume");
-      const std::optional<int> volume = value ? VolumeOf(*value) : std::nullopt;
-      if (!volume) {
-        parsed.error =
-            value ? "--volume takes a number from 0 to 100, not '" + PrintableText(*value) + "'"
-                  : "--volume needs a number from 0 to 100";
+    } else if (const SettingRule* rule = NumberOptionOf(argument)) {
+      const std::optional<std::string> value = OptionValue(arguments, i, rule->option);
+      const std::optional<int> number = value ? ValueOf(*rule, *value) : std::nullopt;
+      if (!number) {
+        parsed.error = std::string(rule->option) + (value ? " takes " : " needs ") +
+                       ValuesTaken(*rule) + (value ? ", not '" + PrintableText(*value) + "'" : "");
         return parsed;
       }
-      parsed.options.volume = volume;
+      if (rule->setting == Setting::kScale) {
+        parsed.options.scale = *number;
+        parsed.options.scale_given = true;
+        window_options = true;
+      } else {
+        parsed.options.volume = number;
+      }
     } else if (IsOptionWithValue(argument, "--screenshot-dir")) {
-      const std::optional<std::string> folder = ValueOf(arguments, i, "--screenshot-dir");
+      const std::optional<std::string> folder = OptionValue(arguments, i, "--screenshot-dir");
       if (!folder || folder->empty()) {
         parsed.error = "--screenshot-dir needs a folder";
         return parsed;
       }
       parsed.options.screenshot_dir = *folder;
-    } else if (IsOptionWithValue(argument, "--scale")) {
-      const std::optional<std::string> value = ValueOf(arguments, i, "--scale");
-      if (!value) {
-        parsed.error = "--scale needs a number from 1 to " + std::to_string(kLargestScale);
-        return parsed;
-      }
-      const std::optional<int> scale = ScaleOf(*value);
-      if (!scale) {
-        parsed.error = "--scale takes a number from 1 to " + std::to_string(kLargestScale) +
-                       ", not '" + PrintableText(*value) + "'";
-        return parsed;
-      }
-      parsed.options.scale = *scale;
-      parsed.options.scale_given = true;
-      window_options = true;
     } else if (const DemoOption* demo = DemoOptionOf(argument)) {
-      const std::optional<std::string> file = ValueOf(arguments, i, demo->name);
+      const std::optional<std::string> file = OptionValue(arguments, i, demo->name);
       if (!file || file->empty()) {
         parsed.error = std::string(demo->name) + " needs a file name";
         return parsed;
@@ -162,39 +143,54 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv) {
 }
 
 std::string UsageText() {
-  return "usage: rallix [--scale N] [--fullscreen | --window] [--volume N] [--screenshot-dir DIR]\n"
-         "              [--no-settings] [--record FILE | --playdemo FILE]\n"
+  const SettingRule& scale = RuleOf(Setting::kScale);
+  const SettingRule& volume = RuleOf(Setting::kVolume);
+  const auto range = [](const SettingRule& rule) {
+    return std::to_string(rule.least) + " to " + std::to_string(rule.most);
+  };
+  std::string settings;
+  for (const SettingRule& rule : kSettingRules) {
+    settings += std::string("\n  [") + rule.section + "] " + rule.name + " = " +
+                (rule.true_or_false ? "true or false" : range(rule));
+  }
+  return "usage: rallix [--scale N] [--fullscreen | --window] [--volume N]\n"
+         "              [--screenshot-dir DIR] [--no-settings]\n"
+         "              [--record FILE | --playdemo FILE]\n"
          "       rallix --timedemo FILE\n"
          "Plays Rallix, a paddle-and-ball game against the computer, in a window.\n"
          "\n"
-         "      --scale N        a window N times 640 x 480 (N from 1 to 8; 1 unless given)\n"
+         "      --scale N        a window N times 640 x 480, N from " +
+         range(scale) +
+         "\n"
          "      --fullscreen     start on the whole screen, the picture as large as fits\n"
          "      --window         start in a window (the default)\n"
-         "      --volume N       the sound at N percent, from 0 to 100 (100 unless given)\n"
+         "      --volume N       the volume, N percent from " +
+         range(volume) +
+         " (100 unless given)\n"
          "      --screenshot-dir DIR\n"
-         "                       F12's pictures go into DIR (made when missing) instead of\n"
-         "                       the Rallix folder in your pictures folder\n"
+         "                       F12's pictures go into DIR (made when missing) instead\n"
+         "                       of the Rallix folder in your pictures folder\n"
          "      --no-settings    neither read nor write the settings file\n"
          "      --record FILE    play as usual and record the whole run into the demo FILE\n"
-         "      --playdemo FILE  show the run recorded in FILE at its pace, with its sounds\n"
-         "      --timedemo FILE  replay it without a window as fast as it goes and print its\n"
-         "                       passes, scores, time and the digest of its frames\n"
+         "      --playdemo FILE  show the run recorded in FILE, at its pace, with sounds\n"
+         "      --timedemo FILE  replay it without a window as fast as it goes and print\n"
+         "                       its passes, scores, time and the digest of its frames\n"
          "  -h, --help           print this help and exit\n"
          "      --version        print the version and exit\n"
          "\n"
-         "In the game: Up, Down and Space work the menus, Left and Right move your paddle;\n"
-         "a gamepad's D-pad or left stick and its A or Start button do the same.\n"
-         "P pauses and goes on; Alt+Enter or F11 switches between window and full screen,\n"
-         "Escape leaves full screen; F12 saves a picture of the game as a PNG file; M mutes\n"
-         "and unmutes, - and = turn the sound down and up. While a demo plays, only these\n"
-         "keys and closing the window do anything.\n"
+         "In the game: Up, Down and Space work the menus, Left and Right move your\n"
+         "paddle; a gamepad's D-pad or left stick and its A or Start button do the same.\n"
+         "P pauses and goes on. Alt+Enter or F11 switches between window and full\n"
+         "screen, Escape leaves full screen; F12 saves a picture of the game as a PNG\n"
+         "file; M mutes and unmutes, - and = turn the sound down and up. While a demo\n"
+         "plays, only these keys and closing the window do anything.\n"
          "\n"
-         "The window's scale, full screen, the volume and mute, and your own keys live in\n" +
+         "The game keeps the settings you change while playing in\n  " +
          SettingsFileAsNamed() +
-         ", which the game writes when you change one while playing\n"
-         "(options on the command line win for their run and are not kept). Its [keys]\n"
-         "section binds left, right, up, down, space and pause to one or more of SDL's\n"
-         "key names: down = Down S\n";
+         "\n(options on the command line win for their run and are not kept):" + settings +
+         "\n"
+         "Its [keys] section binds left, right, up, down, space and pause to one or\n"
+         "more of SDL's key names, as in: left = Left A\n";
 }
 
 std::string VersionText() {
@@ -204,7 +200,7 @@ std::string VersionText() {
 std::optional<int> AnswerWithoutPlaying(const ParsedCommandLine& command, std::FILE* out,
                                         std::FILE* err) {
   if (!command.Understood()) {
-    Write(err, "rallix: " + command.error + "\n" + UsageText());
+    Write(err, "rallix: " + command.error + " (rallix --help lists the options)\n");
     return kUsageError;
   }
   if (command.options.show_help)

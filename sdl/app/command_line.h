@@ -21,14 +21,14 @@ enum class DemoMode {
 struct CommandLineOptions {
   bool show_help = false;
   bool show_version = false;
-  // How the picture is shown: a window of `scale` times 640 x 480 (1 to
-  // 8), or the whole screen. The last of --fullscreen and --window wins.
+  // How the picture is shown: a window of `scale` times 640 x 480 (up to
+  // kLargestScale), or the whole screen. The last of --fullscreen and --window wins.
   // What is given here wins over the settings file for this run.
   int scale = 1;
   bool fullscreen = false;
   bool scale_given = false;
   bool fullscreen_given = false;  // --fullscreen or --window
-  // --volume N, 0 to 100.
+  // --volume N, 0 to 100 (sdl/settings/setting_rules.h has each option's values).
   std::optional<int> volume;
   // --screenshot-dir DIR: where F12's pictures go instead.
   std::string screenshot_dir;
@@ -38,8 +38,6 @@ struct CommandLineOptions {
   DemoMode demo = DemoMode::kNone;
   std::string demo_file;
 };
-
-constexpr int kLargestScale = 8;
 
 // The options understood, or why the command line was not understood.
 struct ParsedCommandLine {
@@ -62,8 +60,8 @@ std::string UsageText();
 std::string VersionText();
 
 // The exit status when the command line ends the program before it plays:
-// help on `out` (0), the version on `out` (0), or the error and the usage on
-// `err` (2). Nothing when the game should play. A failed write gives 1.
+// help on `out` (0), the version on `out` (0), or the error in one line on
+// `err`, pointing to --help (2). Nothing when the game should play. A failed write gives 1.
 std::optional<int> AnswerWithoutPlaying(const ParsedCommandLine& command, std::FILE* out = stdout,
                                         std::FILE* err = stderr);
 

@@ -30,10 +30,6 @@ bool Modified(const SDL_KeyboardEvent& event, const KeyBindings& bindings) {
   });
 }
 
-const char* BoolText(bool value) {
-  return value ? "true" : "false";
-}
-
 }  // namespace
 
 SdlPlatform::SdlPlatform(SDL_Window* window, SdlSound& sound, SoundLocations sounds,
@@ -93,7 +89,7 @@ bool SdlPlatform::ProcessMessages() {
   if (going_on && fullscreen_wanted_ != display_.Fullscreen()) {
     display_.SetFullscreen(window_, fullscreen_wanted_);
     presenter_.Repaint();
-    Keep("display", "fullscreen", BoolText(fullscreen_wanted_));
+    Keep(Setting::kFullscreen, fullscreen_wanted_ ? 1 : 0);
   }
   if (volume_shown_ && clock_.Milliseconds() - volume_shown_until_ >= 0) {
     volume_shown_ = false;
@@ -143,10 +139,11 @@ bool SdlPlatform::HandleKeyDown(const SDL_KeyboardEvent& event) {
     return false;
   const bool alt = (event.keysym.mod & KMOD_ALT) != 0;
   const SDL_Scancode key = event.keysym.scancode;
-  if (key == SDL_SCANCODE_F11 ||
+  const std::optional<WindowKey> kept = WindowKeyOf(key);
+  if (kept == WindowKey::kFullScreen ||
       (alt && (key == SDL_SCANCODE_RETURN || key == SDL_SCANCODE_KP_ENTER))) {
     fullscreen_wanted_ = !fullscreen_wanted_;
-  } else if (key == SDL_SCANCODE_ESCAPE) {
+  } else if (kept == WindowKey::kLeaveFullScreen) {
     // A way out of the whole screen, which has no title bar; in a window
     // Escape does nothing.
     fullscreen_wanted_ = false;
@@ -154,14 +151,12 @@ bool SdlPlatform::HandleKeyDown(const SDL_KeyboardEvent& event) {
     return false;
   } else if (keys_.Bindings().IsPause(key)) {
     TogglePause();
-  } else if (key == SDL_SCANCODE_F12) {
+  } else if (kept == WindowKey::kScreenshot) {
     TakeScreenshot();
-  } else if (key == SDL_SCANCODE_M) {
+  } else if (kept == WindowKey::kMute) {
     ChangeVolume(volume_, !muted_);
-  } else if (key == SDL_SCANCODE_MINUS || key == SDL_SCANCODE_KP_MINUS) {
-    StepVolume(-kVolumeStep);
-  } else if (key == SDL_SCANCODE_EQUALS || key == SDL_SCANCODE_KP_PLUS) {
-    StepVolume(kVolumeStep);
+  } else if (kept == WindowKey::kVolumeDown || kept == WindowKey::kVolumeUp) {
+    StepVolume(kept == WindowKey::kVolumeUp ? kVolumeStep : -kVolumeStep);
   } else {
     return false;
   }
@@ -191,11 +186,11 @@ void SdlPlatform::StepVolume(int step) {
 void SdlPlatform::ChangeVolume(int volume, bool muted) {
   if (volume != volume_) {
     volume_ = volume;
-    Keep("sound", "volume", std::to_string(volume_));
+    Keep(Setting::kVolume, volume_);
   }
   if (muted != muted_) {
     muted_ = muted;
-    Keep("sound", "mute", BoolText(muted_));
+    Keep(Setting::kMute, muted_ ? 1 : 0);
   }
   sound_.SetVolume(volume_, muted_);
   ShowMarks();
@@ -212,10 +207,9 @@ void SdlPlatform::ShowMarks() {
   presenter_.ShowMarks(marks);
 }
 
-void SdlPlatform::Keep(const std::string& section, const std::string& name,
-                       const std::string& value) {
+void SdlPlatform::Keep(Setting setting, int value) {
   if (keep_)
-    keep_(section, name, value);
+    keep_(setting, value);
 }
 
 bool SdlPlatform::HasFocus() const {

@@ -99,7 +99,7 @@ class SdlPlatform : public Platform {
   // volume after it changed.
   void ShowMarks();
   // Keeps the setting when the choices say where.
-  void Keep(const std::string& section, const std::string& name, const std::string& value);
+  void Keep(Setting setting, int value);
   bool HasFocus() const;
   // Looks for a close request or a quit among the pending events, leaving
   // them and every other event for ProcessMessages.
@@ -119,7 +119,7 @@ class SdlPlatform : public Platform {
   bool muted_;
   int32_t volume_shown_until_ = 0;  // the clock's reading when the volume's mark goes
   bool volume_shown_ = false;
-  std::function<void(const std::string&, const std::string&, const std::string&)> keep_;
+  std::function<void(Setting, int)> keep_;
   Screenshots screenshots_;
   // Last: its jobs use what is above, and are done before that goes.
   BackgroundWork work_;

@@ -33,13 +33,14 @@ PlayerChoices ChoicesFor(const CommandLineOptions& options, SettingsFile* file) 
     const auto nowhere = std::make_shared<bool>(false);
     const bool fullscreen_given = options.fullscreen_given;
     const bool volume_given = options.volume.has_value();
-    choices.keep = [keeper, nowhere, say = *file, fullscreen_given, volume_given](
-                       const std::string& section, const std::string& name,
-                       const std::string& value) {
-      if ((name == "fullscreen" && fullscreen_given) || (name == "volume" && volume_given))
+    choices.keep = [keeper, nowhere, say = *file, fullscreen_given, volume_given](Setting setting,
+                                                                                  int value) {
+      if ((setting == Setting::kFullscreen && fullscreen_given) ||
+          (setting == Setting::kVolume && volume_given))
         return;
+      const SettingRule& rule = RuleOf(setting);
       if (keeper) {
-        keeper->Keep({section, name, value});
+        keeper->Keep({rule.section, rule.name, ValueText(rule, value)});
       } else if (!*nowhere) {
         *nowhere = true;
         say.Say("rallix: the settings are not kept: the system names no place for " +

@@ -8,6 +8,7 @@
 
 #include "sdl/app/command_line.h"
 #include "sdl/input/key_bindings.h"
+#include "sdl/settings/setting_rules.h"
 #include "sdl/settings/settings_file.h"
 #include "sdl/video/display_mode.h"
 
@@ -23,11 +24,11 @@ struct PlayerChoices {
   KeyBindings keys;
   // Where F12's pictures go; empty when the system names no folder.
   std::string screenshot_folder;
-  // Keeps a setting the player changed while playing (section, name,
-  // value: "sound", "mute", "true"); it returns at once, the file written on
-  // a thread of its own (SettingsKeeper), which the last copy of `keep`
+  // Keeps a setting the player changed while playing, with its value (1
+  // and 0 for true and false); it returns at once, the file written on a
+  // thread of its own (SettingsKeeper), which the last copy of `keep`
   // finishes. Empty when nothing is kept.
-  std::function<void(const std::string&, const std::string&, const std::string&)> keep;
+  std::function<void(Setting, int)> keep;
 };
 
 // The choices for a run with these options: the file's settings, each

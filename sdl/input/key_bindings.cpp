@@ -20,17 +20,38 @@ constexpr ActionInfo kActions[kKeyActions] = {
     {"space", SDL_SCANCODE_SPACE, kVkSpace}, {"pause", SDL_SCANCODE_P, 0},
 };
 
-struct Reserved {
+struct KeptKey {
   SDL_Scancode key;
-  const char* use;
+  WindowKey use;
 };
 
-constexpr Reserved kReserved[] = {
-    {SDL_SCANCODE_F11, "the full screen key"}, {SDL_SCANCODE_ESCAPE, "the full screen key"},
-    {SDL_SCANCODE_F12, "the screenshot key"},  {SDL_SCANCODE_M, "the mute key"},
-    {SDL_SCANCODE_MINUS, "a volume key"},      {SDL_SCANCODE_EQUALS, "a volume key"},
-    {SDL_SCANCODE_KP_MINUS, "a volume key"},   {SDL_SCANCODE_KP_PLUS, "a volume key"},
+// The keys the window keeps, the one list of them.
+constexpr KeptKey kWindowKeys[] = {
+    {SDL_SCANCODE_F11, WindowKey::kFullScreen},
+    {SDL_SCANCODE_ESCAPE, WindowKey::kLeaveFullScreen},
+    {SDL_SCANCODE_F12, WindowKey::kScreenshot},
+    {SDL_SCANCODE_M, WindowKey::kMute},
+    {SDL_SCANCODE_MINUS, WindowKey::kVolumeDown},
+    {SDL_SCANCODE_KP_MINUS, WindowKey::kVolumeDown},
+    {SDL_SCANCODE_EQUALS, WindowKey::kVolumeUp},
+    {SDL_SCANCODE_KP_PLUS, WindowKey::kVolumeUp},
 };
+
+const char* UseOf(WindowKey key) {
+  switch (key) {
+    case WindowKey::kFullScreen:
+    case WindowKey::kLeaveFullScreen:
+      return "the full screen key";
+    case WindowKey::kScreenshot:
+      return "the screenshot key";
+    case WindowKey::kMute:
+      return "the mute key";
+    case WindowKey::kVolumeDown:
+    case WindowKey::kVolumeUp:
+      break;
+  }
+  return "a volume key";
+}
 
 std::string KeyName(SDL_Scancode key) {
   return SDL_GetScancodeName(key);
@@ -79,10 +100,10 @@ int ActionNamed(const std::string& name) {
 
 }  // namespace
 
-std::optional<std::string> ReservedKey(SDL_Scancode scancode) {
-  for (const Reserved& reserved : kReserved) {
-    if (reserved.key == scancode)
-      return std::string(reserved.use);
+std::optional<WindowKey> WindowKeyOf(SDL_Scancode scancode) {
+  for (const KeptKey& kept : kWindowKeys) {
+    if (kept.key == scancode)
+      return kept.use;
   }
   return std::nullopt;
 }
@@ -115,8 +136,8 @@ std::vector<std::string> KeyBindings::Take(const std::vector<KeysLine>& lines) {
     std::string why;
     std::vector<SDL_Scancode> keys = KeysNamed(line.keys, why);
     for (SDL_Scancode key : keys) {
-      if (why.empty() && ReservedKey(key))
-        why = KeyName(key) + " is " + *ReservedKey(key);
+      if (why.empty() && WindowKeyOf(key))
+        why = KeyName(key) + " is " + UseOf(*WindowKeyOf(key));
     }
     if (!why.empty()) {
       say(line, why);

@@ -52,8 +52,12 @@ class KeyBindings {
   std::array<std::vector<SDL_Scancode>, kKeyActions> keys_;
 };
 
-// The keys the window keeps for itself, which no action may take: why, as
-// "the screenshot key", or nothing for a key that is free.
-std::optional<std::string> ReservedKey(SDL_Scancode scancode);
+// What the window does with the keys it keeps for itself, which no action
+// may take: F11 and Escape, F12, M, - and = (and the keypad's - and +).
+// Alt+Enter switches the full screen too, while Enter stays free to bind.
+enum class WindowKey { kFullScreen, kLeaveFullScreen, kScreenshot, kMute, kVolumeDown, kVolumeUp };
+
+// What the window keeps the key for; nothing for a key that is free.
+std::optional<WindowKey> WindowKeyOf(SDL_Scancode scancode);
 
 }  // namespace rallix

@@ -1,9 +1,9 @@
 #include "sdl/settings/settings_text.h"
 
-#include <algorithm>
 #include <cctype>
 
 #include "base/printable_text.h"
+#include "sdl/settings/setting_rules.h"
 
 namespace rallix {
 namespace {
@@ -82,52 +82,31 @@ Parsed Parse(const std::string& text) {
   return parsed;
 }
 
-// A whole number from `least` to `most`, in plain digits.
-std::optional<int> NumberIn(const std::string& value, int least, int most) {
-  if (value.empty() || value.size() > 3 ||
-      !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-    return std::nullopt;
-  }
-  const int number = std::stoi(value);
-  if (number < least || number > most)
-    return std::nullopt;
-  return number;
-}
-
-std::optional<bool> TrueOrFalse(const std::string& value) {
-  const std::string lower = Lower(value);
-  if (lower == "true")
-    return true;
-  if (lower == "false")
-    return false;
-  return std::nullopt;
-}
-
 // Takes the setting into `values`; why not, when it is not understood.
 std::string Take(const std::string& section, const Parsed& line, SettingValues& values) {
-  const std::string& name = line.name;
-  if (section == "display" && name == "scale") {
-    values.scale = NumberIn(line.value, 1, 8);
-    return values.scale ? "" : "the scale is a whole number from 1 to 8";
+  const SettingRule* rule = SettingNamed(section, line.name);
+  if (rule == nullptr) {
+    return "there is no setting '" + PrintableText(line.name, 30) + "' in [" +
+           PrintableText(section, 30) + "]";
   }
-  if (section == "display" && name == "fullscreen") {
-    values.fullscreen = TrueOrFalse(line.value);
-    return values.fullscreen ? "" : "fullscreen is true or false";
+  const std::optional<int> value = ValueOf(*rule, line.value);
+  if (!value)
+    return std::string(rule->name) + " takes " + ValuesTaken(*rule);
+  switch (rule->setting) {
+    case Setting::kScale:
+      values.scale = *value;
+      break;
+    case Setting::kFullscreen:
+      values.fullscreen = *value != 0;
+      break;
+    case Setting::kVolume:
+      values.volume = *value;
+      break;
+    case Setting::kMute:
+      values.mute = *value != 0;
+      break;
   }
-  if (section == "sound" && name == "volume") {
-    values.volume = NumberIn(line.value, 0, 100);
-    return values.volume ? "" : "the volume is a whole number from 0 to 100";
-  }
-  if (section == "sound" && name == "mute") {
-    values.mute = TrueOrFalse(line.value);
-    return values.mute ? "" : "mute is true or false";
-  }
-  return "there is no setting '" + PrintableText(name, 30) + "' in [" + PrintableText(section, 30) +
-         "]";
-}
-
-bool KnownSection(const std::string& section) {
-  return section == "display" || section == "sound" || section == "keys";
+  return "";
 }
 
 }  // namespace
@@ -147,7 +126,7 @@ SettingsRead ReadSettings(const std::string& text) {
         section = line.section;
         break;
       case Parsed::Kind::kDamaged:
-        if (section.empty() || KnownSection(section))
+        if (section.empty() || IsSettingsSection(section))
           why = "it is neither a [section] nor a setting = value";
         break;
       case Parsed::Kind::kSetting:
@@ -155,12 +134,9 @@ SettingsRead ReadSettings(const std::string& text) {
           why = "it comes before any [section]";
         } else if (section == "keys") {
           read.keys.push_back(KeysLine{number, lines[i].text, line.name, line.value});
-        } else if (KnownSection(section)) {
-          // A value that is not understood takes back the one before it.
-          const SettingValues before = read.values;
+        } else if (IsSettingsSection(section)) {
+          // A value that is not understood leaves the one before it.
           why = Take(section, line, read.values);
-          if (!why.empty())
-            read.values = before;
         }
         break;
     }

@@ -2,14 +2,15 @@
 //
 //   # a comment, on a line of its own (or ; as other programs write them)
 //   [display]
-//   scale = 2                 1 to 8
-//   fullscreen = false        true or false
+//   scale = 2
+//   fullscreen = false
 //   [sound]
-//   volume = 80               0 to 100
+//   volume = 80
 //   mute = false
 //   [keys]
 //   down = Down S             one or more of SDL's key names
 //
+// (the settings and the values each takes: setting_rules.h)
 // Reading it and changing one setting in it, as plain text: nothing here
 // touches a file. Sections and names are read whatever their case; lines end
 // in LF, CR LF or CR alone, and a UTF-8 byte-order mark before the first is

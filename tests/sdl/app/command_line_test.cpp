@@ -9,6 +9,7 @@
 
 #include "sdl/app/command_line.h"
 #include "sdl/app/player_choices.h"
+#include "sdl/settings/setting_rules.h"
 #include "sdl/system/files.h"
 #include "tests/support/temp_folder.h"
 
@@ -47,7 +48,7 @@ TEST(CommandLine, AnythingElseIsNamedOnStandardErrorWithTheUsageAndStatus2) {
   ASSERT_TRUE(out && err);
   EXPECT_EQ(AnswerWithoutPlaying(ParseCommandLine({"--fast"}), out, err), 2);
   EXPECT_EQ(Written(out), "");
-  EXPECT_EQ(Written(err), "rallix: unknown option '--fast'\n" + UsageText());
+  EXPECT_EQ(Written(err), "rallix: unknown option '--fast' (rallix --help lists the options)\n");
   std::fclose(out);
   std::fclose(err);
 }
@@ -59,7 +60,7 @@ TEST(CommandLine, DoubleDashEndsTheOptionsAndAnArgumentIsQuotedSafely) {
   EXPECT_EQ(ParseCommandLine({"--x\x1b]0;owned\x07"}).error,
             "unknown option '--x\\x1B]0;owned\\x07'");
   EXPECT_EQ(ParseCommandLine({"--scale", "\xff"}).error,
-            "--scale takes a number from 1 to 8, not '\\xFF'");
+            "--scale takes a whole number from 1 to 8, not '\\xFF'");
   EXPECT_EQ(ParseCommandLine({std::string(100000, 'x')}).error.size(),
             std::string("unexpected argument '").size() + 80 + 3 + 1);
 }
@@ -75,12 +76,9 @@ TEST(CommandLine, ScaleAndFullscreenAndTheirBadValues) {
   EXPECT_EQ(options.scale, 8);
   EXPECT_FALSE(options.fullscreen) << "the last of --fullscreen and --window wins";
 
-  EXPECT_EQ(ParseCommandLine({"--scale"}).error, "--scale needs a number from 1 to 8");
-  for (const char* bad : {"0", "9", "2x", ""}) {
-    EXPECT_EQ(ParseCommandLine({"--scale", bad}).error,
-              std::string("--scale takes a number from 1 to 8, not '") + bad + "'");
-  }
-  EXPECT_EQ(ParseCommandLine({"--scale=10"}).error, "--scale takes a number from 1 to 8, not '10'");
+  EXPECT_EQ(ParseCommandLine({"--scale"}).error, "--scale needs a whole number from 1 to 8");
+  EXPECT_EQ(ParseCommandLine({"--scale=10"}).error,
+            "--scale takes a whole number from 1 to 8, not '10'");
   std::FILE* err = std::tmpfile();
   ASSERT_TRUE(err);
   EXPECT_EQ(AnswerWithoutPlaying(ParseCommandLine({"--scale", "0"}), stdout, err), 2);
@@ -100,12 +98,61 @@ TEST(CommandLine, VolumeScreenshotFolderAndNoSettings) {
   EXPECT_TRUE(options.no_settings);
   EXPECT_TRUE(options.fullscreen_given);
   EXPECT_EQ(ParseCommandLine({"--volume=100"}).options.volume, 100);
-  for (const char* bad : {"101", "-1", "050", "ten", ""}) {
-    EXPECT_EQ(ParseCommandLine({"--volume", bad}).error,
-              std::string("--volume takes a number from 0 to 100, not '") + bad + "'");
-  }
-  EXPECT_EQ(ParseCommandLine({"--volume"}).error, "--volume needs a number from 0 to 100");
+  EXPECT_EQ(ParseCommandLine({"--volume"}).error, "--volume needs a whole number from 0 to 100");
   EXPECT_EQ(ParseCommandLine({"--screenshot-dir"}).error, "--screenshot-dir needs a folder");
+}
+
+// Each value is taken or refused alike on the command line and in the
+// settings file, and the help is read within 80 columns.
+TEST(SettingRules, AValueIsTakenOrRefusedAlikeOnTheCommandLineAndInTheFile) {
+  struct Row {
+    Setting setting;
+    const char* text;
+    std::optional<int> value;
+  };
+  const Row rows[] = {
+      {Setting::kScale, "1", 1},         {Setting::kScale, "8", 8},
+      {Setting::kScale, "02", 2},        {Setting::kScale, "0", {}},
+      {Setting::kScale, "9", {}},        {Setting::kScale, "2x", {}},
+      {Setting::kScale, "", {}},         {Setting::kScale, "+2", {}},
+      {Setting::kVolume, "0", 0},        {Setting::kVolume, "100", 100},
+      {Setting::kVolume, "050", 50},     {Setting::kVolume, "101", {}},
+      {Setting::kVolume, "-1", {}},      {Setting::kVolume, "4294967346", {}},
+      {Setting::kMute, "TRUE", 1},       {Setting::kMute, "false", 0},
+      {Setting::kMute, "1", {}},         {Setting::kFullscreen, "True", 1},
+      {Setting::kFullscreen, "yes", {}},
+  };
+  for (const Row& row : rows) {
+    const SettingRule& rule = RuleOf(row.setting);
+    SCOPED_TRACE(std::string(rule.name) + " = '" + row.text + "'");
+    const SettingsRead read =
+        ReadSettings(std::string("[") + rule.section + "]\n" + rule.name + " = " + row.text + "\n");
+    const SettingValues& got = read.values;
+    const std::optional<int> from_file =
+        got.scale    ? got.scale
+        : got.volume ? got.volume
+        : got.mute   ? std::optional<int>(*got.mute)
+                     : (got.fullscreen ? std::optional<int>(*got.fullscreen) : std::nullopt);
+    EXPECT_EQ(from_file, row.value);
+    EXPECT_EQ(read.damaged.size(), row.value ? 0u : 1u);
+    if (rule.true_or_false)
+      continue;
+    const ParsedCommandLine parsed = ParseCommandLine({rule.option, row.text});
+    const std::optional<int> from_line = !parsed.Understood() ? std::nullopt
+                                         : row.setting == Setting::kScale
+                                             ? std::optional<int>(parsed.options.scale)
+                                             : parsed.options.volume;
+    EXPECT_EQ(from_line, row.value);
+  }
+  EXPECT_EQ(ReadSettings("[display]\nscale = 9\n").damaged.at(0),
+            "line 2, \"scale = 9\": scale takes a whole number from 1 to 8");
+
+  const std::string help = UsageText();
+  for (size_t at = 0, end = 0; at < help.size(); at = end + 1) {
+    end = help.find('\n', at);
+    EXPECT_LE(end - at, 80u) << help.substr(at, end - at);
+  }
+  EXPECT_NE(help.find("[sound] volume = 0 to 100"), std::string::npos) << help;
 }
 
 TEST(PlayerChoices, TheFilesSettingsUnderTheCommandLinesAndOnlyTheFilesAreKept) {
@@ -134,9 +181,9 @@ TEST(PlayerChoices, TheFilesSettingsUnderTheCommandLinesAndOnlyTheFilesAreKept) 
   EXPECT_EQ(choices.screenshot_folder, temp.File("Pictures/Rallix"));
   // What the command line gave is not kept; the rest is.
   ASSERT_TRUE(choices.keep);
-  choices.keep("sound", "volume", "80");
-  choices.keep("display", "fullscreen", "true");
-  choices.keep("sound", "mute", "false");
+  choices.keep(Setting::kVolume, 80);
+  choices.keep(Setting::kFullscreen, 1);
+  choices.keep(Setting::kMute, 0);
   choices.keep = nullptr;  // the last copy: the changes are written as it goes
   const SettingValues now = ReadSettings(ReadSmallFile(path, 1000).bytes).values;
   EXPECT_EQ(std::tuple(now.volume, now.fullscreen, now.mute),
@@ -147,8 +194,8 @@ TEST(PlayerChoices, TheFilesSettingsUnderTheCommandLinesAndOnlyTheFilesAreKept) 
   SettingsFile no_place("", "", [&said](const std::string& line) { said.push_back(line); });
   said.clear();
   const PlayerChoices nowhere = ChoicesFor({}, &no_place);
-  nowhere.keep("sound", "mute", "true");
-  nowhere.keep("sound", "volume", "10");
+  nowhere.keep(Setting::kMute, 1);
+  nowhere.keep(Setting::kVolume, 10);
   EXPECT_EQ(said, std::vector<std::string>{"rallix: the settings are not kept: the system names "
                                            "no place for ~/.config/rallix/settings.ini"});
 

@@ -158,9 +158,9 @@ TEST_F(DummyPlatform, F12SavesTheFrameShownAndMAndTheVolumeKeysAreMarkedAndKept)
   PlayerChoices choices;
   choices.screenshot_folder = temp.File("shots");
   std::vector<std::string> kept;
-  choices.keep = [&kept](const std::string& section, const std::string& name,
-                         const std::string& value) {
-    kept.push_back(section + " " + name + " " + value);
+  choices.keep = [&kept](Setting setting, int value) {
+    const SettingRule& rule = RuleOf(setting);
+    kept.push_back(std::string(rule.section) + " " + rule.name + " " + ValueText(rule, value));
   };
   ::testing::internal::CaptureStderr();
   SdlPlatform platform(window_, *sound_, {}, choices);

@@ -58,8 +58,8 @@ TEST(SettingsText, APlayersFileGivesWhatItSaysAndNamesEachLineItDoesNot) {
   EXPECT_EQ(read.keys[0].keys, "Down S");
   const std::vector<std::string> damaged = {
       "line 1, \"scale = 2\": it comes before any [section]",
-      "line 9, \"volume = loud\": the volume is a whole number from 0 to 100",
-      "line 10, \"mute = maybe\": mute is true or false",
+      "line 9, \"volume = loud\": volume takes a whole number from 0 to 100",
+      "line 10, \"mute = maybe\": mute takes true or false",
       "line 11, \"colour = red\": there is no setting 'colour' in [sound]",
       "line 14, \"just some words\": it is neither a [section] nor a setting = value"};
   EXPECT_EQ(read.damaged, damaged);
