@@ -14,7 +14,8 @@
 #              the window, package, Wine, ARM (under qemu-user) and browser
 #              tests and the page script's own, the sanitizer one every unit
 #              test and a few window tests), each fuzzer for 30 s (when its
-#              target has changed) and clang-tidy;
+#              target has changed) and clang-tidy; then the documents' sizes
+#              against what was built;
 # then a table of how long each took. Each job's output goes to
 # build/logs/<job>.log and is shown when the job fails (ctest's always).
 #   scripts/test.sh
@@ -107,6 +108,7 @@ if [ ! -s "$logs/failed" ]; then
     wait
     if built build-default build-windows build-web build-arm64 build-armhf; then
       job ctest-default ctest --preset default --label-regex '^(e2e|node)$'
+      job check-docs python3 scripts/check-docs.py
     fi
   ) &
   (
@@ -142,7 +144,7 @@ if [ ! -s "$logs/failed" ]; then
     [ -f "$logs/$name.time" ] || continue
     show "$name" all | grep -v -E '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed ' || true
   done
-  for name in fuzz-sound fuzz-demo clang-tidy; do
+  for name in check-docs fuzz-sound fuzz-demo clang-tidy; do
     [ -f "$logs/$name.time" ] && show "$name" all
   done
 fi
@@ -152,7 +154,7 @@ end=$(now)
 echo
 echo "stage                      start    took   processor"
 for name in checks build-default build-asan build-windows build-web build-arm64 build-armhf \
-  build-fuzz ctest-default ctest-asan fuzz-sound fuzz-demo clang-tidy; do
+  build-fuzz ctest-default check-docs ctest-asan fuzz-sound fuzz-demo clang-tidy; do
   [ -f "$logs/$name.time" ] || continue
   read -r begun ended status <"$logs/$name.time"
   # The second line of `times`: the children's user and system time, as
