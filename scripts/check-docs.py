@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Keeps the documents true of the tree and the build.
 
-Two rules:
+Three rules:
 - every folder of the product (one that git tracks a file in, outside the
   tests, benchmarks, fuzz targets and the documents themselves) is named in
   docs/architecture.md by its whole path with a slash after it ("sdl/app/");
@@ -12,7 +12,10 @@ Two rules:
   all its files; * matches as the shell's does), and "gzip" before them
   counts each file as gzip -9 makes it. KB and MB are 1000 and 1000000
   bytes. A size in README.md without such a comment is an error too, since
-  nothing would keep it true.
+  nothing would keep it true;
+- the version is written in the root CMakeLists.txt alone: a document that
+  repeats it would go stale at the next release (docs/demo-format.md's
+  example is a file that version recorded, and stays as it is).
 
 Usage: scripts/check-docs.py [--folders-only] [root]. Prints each fault, one
 line each, and exits 1, or says the documents hold and exits 0. A size whose
@@ -97,15 +100,35 @@ def size_faults(root):
     return faults
 
 
+def version_faults(root):
+    with open(os.path.join(root, "CMakeLists.txt"), encoding="utf-8") as cmake:
+        version = re.search(r"project\(Rallix VERSION ([0-9.]+)", cmake.read()).group(1)
+    written = re.compile(r"(?<![0-9.])" + re.escape(version) + r"(?![0-9])")
+    faults = []
+    for pattern in DOCUMENTS:
+        for path in sorted(glob.glob(os.path.join(root, pattern))):
+            name = os.path.relpath(path, root)
+            if name == "docs/demo-format.md":
+                continue
+            with open(path, encoding="utf-8") as document:
+                for number, line in enumerate(document, 1):
+                    if written.search(line):
+                        faults.append(f"{name}:{number}: the version {version} written by hand")
+    return faults
+
+
 def main(arguments):
     folders_only = "--folders-only" in arguments
     rest = [a for a in arguments if a != "--folders-only"]
     root = rest[0] if rest else os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
-    faults = folder_faults(root) + ([] if folders_only else size_faults(root))
+    faults = folder_faults(root) + version_faults(root)
+    if not folders_only:
+        faults += size_faults(root)
     for fault in faults:
         print(fault)
     if not faults:
-        print("docs: every product folder named, every stated size within 10 % of the build")
+        print("docs: every product folder named, no version by hand" +
+              ("" if folders_only else ", every stated size within 10 % of the build"))
     return 1 if faults else 0
 
 
