@@ -31,8 +31,10 @@ class CoreScreen {
   void EndHold();
   bool Holding() const { return holding_; }
 
-  // The shown frame as XRGB8888, 640 x 480, rows of 640 pixels.
+  // The shown frame as XRGB8888, 640 x 480, rows of 640 pixels, and as
+  // palette indices.
   const uint32_t* Pixels() const { return pixels_.data(); }
+  const Surface& Shown() const { return shown_; }
 
   // Shows the frame now. `pictures` as for Present.
   void Show(const Surface& frame, const Compositor* pictures);

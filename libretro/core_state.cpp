@@ -2,10 +2,11 @@
 
 namespace rallix::libretro {
 
-const char* CoreStateFault(const CoreState& core, const ComposedFrame& shown,
-                           const ComposedFrame& last, const LoopState& loop,
-                           const SoundMixer& mixer) {
-  if (static_cast<uint64_t>(loop.passes) > core.runs)
+const char* SaveStateFault(const SaveState& state, const SoundMixer& mixer) {
+  if (const char* fault = GameStateFault(state.record, state.loop); fault != nullptr)
+    return fault;
+  const CoreState& core = state.core;
+  if (static_cast<uint64_t>(state.loop.passes) > core.runs)
     return "it has run more passes than runs";
   if (core.sound == -1 ? core.heard != 0 : core.heard >= mixer.Length(core.sound))
     return "its sound is none the core plays";
@@ -15,7 +16,8 @@ const char* CoreStateFault(const CoreState& core, const ComposedFrame& shown,
     return "it holds the game for no sound";
   if (core.waiting && !core.holding)
     return "it has a frame waiting for no sound";
-  if (!core.holding && !(shown == last))
+  // The frame shown is the last one composed but while a frame waits.
+  if (!(core.holding && core.waiting) && !(state.shown == state.last))
     return "it shows a frame other than the last";
   return nullptr;
 }

@@ -11,6 +11,8 @@
 #include <cstdint>
 
 #include "display/compositor.h"
+#include "display/text_screen.h"
+#include "game/game_record.h"
 #include "game/game_state.h"
 #include "game/main_loop.h"
 #include "libretro/embedded_sounds.h"
@@ -48,9 +50,34 @@ void CoreStateFields(Visit& v, Core& c, Frame& shown, const ComposedFrame& last)
   ComposedFrameFields(v, shown, last.background);
 }
 
-// What in the core's part could not have been reached, or null.
-const char* CoreStateFault(const CoreState& core, const ComposedFrame& shown,
-                           const ComposedFrame& last, const LoopState& loop,
-                           const SoundMixer& mixer);
+// A whole save state: the game's part, then the core's, on the fields of
+// the running core (RetroCore::Save) or of a SaveState.
+template <typename Visit, typename Record, typename Loop, typename Grid, typename Frame,
+          typename Core, typename Shown>
+void SaveStateFields(Visit& v, Record& record, Loop& loop, Grid& drawn, Frame& last, Core& core,
+                     Shown& shown) {
+  GameStateFields(v, record, loop, drawn, last);
+  CoreStateFields(v, core, shown, last);
+}
+
+// A save state read in, whole, before any of it is taken.
+struct SaveState {
+  GameRecord record;
+  LoopState loop;
+  TextGrid drawn;
+  ComposedFrame last;
+  CoreState core;
+  ComposedFrame shown;
+
+  SaveState() { FillPaddleTables(record); }
+  template <typename Visit>
+  void Fields(Visit& v) {
+    SaveStateFields(v, record, loop, drawn, last, core, shown);
+  }
+};
+
+// What in the state the game could not have reached though each field holds
+// a value it can take, or null.
+const char* SaveStateFault(const SaveState& state, const SoundMixer& mixer);
 
 }  // namespace rallix::libretro

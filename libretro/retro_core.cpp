@@ -20,7 +20,6 @@ RetroCore::RetroCore(const Frontend& frontend, const Wrap& wrap)
       form_(GamePlatform()),
       loop_(form_, GamePlatform()) {
   machine_.Follow(form_.Pictures);
-  FillPaddleTables(loaded_.record);
 }
 
 void RetroCore::Run() {
@@ -89,7 +88,7 @@ size_t RetroCore::StateSize() {
   return kStateBytes;
 }
 
-const ComposedFrame& RetroCore::ShownFrame() const {
+const ComposedFrame& RetroCore::FrameOnScreen() const {
   const CoreScreen& screen = machine_.Screen();
   return screen.Holding() ? screen.HeldFrame() : form_.Pictures.LastFrame();
 }
@@ -113,21 +112,17 @@ bool RetroCore::Save(void* data, size_t size) const {
   const LoopState loop = loop_.State();
   const CoreState core = Core();
   const Compositor& pictures = form_.Pictures;
-  GameStateFields(state, form_.Record, loop, pictures.Drawn(), pictures.LastFrame());
-  CoreStateFields(state, core, ShownFrame(), pictures.LastFrame());
+  SaveStateFields(state, form_.Record, loop, pictures.Drawn(), pictures.LastFrame(), core,
+                  FrameOnScreen());
   return state.Finish();
 }
 
 bool RetroCore::Load(const void* data, size_t size) {
   StateReader state(static_cast<const uint8_t*>(data), size);
-  Loaded& in = loaded_;
-  GameStateFields(state, in.record, in.loop, in.drawn, in.last);
-  CoreStateFields(state, in.core, in.shown, in.last);
+  SaveState& in = loaded_;
+  in.Fields(state);
   std::string why = state.Finish();
-  if (const char* fault = GameStateFault(in.record, in.loop); why.empty() && fault != nullptr)
-    why = fault;
-  const char* fault = CoreStateFault(in.core, in.shown, in.last, in.loop, machine_.Mixer());
-  if (why.empty() && fault != nullptr)
+  if (const char* fault = SaveStateFault(in, machine_.Mixer()); why.empty() && fault != nullptr)
     why = fault;
   if (!why.empty()) {
     Say("Rallix did not load the state: " + why);

@@ -29,9 +29,7 @@
 #include <string>
 
 #include "display/compositor.h"
-#include "display/text_screen.h"
 #include "game/form_main.h"
-#include "game/game_record.h"
 #include "game/main_loop.h"
 #include "game/platform.h"
 #include "libretro/core_platform.h"
@@ -88,6 +86,8 @@ class RetroCore {
   int64_t Passes() const { return loop_.Passes(); }
   uint64_t Runs() const { return runs_; }
   const FormMain& Form() const { return form_; }
+  // The frame the frontend is shown.
+  const Surface& Shown() const { return machine_.Screen().Shown(); }
 
  private:
   Platform& GamePlatform() { return wrapped_ ? *wrapped_ : machine_; }
@@ -96,7 +96,7 @@ class RetroCore {
   void Say(const std::string& message) const;
   // What a save state shows while a sound holds the game: the frame on
   // screen when it began; else the last frame composed.
-  const ComposedFrame& ShownFrame() const;
+  const ComposedFrame& FrameOnScreen() const;
   CoreState Core() const;
 
   const Frontend& frontend_;
@@ -107,17 +107,7 @@ class RetroCore {
   uint64_t runs_ = 0;
   bool ended_ = false;
   std::array<int16_t, 2 * kMostAudioFramesOfRun> audio_{};
-
-  // A state read in, whole and checked before any of it is taken.
-  struct Loaded {
-    GameRecord record;
-    LoopState loop;
-    TextGrid drawn;
-    ComposedFrame last;
-    CoreState core;
-    ComposedFrame shown;
-  };
-  Loaded loaded_;
+  SaveState loaded_;  // read in and checked before any of it is taken
 };
 
 }  // namespace rallix::libretro

@@ -6,8 +6,8 @@
 #              programs the end-to-end and browser tests run; the sanitizer
 #              build whole (every unit test, compiled once, there; the
 #              programs for a few window tests); the Windows game; the
-#              browser version; the fuzz targets of the sound loader and
-#              the demo reader;
+#              browser version; the fuzz targets of the sound loader, the
+#              demo reader and the save states;
 #   3. tests   side by side: ctest in both builds (the optimised one runs
 #              the window, package, Wine and browser tests and the page
 #              script's own, the sanitizer one every unit test and a few
@@ -116,10 +116,10 @@ if [ ! -s "$logs/failed" ]; then
   ) &
   (
     # Each fuzz target runs when it has changed since it last ran clean (a
-    # change to how sounds are loaded or demos read), and always on a new
-    # checkout.
+    # change to how sounds are loaded, demos read or states taken, or to the
+    # game a state leads to), and always on a new checkout.
     if job build-fuzz sh scripts/fuzz.sh --build; then
-      for target in sound demo; do
+      for target in sound demo state; do
         fuzzed=build/fuzz/$target/fuzzed-clean
         if [ -f "$fuzzed" ] &&
           [ -z "$(find build/fuzz -name "${target}_*_fuzzer" -newer "$fuzzed")" ]; then
@@ -138,7 +138,7 @@ if [ ! -s "$logs/failed" ]; then
     [ -f "$logs/$name.time" ] || continue
     show "$name" all | grep -v -E '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed ' || true
   done
-  for name in fuzz-sound fuzz-demo clang-tidy; do
+  for name in fuzz-sound fuzz-demo fuzz-state clang-tidy; do
     [ -f "$logs/$name.time" ] && show "$name" all
   done
 fi
@@ -148,7 +148,7 @@ end=$(now)
 echo
 echo "stage                      start    took   processor"
 for name in checks build-default build-asan build-windows build-web build-fuzz \
-  ctest-default ctest-asan fuzz-sound fuzz-demo clang-tidy; do
+  ctest-default ctest-asan fuzz-sound fuzz-demo fuzz-state clang-tidy; do
   [ -f "$logs/$name.time" ] || continue
   read -r begun ended status <"$logs/$name.time"
   # The second line of `times`: the children's user and system time, as
