@@ -247,7 +247,8 @@ void StateReader::Grid(const char* name, TextGrid& grid, const TextGrid& like) {
   for (uint64_t run = 0; run < runs && in_ != nullptr; ++run) {
     const uint64_t first = Take(2);
     const uint64_t length = Take(2);
-    if (first < past || length == 0 || length > TextGrid::kCells - first) {
+    if (first < past || first >= TextGrid::kCells || length == 0 ||
+        length > TextGrid::kCells - first) {
       Refuse(name);
       return;
     }

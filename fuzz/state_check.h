@@ -1,7 +1,7 @@
 // What the save state fuzz target checks (fuzz/state_load_fuzzer.cpp), and
 // the unit tests again on what it found (tests/data/fuzz/state/): whatever
-// the bytes, a new libretro core refuses them or takes them, and what a state
-// it takes leads to may not crash, overflow or stop the game. The state,
+// the bytes, a new libretro core refuses them, unchanged, or takes them, and
+// what a state it takes leads to may not crash, overflow or stop the game. The state,
 // saved again, loads to the same bytes; then the core runs 200 runs with the
 // pad's keys from the input's bytes after the state, and through them the
 // game goes on (its passes run: no sound holds it that long) or ends as the
@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -73,14 +74,33 @@ inline std::vector<uint8_t> Mended(std::vector<uint8_t> state) {
   return state;
 }
 
-inline void Check(const std::vector<uint8_t>& state) {
+// A new core, until a state is taken: a state refused leaves it as it was.
+struct Gate {
   Frontend frontend;
-  frontend.environment = Environment;
-  frontend.input_state = Pad;
-  RetroCore core(frontend);
-  if (!core.Load(state.data(), state.size()))
-    return;
+  std::unique_ptr<RetroCore> core;
+  std::vector<uint8_t> start;  // its state
+
+  void Open() {
+    frontend.environment = Environment;
+    frontend.input_state = Pad;
+    core = std::make_unique<RetroCore>(frontend);
+    start.assign(kStateBytes, 0);
+    if (!core->Save(start.data(), start.size()))
+      std::abort();
+  }
+};
+inline Gate gate;
+
+inline void Check(const std::vector<uint8_t>& state) {
+  if (gate.core == nullptr)
+    gate.Open();
+  RetroCore& core = *gate.core;
   std::vector<uint8_t> saved(kStateBytes);
+  if (!core.Load(state.data(), state.size())) {
+    if (!core.Save(saved.data(), saved.size()) || saved != gate.start)
+      std::abort();  // a state refused changed the game
+    return;
+  }
   std::vector<uint8_t> again(kStateBytes);
   if (!core.Save(saved.data(), saved.size()) || !core.Load(saved.data(), saved.size()) ||
       !core.Save(again.data(), again.size()) || saved != again) {
@@ -92,6 +112,7 @@ inline void Check(const std::vector<uint8_t>& state) {
     core.Run();
   if (core.Ended() ? session.stopped : core.Passes() == passes)
     std::abort();  // the game stopped with an error, or stands still
+  gate.Open();
 }
 
 // A state, and after it a byte of the pad's buttons for each run.
