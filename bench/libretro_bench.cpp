@@ -14,7 +14,9 @@
 #include <chrono>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "demo/parser.h"
@@ -38,27 +40,14 @@ const Demo& ChampionDemo() {
   return demo;
 }
 
-// Microseconds, sorted as they are added up.
-class Times {
- public:
-  template <typename F>
-  void Time(F&& call) {
-    const auto start = std::chrono::steady_clock::now();
-    call();
-    all_.push_back(
-        std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
-            .count());
-  }
-  void Report(benchmark::State& state, const std::string& name) {
-    std::sort(all_.begin(), all_.end());
-    state.counters[name + "_count"] = static_cast<double>(all_.size());
-    state.counters[name + "_median_us"] = all_[all_.size() / 2];
-    state.counters[name + "_p99_us"] = all_[all_.size() * 99 / 100];
-  }
-
- private:
-  std::vector<double> all_;
-};
+// Times each call of `call` in microseconds into `times`.
+template <typename F>
+void Time(std::vector<double>& times, F&& call) {
+  const auto start = std::chrono::steady_clock::now();
+  call();
+  times.push_back(
+      std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
+}
 
 // range(0): the runs to go to, or the whole game when 0.
 void BM_RetroRunSaveAndLoadThroughAChampionsGame(benchmark::State& state) {
@@ -66,34 +55,37 @@ void BM_RetroRunSaveAndLoadThroughAChampionsGame(benchmark::State& state) {
   Frontend frontend;
   frontend.video = TakeFrame;
   frontend.audio = TakeAudio;
-  Times run;
-  Times save;
-  Times load;
-  std::vector<uint8_t> before(RetroCore::StateSize());
+  std::map<std::string, std::vector<double>> times;
+  std::vector<uint8_t> before;
   std::vector<uint8_t> now(RetroCore::StateSize());
   bool all_taken = true;
   for (auto _ : state) {
     RetroCore core(frontend,
                    [&](Platform& machine) { return std::make_unique<DemoPlayer>(machine, demo); });
-    bool have_before = false;
-    while (!core.Ended() && (state.range(0) == 0 || core.Runs() < uint64_t(state.range(0)))) {
-      run.Time([&] { core.Run(); });
+    while (state.range(0) == 0 || core.Runs() < uint64_t(state.range(0))) {
+      Time(times["run"], [&] { core.Run(); });
       if (core.Ended())
         break;  // "QUIT GAME": an ended game is not saved
-      save.Time([&] { all_taken = core.Save(now.data(), now.size()) && all_taken; });
-      if (have_before)
-        load.Time([&] { all_taken = core.Load(before.data(), before.size()) && all_taken; });
-      load.Time([&] { all_taken = core.Load(now.data(), now.size()) && all_taken; });
-      before.swap(now);
-      have_before = true;
+      Time(times["save"], [&] { all_taken = core.Save(now.data(), now.size()) && all_taken; });
+      for (const std::vector<uint8_t>* state_bytes : {&before, &now}) {
+        if (!state_bytes->empty()) {
+          Time(times["load"], [&] {
+            all_taken = core.Load(state_bytes->data(), state_bytes->size()) && all_taken;
+          });
+        }
+      }
+      before = now;
     }
   }
   if (!all_taken)
     state.SkipWithError("a state was not saved or not loaded");
   state.counters["state_bytes"] = static_cast<double>(RetroCore::StateSize());
-  run.Report(state, "run");
-  save.Report(state, "save");
-  load.Report(state, "load");
+  for (auto& [name, all] : times) {
+    std::sort(all.begin(), all.end());
+    state.counters[name + "_count"] = static_cast<double>(all.size());
+    state.counters[name + "_median_us"] = all[all.size() / 2];
+    state.counters[name + "_p99_us"] = all[all.size() * 99 / 100];
+  }
 }
 BENCHMARK(BM_RetroRunSaveAndLoadThroughAChampionsGame)
     ->Arg(0)

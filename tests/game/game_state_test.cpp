@@ -47,34 +47,20 @@ struct Places {
     EXPECT_TRUE(at >= begin && at < begin + sizeof record);
     EXPECT_TRUE(fields.insert(field).second);
   }
-  template <typename T, typename... Rest>
-  void Number(const char*, const T& field, Rest...) {
-    Add(&field);
+  // Each kind of field alike.
+#define RALLIX_PLACE(Kind)                            \
+  template <typename T, typename... Rest>             \
+  void Kind(const char*, const T& field, Rest&&...) { \
+    Add(&field);                                      \
   }
-  template <typename T, typename... Rest>
-  void Real(const char*, const T& field, Rest...) {
-    Add(&field);
-  }
-  template <typename T, typename... Rest>
-  void Random(const char*, const T& field, Rest...) {
-    Add(&field);
-  }
-  template <typename T, typename... Rest>
-  void Grid(const char*, const T& field, Rest&&...) {
-    Add(&field);
-  }
-  template <typename T, typename... Rest>
-  void Queue(const char*, const T& field, Rest...) {
-    Add(&field);
-  }
-  template <typename T, typename... Rest>
-  void Count(const char*, const T& field, Rest&&...) {
-    Add(&field);
-  }
-  template <typename T>
-  void Constant(const char*, const T& field) {
-    Add(&field);
-  }
+  RALLIX_PLACE(Number)
+  RALLIX_PLACE(Real)
+  RALLIX_PLACE(Random)
+  RALLIX_PLACE(Grid)
+  RALLIX_PLACE(Queue)
+  RALLIX_PLACE(Count)
+  RALLIX_PLACE(Constant)
+#undef RALLIX_PLACE
 };
 
 TEST(GameStateFields, NameEveryFieldOfTheRecordAndItsScreenOnce) {
