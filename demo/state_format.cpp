@@ -84,13 +84,8 @@ size_t NextDifference(const char* a, const char* b, size_t at) {
   return at;
 }
 
-// The bytes of a queued entry's X and of its Y.
-size_t PlaceBytes(SpriteArea area) {
-  return area.least_x >= 0 && area.most_x <= UINT8_MAX && area.least_y >= 0 &&
-                 area.most_y <= UINT8_MAX
-             ? 1
-             : 2;
-}
+// A queued entry: its X and Y, then its glyph.
+constexpr size_t kEntryBytes = 5;
 
 constexpr uint8_t kZeros[kStateBytes] = {};
 
@@ -148,8 +143,7 @@ void StateWriter::Queue(const char* /*name*/, const std::vector<SpriteEntry>& en
     fits_ = false;
     return;
   }
-  const size_t bytes = PlaceBytes(area);
-  const size_t size = 1 + entries.size() * (2 * bytes + 1);
+  const size_t size = 1 + entries.size() * kEntryBytes;
   if (size > kEnd - at_) {
     fits_ = false;
     return;
@@ -159,8 +153,7 @@ void StateWriter::Queue(const char* /*name*/, const std::vector<SpriteEntry>& en
   for (const SpriteEntry& entry : entries) {
     for (const int16_t place : {entry.X, entry.Y}) {
       *out++ = static_cast<uint8_t>(place);
-      if (bytes == 2)
-        *out++ = static_cast<uint8_t>(static_cast<uint16_t>(place) >> 8);
+      *out++ = static_cast<uint8_t>(static_cast<uint16_t>(place) >> 8);
     }
     *out++ = static_cast<uint8_t>(entry.Glyph);
   }
@@ -270,8 +263,7 @@ void StateReader::Queue(const char* name, std::vector<SpriteEntry>& entries, siz
     Refuse(name);
     return;
   }
-  const size_t bytes = PlaceBytes(area);
-  const uint8_t* in = TakeBytes(count * (2 * bytes + 1));
+  const uint8_t* in = TakeBytes(count * kEntryBytes);
   if (in == nullptr)
     return;
   entries.resize(count);
@@ -279,10 +271,8 @@ void StateReader::Queue(const char* name, std::vector<SpriteEntry>& entries, siz
   for (SpriteEntry& entry : entries) {
     int16_t places[2];
     for (int16_t& place : places) {
-      uint16_t value = *in++;
-      if (bytes == 2)
-        value = static_cast<uint16_t>(value | *in++ << 8);
-      place = static_cast<int16_t>(value);
+      place = static_cast<int16_t>(static_cast<uint16_t>(in[0] | in[1] << 8));
+      in += 2;
     }
     entry = {places[0], places[1], static_cast<char>(*in++)};
     inside = inside && entry.X >= area.least_x && entry.X <= area.most_x &&

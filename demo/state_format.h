@@ -11,9 +11,8 @@
 //   cells where it differs from the grid it is listed like, row by row: a
 //   u16 count of runs, each run its first cell and its length
 //   (u16) and its characters; a queue as its length (u8)
-//   and each entry's X and Y (one byte each when its area lies within 0 to
-//   255, else an i16 each) and glyph; a queue's count and a constant take
-//   no bytes;
+//   and each entry's X and Y (i16) and glyph; a queue's count and a
+//   constant take no bytes;
 //   a CRC-32 of everything before it; zeros to the state's size.
 //
 // A state of another format or game version or size, damaged, or with a
@@ -48,7 +47,7 @@ class StateWriter {
   void Number(const char* /*name*/, const T& field, FieldValue<T>, FieldValue<T>) {
     Put(static_cast<uint64_t>(static_cast<std::make_unsigned_t<T>>(field)), sizeof(T));
   }
-  void Number(const char* /*name*/, const bool& field, bool, bool) { Put(field ? 1 : 0, 1); }
+  void Flag(const char* /*name*/, bool field) { Put(field ? 1 : 0, 1); }
   void Real(const char* /*name*/, double field, double, double) {
     uint64_t bits = 0;
     std::memcpy(&bits, &field, sizeof bits);
@@ -100,7 +99,7 @@ class StateReader {
     if (field < least || field > most)
       Refuse(name);
   }
-  void Number(const char* name, bool& field, bool, bool) {
+  void Flag(const char* name, bool& field) {
     const uint64_t bits = Take(1);
     field = bits != 0;
     if (bits > 1)

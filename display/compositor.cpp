@@ -47,24 +47,25 @@ void Compositor::RedrawBackground(const TextGrid& grid) {
     return;  // the menus redraw an unchanged grid every frame
   const char* cells = grid.Cells();
   const char* shown = drawn_.Cells();
-  for (size_t index = 0; index < TextGrid::kCells; ++index) {
+  static_assert(TextGrid::kCells % 8 == 0, "the grid is whole words of cells");
+  for (size_t word = 0; word < TextGrid::kCells; word += 8) {
     // Eight cells at a time over the stretches that hold what they held.
-    while (drawn_once_ && index + 8 <= TextGrid::kCells && SameWord(cells + index, shown + index))
-      index += 8;
-    if (index == TextGrid::kCells)
-      break;
-    const GlyphPoint origin = origins_[static_cast<unsigned char>(cells[index])];
-    const GlyphPoint before = origins_[static_cast<unsigned char>(shown[index])];
-    if (drawn_once_ && origin.x == before.x && origin.y == before.y)
+    if (drawn_once_ && SameWord(cells + word, shown + word))
       continue;
-    const int x = static_cast<int>(index % kGridColumns) * kCellSize;
-    const int y = static_cast<int>(index / kGridColumns) * kCellSize;
-    CopyGlyph(PictureBackGround, cells[index], x, y);
-    if (!compose_whole_) {
-      background_changes_.push_back({x, y, kCellSize, kCellSize});
-      if (background_changes_.size() > kMostChangedBlocks) {
-        compose_whole_ = true;  // past a few hundred cells whole copies are cheaper
-        background_changes_.clear();
+    for (size_t index = word; index < word + 8; ++index) {
+      const GlyphPoint origin = origins_[static_cast<unsigned char>(cells[index])];
+      const GlyphPoint before = origins_[static_cast<unsigned char>(shown[index])];
+      if (drawn_once_ && origin.x == before.x && origin.y == before.y)
+        continue;
+      const int x = static_cast<int>(index % kGridColumns) * kCellSize;
+      const int y = static_cast<int>(index / kGridColumns) * kCellSize;
+      CopyGlyph(PictureBackGround, cells[index], x, y);
+      if (!compose_whole_) {
+        background_changes_.push_back({x, y, kCellSize, kCellSize});
+        if (background_changes_.size() > kMostChangedBlocks) {
+          compose_whole_ = true;  // past a few hundred cells whole copies are cheaper
+          background_changes_.clear();
+        }
       }
     }
   }
@@ -135,9 +136,7 @@ void Compositor::Restore(const TextGrid& drawn, const ComposedFrame& last) {
 }
 
 void Compositor::ShowLastFrame() {
-  if (shows_last_)
-    return;
-  // PictureMain still shows the frame composed before: the next composition
+  // PictureMain shows the frame composed before: the next composition
   // brings over what differs, as it does from frame to frame.
   const TextGrid drawn = drawn_;
   const ComposedFrame last = last_;

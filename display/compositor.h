@@ -51,7 +51,8 @@ class Compositor {
   const ComposedFrame& LastFrame() const { return last_; }
   // The pictures as they were when Drawn() and LastFrame() were these. The
   // background is drawn at once; PictureMain shows the last frame once
-  // ShowLastFrame composes it, unless ComposeFrame composes the next first.
+  // ShowLastFrame composes it again, unless ComposeFrame composes the next
+  // first.
   void Restore(const TextGrid& drawn, const ComposedFrame& last);
   bool ShowsLastFrame() const { return shows_last_; }
   void ShowLastFrame();

@@ -14,7 +14,8 @@
 // could have reached.
 //
 // A list calls, for each field in its order, one of
-//   v.Number(name, field, least, most)  an integer or a flag
+//   v.Number(name, field, least, most)  an integer
+//   v.Flag(name, field)                 a bool
 //   v.Real(name, field, least, most)    a double: finite, least to most
 //   v.Random(name, source)              the random source's state
 //   v.Grid(name, grid, like)            a grid of characters the game prints
@@ -129,8 +130,8 @@ template <typename Visit, typename Record, typename Loop, typename Grid, typenam
 void GameStateFields(Visit& v, Record& record, Loop& loop, Grid& drawn, Frame& last) {
   GameRecordFields(v, record);
   v.Number("the passes", loop.passes, 0, kMostPasses);
-  v.Number("the trap armed", loop.trap_armed, false, true);
-  v.Number("the trap spent", loop.trap_spent, false, true);
+  v.Flag("the trap armed", loop.trap_armed);
+  v.Flag("the trap spent", loop.trap_spent);
   v.Grid("the background", drawn, record.Screen.Grid);
   ComposedFrameFields(v, last, drawn);
 }

@@ -18,9 +18,9 @@ static_assert(kPassMilliseconds - 1 < kPassPeriodMilliseconds &&
 // Where the loop is: the passes run and its one error trap, armed after the
 // first pass and spent by the first error it traps.
 struct LoopState {
-  int64_t passes = 0;
-  bool trap_armed = false;
-  bool trap_spent = false;
+  int64_t passes;
+  bool trap_armed;
+  bool trap_spent;
 };
 
 // What ended the loop.

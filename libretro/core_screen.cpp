@@ -18,27 +18,33 @@ void CoreScreen::Present(const Surface& frame, const Compositor* pictures) {
     }
     has_waiting_ = true;
     in_step_ = false;
+  } else if (pictures != nullptr) {
+    ShowComposed(*pictures);
   } else {
-    Show(frame, pictures);
+    Show(frame);
   }
 }
 
 void CoreScreen::EndHold() {
   holding_ = false;
   if (has_waiting_)
-    Show(*waiting_, nullptr);
+    Show(*waiting_);
   has_waiting_ = false;
 }
 
-void CoreScreen::Show(const Surface& frame, const Compositor* pictures) {
-  if (pictures != nullptr && in_step_ && !pictures->ComposedWhole()) {
-    // A rally's frame changes a few dozen blocks.
-    for (const Compositor::Block& block : pictures->ComposedBlocks())
-      ShowBlock(frame, block);
-  } else {
-    ShowBlock(frame, {0, 0, kScreenWidth, kScreenHeight});
-  }
+void CoreScreen::Show(const Surface& frame) {
+  ShowBlock(frame, {0, 0, kScreenWidth, kScreenHeight});
   in_step_ = true;
+}
+
+void CoreScreen::ShowComposed(const Compositor& pictures) {
+  if (!in_step_ || pictures.ComposedWhole()) {
+    Show(pictures.PictureMain);
+    return;
+  }
+  // A rally's frame changes a few dozen blocks.
+  for (const Compositor::Block& block : pictures.ComposedBlocks())
+    ShowBlock(pictures.PictureMain, block);
 }
 
 namespace {

@@ -36,8 +36,9 @@ class CoreScreen {
   const uint32_t* Pixels() const { return pixels_.data(); }
   const Surface& Shown() const { return shown_; }
 
-  // Shows the frame now. `pictures` as for Present.
-  void Show(const Surface& frame, const Compositor* pictures);
+  // Shows the frame now; or the pictures' PictureMain, just composed.
+  void Show(const Surface& frame);
+  void ShowComposed(const Compositor& pictures);
 
   // What a save state keeps of it: the hold, the frame on screen while it
   // lasts, and whether the pictures' last frame waits for its end. During

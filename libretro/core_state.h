@@ -25,12 +25,12 @@ namespace rallix::libretro {
 constexpr uint64_t kMostRuns = uint64_t{1} << 40;
 
 struct CoreState {
-  uint64_t runs = 0;
-  bool paused = false;
-  bool holding = false;  // a synchronous sound holds the game
-  bool waiting = false;  // the frame the held pass presented waits for the sound's end
-  int8_t sound = -1;     // the sound playing, by its index in kEmbeddedSounds
-  uint32_t heard = 0;    // its frames handed over
+  uint64_t runs;
+  bool paused;
+  bool holding;    // a synchronous sound holds the game
+  bool waiting;    // the frame the held pass presented waits for the sound's end
+  int8_t sound;    // the sound playing, by its index in kEmbeddedSounds, or -1
+  uint32_t heard;  // its frames handed over
   PadInput::Saved input;
 };
 
@@ -39,9 +39,9 @@ struct CoreState {
 template <typename Visit, typename Core, typename Frame>
 void CoreStateFields(Visit& v, Core& c, Frame& shown, const ComposedFrame& last) {
   v.Number("the runs", c.runs, 0, kMostRuns);
-  v.Number("the pause", c.paused, false, true);
-  v.Number("the hold", c.holding, false, true);
-  v.Number("the frame waiting", c.waiting, false, true);
+  v.Flag("the pause", c.paused);
+  v.Flag("the hold", c.holding);
+  v.Flag("the frame waiting", c.waiting);
   v.Number("the sound", c.sound, -1, static_cast<int8_t>(kEmbeddedSoundCount - 1));
   v.Number("the sound's frames heard", c.heard, 0, kLongestSoundFrames);
   v.Number("the pad's buttons", c.input.pad, 0, PadInput::kPadBits);
@@ -63,10 +63,10 @@ void SaveStateFields(Visit& v, Record& record, Loop& loop, Grid& drawn, Frame& l
 // A save state read in, whole, before any of it is taken.
 struct SaveState {
   GameRecord record;
-  LoopState loop;
+  LoopState loop{};
   TextGrid drawn;
   ComposedFrame last;
-  CoreState core;
+  CoreState core{};
   ComposedFrame shown;
 
   SaveState() { FillPaddleTables(record); }

@@ -39,7 +39,7 @@ void RetroCore::Run() {
   if (!form_.Pictures.ShowsLastFrame()) {
     // A state was loaded and no pass has composed a frame since.
     form_.Pictures.ShowLastFrame();
-    screen.Show(form_.Pictures.PictureMain, &form_.Pictures);
+    screen.ShowComposed(form_.Pictures);
   }
   if (frontend_.audio != nullptr) {
     size_t sent = 0;
@@ -144,7 +144,7 @@ bool RetroCore::Load(const void* data, size_t size) {
   if (in.core.holding) {
     pictures.Restore(in.shown.background, in.shown);
     pictures.ShowLastFrame();
-    screen.Show(pictures.PictureMain, &pictures);
+    screen.ShowComposed(pictures);
     pictures.Restore(in.drawn, in.last);
     pictures.ShowLastFrame();
   } else {

@@ -76,10 +76,8 @@ SoundMixer::SoundMixer() {
 void SoundMixer::Play(const std::string& name) {
   Stop();
   for (size_t i = 0; i < kEmbeddedSoundCount; ++i) {
-    if (name == kEmbeddedSounds[i].name && !sounds_[i].empty()) {
+    if (name == kEmbeddedSounds[i].name && !sounds_[i].empty())
       current_ = static_cast<int>(i);
-      position_ = 0;
-    }
   }
 }
 

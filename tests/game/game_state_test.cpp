@@ -54,6 +54,7 @@ struct Places {
     Add(&field);                                      \
   }
   RALLIX_PLACE(Number)
+  RALLIX_PLACE(Flag)
   RALLIX_PLACE(Real)
   RALLIX_PLACE(Random)
   RALLIX_PLACE(Grid)
