@@ -121,7 +121,7 @@ void StateWriter::Grid(const char* /*name*/, const TextGrid& grid, const TextGri
   while (at < TextGrid::kCells) {
     const size_t first = at;
     size_t end = at + 1;  // past the last differing cell of the run
-    for (size_t next = end; next < TextGrid::kCells && next - end <= kRunBytes; ++next) {
+    for (size_t next = end; next != TextGrid::kCells && next - end <= kRunBytes; ++next) {
       if (cells[next] != alike[next])
         end = next + 1;
     }
@@ -137,12 +137,8 @@ void StateWriter::Grid(const char* /*name*/, const TextGrid& grid, const TextGri
   }
 }
 
-void StateWriter::Queue(const char* /*name*/, const std::vector<SpriteEntry>& entries, size_t most,
-                        SpriteArea area) {
-  if (entries.size() > most) {
-    fits_ = false;
-    return;
-  }
+void StateWriter::Queue(const char* /*name*/, const std::vector<SpriteEntry>& entries,
+                        size_t /*most*/, SpriteArea /*area*/) {
   const size_t size = 1 + entries.size() * kEntryBytes;
   if (size > kEnd - at_) {
     fits_ = false;
@@ -193,12 +189,9 @@ StateReader::StateReader(const uint8_t* data, size_t size) {
   }
   const uint32_t length = LittleEndianU32(data + kLengthAt);
   const size_t end = kHeaderBytes + length;
-  if (length > kMostFieldBytes || LittleEndianU32(data + end) != Crc32(data, end)) {
-    refusal_ = "it is damaged";
-    return;
-  }
   const size_t checked = end + kChecksumBytes;
-  if (std::memcmp(data + checked, kZeros, kStateBytes - checked) != 0) {
+  if (length > kMostFieldBytes || LittleEndianU32(data + end) != Crc32(data, end) ||
+      std::memcmp(data + checked, kZeros, kStateBytes - checked) != 0) {
     refusal_ = "it is damaged";
     return;
   }

@@ -301,6 +301,8 @@ TEST_F(CoreTest, StateMidRallyReplaysTheNext600RunsAndDamagedOrForeignOnesAreRef
   EXPECT_FALSE(load_(foreign.data(), size));
   EXPECT_FALSE(load_(other_game.data(), size));
   EXPECT_FALSE(load_(state.data(), size - 1));
+  std::vector<uint8_t> short_of_room(size - 1);
+  EXPECT_FALSE(save_(short_of_room.data(), short_of_room.size()));
   EXPECT_EQ(Runs(600), first);
 }
 
@@ -378,6 +380,11 @@ TEST_F(CoreTest, AStateTheGameCouldNotReachIsRefusedSayingWhyAndTheGameGoesOn) {
   EXPECT_NE(frontend.said.find("another version"), std::string::npos) << frontend.said;
   EXPECT_TRUE(Save() == before);
   EXPECT_TRUE(load_(golden.data(), golden.size()));
+  // The edges of what the game holds are taken.
+  const std::vector<uint8_t> edges = Edited(golden, [](State& s) {
+    s.last.cells.insert(s.last.cells.end(), {{0, 0, ' '}, {39, 29, '~'}});
+  });
+  EXPECT_TRUE(load_(edges.data(), edges.size())) << frontend.said;
 }
 
 TEST_F(CoreTest, AResetWithNoGameLoadedStartsNone) {
