@@ -139,21 +139,12 @@ void StateWriter::Grid(const char* /*name*/, const TextGrid& grid, const TextGri
 
 void StateWriter::Queue(const char* /*name*/, const std::vector<SpriteEntry>& entries,
                         size_t /*most*/, SpriteArea /*area*/) {
-  const size_t size = 1 + entries.size() * kEntryBytes;
-  if (size > kEnd - at_) {
-    fits_ = false;
-    return;
-  }
-  uint8_t* out = out_ + at_;
-  *out++ = static_cast<uint8_t>(entries.size());
+  Put(entries.size(), 1);
   for (const SpriteEntry& entry : entries) {
-    for (const int16_t place : {entry.X, entry.Y}) {
-      *out++ = static_cast<uint8_t>(place);
-      *out++ = static_cast<uint8_t>(static_cast<uint16_t>(place) >> 8);
-    }
-    *out++ = static_cast<uint8_t>(entry.Glyph);
+    Put(static_cast<uint16_t>(entry.X), 2);
+    Put(static_cast<uint16_t>(entry.Y), 2);
+    Put(static_cast<uint8_t>(entry.Glyph), 1);
   }
-  at_ += size;
 }
 
 bool StateWriter::Finish() {

@@ -362,6 +362,7 @@ TEST_F(CoreTest, AStateTheGameCouldNotReachIsRefusedSayingWhyAndTheGameGoesOn) {
          s.record.Screen.PixelSpriteCount = 1;
        }},
       {"trap", [](State& s) { s.loop.trap_spent = true; }},
+      {"trap does not go", [](State& s) { s.loop.trap_armed = false; }},
       {"the sound", [](State& s) { s.core.sound = 4; }},
       {"its sound", [](State& s) { s.core.heard = 22932; }},  // pupu.WAV's length
       {"no sound", [](State& s) { s.core.holding = false; }},
