@@ -51,13 +51,14 @@ static-checks: build-asan
 	sh scripts/quick-checks.sh
 	sh scripts/tidy.sh
 
-# The fuzz targets (fuzz/: the sound loader, the demo reader), built with
-# clang apart from the presets and run for 30 s each; scripts/fuzz.sh
-# TARGET SECONDS runs one longer.
+# The fuzz targets (fuzz/: the sound loader, the demo reader, the save
+# states), built with clang apart from the presets and run for 30 s each;
+# scripts/fuzz.sh TARGET SECONDS runs one longer.
 .PHONY: fuzz-smoke
 fuzz-smoke: deps
 	sh scripts/fuzz.sh sound 30
 	sh scripts/fuzz.sh demo 30
+	sh scripts/fuzz.sh state 30
 
 # The Debian package: build/default/packages/rallix_<version>_<arch>.deb
 # (docs/install.md).

@@ -59,15 +59,17 @@ void FrameDigest::Add(const Compositor& pictures) {
 void FrameDigest::AddCell(const Surface& frame, int cell) {
   const int x = cell % kGridColumns * kCellSize;
   const int y0 = cell / kGridColumns * kCellSize;
+  const Surface& last = last_;  // read, not written, until the cell is known to differ
   int y = y0;
-  while (y < y0 + kCellSize && SameRow(frame.Row(y) + x, last_.Row(y) + x))
+  while (y < y0 + kCellSize && SameRow(frame.Row(y) + x, last.Row(y) + x))
     ++y;
   if (y == y0 + kCellSize)
     return;  // unchanged
   hash_.AddLittleEndian(static_cast<uint64_t>(cell), 2);
-  for (y = y0; y < y0 + kCellSize; ++y) {
+  uint8_t* kept = last_.Row(y0) + x;
+  for (y = y0; y < y0 + kCellSize; ++y, kept += kScreenWidth) {
     hash_.AddBytes(frame.Row(y) + x, kCellSize);
-    std::memcpy(last_.Row(y) + x, frame.Row(y) + x, kCellSize);
+    std::memcpy(kept, frame.Row(y) + x, kCellSize);
   }
 }
 

@@ -9,13 +9,20 @@ namespace {
 
 constexpr size_t kMostChangedBlocks = 300;
 
+bool SameWord(const char* a, const char* b) {
+  uint64_t wa = 0;
+  uint64_t wb = 0;
+  std::memcpy(&wa, a, sizeof wa);
+  std::memcpy(&wb, b, sizeof wb);
+  return wa == wb;
+}
+
 }  // namespace
 
 Compositor::Compositor(const Surface& glyph_sheet) : PictureSprite(glyph_sheet) {
   for (size_t code = 0; code < origins_.size(); ++code) {
     origins_[code] = GlyphOriginOf(static_cast<char>(code));
   }
-  background_cells_.fill(-1);
 }
 
 void Compositor::CopyGlyph(Surface& dest, char glyph, int x, int y) {
@@ -36,19 +43,25 @@ void Compositor::CopyGlyph(Surface& dest, char glyph, int x, int y) {
 }
 
 void Compositor::RedrawBackground(const TextGrid& grid) {
-  size_t index = 0;
-  for (int column = 0; column < kGridColumns; ++column) {
-    for (int row = 0; row < kGridRows; ++row, ++index) {
-      const char glyph = grid.At(column, row);
-      const GlyphPoint origin = origins_[static_cast<unsigned char>(glyph)];
-      const auto sheet_cell =
-          static_cast<int16_t>(origin.y / kCellSize * 16 + origin.x / kCellSize);
-      if (background_cells_[index] == sheet_cell)
+  if (drawn_once_ && grid == drawn_)
+    return;  // the menus redraw an unchanged grid every frame
+  const char* cells = grid.Cells();
+  const char* shown = drawn_.Cells();
+  static_assert(TextGrid::kCells % 8 == 0, "the grid is whole words of cells");
+  for (size_t word = 0; word < TextGrid::kCells; word += 8) {
+    // Eight cells at a time over the stretches that hold what they held.
+    if (drawn_once_ && SameWord(cells + word, shown + word))
+      continue;
+    for (size_t index = word; index < word + 8; ++index) {
+      const GlyphPoint origin = origins_[static_cast<unsigned char>(cells[index])];
+      const GlyphPoint before = origins_[static_cast<unsigned char>(shown[index])];
+      if (drawn_once_ && origin.x == before.x && origin.y == before.y)
         continue;
-      CopyGlyph(PictureBackGround, glyph, column * kCellSize, row * kCellSize);
-      background_cells_[index] = sheet_cell;
+      const int x = static_cast<int>(index % kGridColumns) * kCellSize;
+      const int y = static_cast<int>(index / kGridColumns) * kCellSize;
+      CopyGlyph(PictureBackGround, cells[index], x, y);
       if (!compose_whole_) {
-        background_changes_.push_back({column * kCellSize, row * kCellSize, kCellSize, kCellSize});
+        background_changes_.push_back({x, y, kCellSize, kCellSize});
         if (background_changes_.size() > kMostChangedBlocks) {
           compose_whole_ = true;  // past a few hundred cells whole copies are cheaper
           background_changes_.clear();
@@ -56,9 +69,17 @@ void Compositor::RedrawBackground(const TextGrid& grid) {
       }
     }
   }
+  drawn_ = grid;
+  drawn_once_ = true;
+  drawn_since_composed_ = true;
 }
 
 void Compositor::ComposeFrame(const TextScreen& screen) {
+  ComposeFrame(screen.CellSprites, screen.PixelSprites);
+}
+
+void Compositor::ComposeFrame(const std::vector<SpriteEntry>& cells,
+                              const std::vector<SpriteEntry>& sprites) {
   const bool whole = compose_whole_;
   // Until this frame is finished, the next one must not rely on it.
   compose_whole_ = true;
@@ -71,21 +92,17 @@ void Compositor::ComposeFrame(const TextScreen& screen) {
       BlockCopy(PictureBackSurface, b.x, b.y, b.w, b.h, PictureBackGround, b.x, b.y);
   }
   sprites_.clear();
-  if (screen.CellSpriteCount > 0) {
-    for (const SpriteEntry& cell : screen.CellSprites) {
-      const int x = Mul16(cell.X, kCellSize);
-      const int y = Mul16(cell.Y, kCellSize);
-      CopyGlyph(PictureBackSurface, cell.Glyph, x, y);
-      sprites_.push_back({x, y, kCellSize, kCellSize});
-    }
+  for (const SpriteEntry& cell : cells) {
+    const int x = Mul16(cell.X, kCellSize);
+    const int y = Mul16(cell.Y, kCellSize);
+    CopyGlyph(PictureBackSurface, cell.Glyph, x, y);
+    sprites_.push_back({x, y, kCellSize, kCellSize});
   }
-  if (screen.PixelSpriteCount > 0) {
-    for (const SpriteEntry& sprite : screen.PixelSprites) {
-      const int x = Sub16(sprite.X, 8);
-      const int y = Sub16(sprite.Y, 8);
-      CopyGlyph(PictureBackSurface, sprite.Glyph, x, y);
-      sprites_.push_back({x, y, kCellSize, kCellSize});
-    }
+  for (const SpriteEntry& sprite : sprites) {
+    const int x = Sub16(sprite.X, 8);
+    const int y = Sub16(sprite.Y, 8);
+    CopyGlyph(PictureBackSurface, sprite.Glyph, x, y);
+    sprites_.push_back({x, y, kCellSize, kCellSize});
   }
   composed_whole_ = whole;
   composed_blocks_.clear();
@@ -101,6 +118,31 @@ void Compositor::ComposeFrame(const TextScreen& screen) {
   last_sprites_.swap(sprites_);
   background_changes_.clear();
   compose_whole_ = false;
+  if (drawn_since_composed_)
+    last_.background = drawn_;
+  drawn_since_composed_ = false;
+  last_.cells = cells;
+  last_.sprites = sprites;
+  shows_last_ = true;
+}
+
+void Compositor::Restore(const TextGrid& drawn, const ComposedFrame& last) {
+  RedrawBackground(drawn);
+  if (!(last == last_)) {
+    last_ = last;
+    shows_last_ = false;
+  }
+  drawn_since_composed_ = !(last_.background == drawn_);
+}
+
+void Compositor::ShowLastFrame() {
+  // PictureMain shows the frame composed before: the next composition
+  // brings over what differs, as it does from frame to frame.
+  const TextGrid drawn = drawn_;
+  const ComposedFrame last = last_;
+  RedrawBackground(last.background);
+  ComposeFrame(last.cells, last.sprites);
+  RedrawBackground(drawn);
 }
 
 }  // namespace rallix

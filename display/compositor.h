@@ -12,6 +12,18 @@
 
 namespace rallix {
 
+// A frame as the compositor composed it: the grid its background showed and
+// the queued cells and pixel sprites drawn over it, in their order. The
+// picture follows from them, so it is composed again from them.
+struct ComposedFrame {
+  TextGrid background;
+  std::vector<SpriteEntry> cells;
+  std::vector<SpriteEntry> sprites;
+  friend bool operator==(const ComposedFrame& a, const ComposedFrame& b) {
+    return a.background == b.background && a.cells == b.cells && a.sprites == b.sprites;
+  }
+};
+
 class Compositor {
  public:
   // The sheet is copied into PictureSprite; the other pictures start black.
@@ -30,6 +42,20 @@ class Compositor {
   // background's changed cells and the sprites of this frame and the last);
   // the pictures are the same as if the whole surfaces had been copied.
   void ComposeFrame(const TextScreen& screen);
+  void ComposeFrame(const std::vector<SpriteEntry>& cells, const std::vector<SpriteEntry>& sprites);
+
+  // What the pictures follow from: the grid the background last drew (an
+  // empty grid, all blank, before the first) and the last frame composed
+  // (the empty frame before the first).
+  const TextGrid& Drawn() const { return drawn_; }
+  const ComposedFrame& LastFrame() const { return last_; }
+  // The pictures as they were when Drawn() and LastFrame() were these. The
+  // background is drawn at once; PictureMain shows the last frame once
+  // ShowLastFrame composes it again, unless ComposeFrame composes the next
+  // first.
+  void Restore(const TextGrid& drawn, const ComposedFrame& last);
+  bool ShowsLastFrame() const { return shows_last_; }
+  void ShowLastFrame();
 
   // A rectangle of pixels, which may reach past the picture's edges.
   struct Block {
@@ -54,9 +80,14 @@ class Compositor {
 
   // GlyphOriginOf for every character, worked out once.
   std::array<GlyphPoint, 256> origins_;
-  // The sheet cell (16 x sheet row + sheet column) each grid cell of
-  // PictureBackGround shows, or -1 before its first render.
-  std::array<int16_t, kGridColumns * kGridRows> background_cells_;
+  // The grid PictureBackGround shows, once it has been drawn.
+  TextGrid drawn_;
+  bool drawn_once_ = false;
+  // The last frame composed; its background is the grid drawn unless the
+  // background was drawn anew since.
+  ComposedFrame last_;
+  bool drawn_since_composed_ = false;
+  bool shows_last_ = true;
   // What ComposeFrame must bring over besides this frame's sprites: the
   // background cells rendered anew since the last frame and the last frame's
   // sprites. `compose_whole_` asks for whole-surface copies instead (the first

@@ -33,16 +33,18 @@ void BlockCopy(Surface& dest, int dx, int dy, int w, int h, const Surface& sourc
     }
     return;
   }
+  // The rows are taken once, as one write of the picture, and walked.
+  uint8_t* to = dest.Row(dy) + dx;
+  const uint8_t* from = source.Row(sy) + sx;
   if (w == kCellSize) {
     // A glyph's width, the usual block: a copy of fixed size, which needs no
     // call to the library per row.
-    for (int row = 0; row < h; ++row)
-      std::memcpy(dest.Row(dy + row) + dx, source.Row(sy + row) + sx, kCellSize);
+    for (int row = 0; row < h; ++row, to += kScreenWidth, from += kScreenWidth)
+      std::memcpy(to, from, kCellSize);
     return;
   }
-  for (int row = 0; row < h; ++row) {
-    std::memcpy(dest.Row(dy + row) + dx, source.Row(sy + row) + sx, static_cast<size_t>(w));
-  }
+  for (int row = 0; row < h; ++row, to += kScreenWidth, from += kScreenWidth)
+    std::memcpy(to, from, static_cast<size_t>(w));
 }
 
 }  // namespace rallix

@@ -37,15 +37,19 @@ class TextGrid {
   char At(int column, int row) const { return cells_[Index(column, row)]; }
   void Put(int column, int row, char ch) { cells_[Index(column, row)] = ch; }
   bool IsEmpty(int column, int row) const { return At(column, row) == '\0'; }
+  // The cells in their order, row after row.
+  static constexpr size_t kCells = static_cast<size_t>(kGridColumns) * kGridRows;
+  const char* Cells() const { return cells_.data(); }
+  char* Cells() { return cells_.data(); }
 
   friend bool operator==(const TextGrid& a, const TextGrid& b) { return a.cells_ == b.cells_; }
   friend bool operator!=(const TextGrid& a, const TextGrid& b) { return !(a == b); }
 
  private:
   static size_t Index(int column, int row) {
-    return static_cast<size_t>(column) * kGridRows + static_cast<size_t>(row);
+    return static_cast<size_t>(row) * kGridColumns + static_cast<size_t>(column);
   }
-  std::array<char, kGridColumns * kGridRows> cells_;
+  std::array<char, kCells> cells_;
 };
 
 // The display's part of the game record: the fields and the print operations

@@ -1,16 +1,25 @@
 // The walled court and the status panel beside it.
 #include "base/number_text.h"
 #include "game/form_main.h"
+#include "game/game_state.h"
 
 namespace rallix {
+
+namespace {
+
+void PrintWalls(TextScreen& screen) {
+  for (int row = 0; row <= 24; ++row) {
+    screen.Locate(0, row);
+    screen.PrintText("|                    |");
+  }
+}
+
+}  // namespace
 
 void FormMain::DrawCourt() {
   // The desktop window has no drawing surface of its own beneath the
   // pictures, so there is nothing to clear before the grid is written.
-  for (int row = 0; row <= 24; ++row) {
-    Locate(0, row);
-    PrintText("|                    |");
-  }
+  PrintWalls(Record.Screen);
   Locate(22, 0);
   PrintText("HI-SCORE");
   Locate(23, 1);
@@ -27,6 +36,15 @@ void FormMain::DrawCourt() {
   PrintText("PLAYER");
   Locate(25, 16);
   PrintText(RightAligned(PlainDecimal(Record.PlayerPoints), 5));
+}
+
+const TextGrid& WalledCourt() {
+  static const TextGrid court = [] {
+    TextScreen screen;
+    PrintWalls(screen);
+    return screen.Grid;
+  }();
+  return court;
 }
 
 }  // namespace rallix

@@ -41,11 +41,12 @@ bool MainLoop::Pass() {
 }
 
 void MainLoop::PacingWait(int32_t start) {
-  const double target = 1000.0 / 60.0 + start;
+  const double target = kPassPeriodMilliseconds + start;
   if (!(target > platform_.TimeGetTime()))
     return;
   // The first whole millisecond at or after the target (the count wraps).
-  const auto deadline = static_cast<int32_t>(static_cast<uint32_t>(start) + 17u);
+  const auto deadline =
+      static_cast<int32_t>(static_cast<uint32_t>(start) + static_cast<uint32_t>(kPassMilliseconds));
   for (;;) {
     const int32_t t = platform_.TimeGetTime();
     if (t < start)

@@ -8,6 +8,21 @@
 
 namespace rallix {
 
+// A pass lasts 1000/60 ms; its wait ends at the first whole millisecond at
+// or after that, 17 ms after the pass began on the millisecond clock.
+constexpr double kPassPeriodMilliseconds = 1000.0 / 60.0;
+constexpr int32_t kPassMilliseconds = static_cast<int32_t>(kPassPeriodMilliseconds) + 1;
+static_assert(kPassMilliseconds - 1 < kPassPeriodMilliseconds &&
+              kPassMilliseconds >= kPassPeriodMilliseconds);
+
+// Where the loop is: the passes run and its one error trap, armed after the
+// first pass and spent by the first error it traps.
+struct LoopState {
+  int64_t passes;
+  bool trap_armed;
+  bool trap_spent;
+};
+
 // What ended the loop.
 enum class LoopEnd {
   kClosed,  // the window was closed or "QUIT GAME" chosen
@@ -31,12 +46,13 @@ class MainLoop {
   int64_t Passes() const { return passes_; }
   bool TrapArmed() const { return trap_armed_; }
   bool TrapSpent() const { return trap_spent_; }
+  LoopState State() const { return {passes_, trap_armed_, trap_spent_}; }
   // Puts the loop back where a saved game had it, for a platform that loads
-  // saved states: the passes run and its trap, armed or spent.
-  void Restore(int64_t passes, bool trap_armed, bool trap_spent) {
-    passes_ = passes;
-    trap_armed_ = trap_armed;
-    trap_spent_ = trap_spent;
+  // saved states.
+  void Restore(const LoopState& state) {
+    passes_ = state.passes;
+    trap_armed_ = state.trap_armed;
+    trap_spent_ = state.trap_spent;
   }
 
  private:

@@ -22,7 +22,7 @@ void CorePlatform::PlaySoundSync(const std::string& file_name) {
   mixer_.Play(file_name);
   // A sound that does not play holds nothing, as on the desktop.
   if (mixer_.Playing())
-    screen_.BeginHold();
+    screen_.BeginHold(pictures_ != nullptr ? pictures_->LastFrame() : ComposedFrame{});
 }
 
 void CorePlatform::SleepUntil(int32_t deadline) {

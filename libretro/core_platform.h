@@ -18,6 +18,8 @@ class CorePlatform : public Platform {
  public:
   // The clock at the start of a run: set by the core before the run's pass.
   void BeginRun(int32_t now) { now_ = now; }
+  // The pictures whose last frame is on screen when a hold begins.
+  void Follow(const Compositor& pictures) { pictures_ = &pictures; }
 
   int32_t TimeGetTime() override { return now_; }
   // Takes the pause presses since the last pass: each one pauses the game
@@ -32,7 +34,10 @@ class CorePlatform : public Platform {
   // Starts the sound and the hold; returns at once.
   void PlaySoundSync(const std::string& file_name) override;
   void StopSound() override { mixer_.Stop(); }
-  void Present(const Surface& frame) override { screen_.Present(frame); }
+  void Present(const Surface& frame) override {
+    const bool composed = pictures_ != nullptr && &frame == &pictures_->PictureMain;
+    screen_.Present(frame, composed ? pictures_ : nullptr);
+  }
   // The pass's wait: the clock moves on to the deadline at once.
   void SleepUntil(int32_t deadline) override;
   // The core reports the error that ends the game itself (RetroCore).
@@ -51,6 +56,7 @@ class CorePlatform : public Platform {
 
  private:
   int32_t now_ = 0;
+  const Compositor* pictures_ = nullptr;
   PadInput input_;
   SoundMixer mixer_;
   CoreScreen screen_;

@@ -16,6 +16,7 @@ using rallix::libretro::RetroCore;
 
 Frontend frontend;
 std::unique_ptr<RetroCore> core;
+bool game_loaded = false;  // between retro_load_game and retro_unload_game
 
 void KeyboardEvent(bool down, unsigned keycode, uint32_t /*character*/, uint16_t /*modifiers*/) {
   if (core)
@@ -84,7 +85,8 @@ RETRO_API void retro_get_system_av_info(struct retro_system_av_info* info) {
 RETRO_API void retro_set_controller_port_device(unsigned, unsigned) {}
 
 RETRO_API void retro_reset(void) {
-  StartGame();
+  if (game_loaded)
+    StartGame();
 }
 
 RETRO_API void retro_run(void) {
@@ -129,7 +131,8 @@ RETRO_API bool retro_load_game(const struct retro_game_info*) {
                        const_cast<retro_input_descriptor*>(rallix::libretro::kInputDescriptors));
   retro_keyboard_callback keyboard{KeyboardEvent};
   frontend.environment(RETRO_ENVIRONMENT_SET_KEYBOARD_CALLBACK, &keyboard);
-  return StartGame();
+  game_loaded = StartGame();
+  return game_loaded;
 }
 
 RETRO_API bool retro_load_game_special(unsigned, const struct retro_game_info*, size_t) {
@@ -137,6 +140,7 @@ RETRO_API bool retro_load_game_special(unsigned, const struct retro_game_info*, 
 }
 
 RETRO_API void retro_unload_game(void) {
+  game_loaded = false;
   core.reset();
 }
 RETRO_API unsigned retro_get_region(void) {

@@ -12,9 +12,9 @@ constexpr uint8_t kLeftBit = 2;
 constexpr uint8_t kUpBit = 4;
 constexpr uint8_t kRightBit = 8;
 constexpr uint8_t kDownBit = 16;
-constexpr uint8_t kGameKeyBits = 31;
-// Select, beside the game keys in the pad's bits: it asks for the pause.
-constexpr uint8_t kSelectBit = 32;
+// Select, beside the game keys in the pad's bits, asks for the pause.
+constexpr uint8_t kGameKeyBits = PadInput::kGameKeyBits;
+constexpr uint8_t kSelectBit = PadInput::kSelectBit;
 
 struct ButtonBit {
   unsigned id;

@@ -36,6 +36,11 @@ class PadInput {
   // poll, the presses not yet seen and the pause presses not yet taken. The
   // keys the keyboard holds are not the game's but the keyboard's as it is
   // now, whose changes the frontend goes on reporting.
+  // The bits of a saved state's buttons and presses: the game keys, and
+  // Select beside them on the pad.
+  static constexpr uint8_t kGameKeyBits = 31;
+  static constexpr uint8_t kSelectBit = 32;
+  static constexpr uint8_t kPadBits = kGameKeyBits | kSelectBit;
   struct Saved {
     uint8_t pad = 0;
     uint8_t pressed = 0;

@@ -1,9 +1,9 @@
 #include "libretro/retro_core.h"
 
 #include <exception>
-#include <optional>
 
-#include "libretro/save_state.h"
+#include "demo/state_format.h"
+#include "game/game_state.h"
 #include "libretro/sound_mixer.h"
 
 namespace rallix::libretro {
@@ -18,14 +18,16 @@ RetroCore::RetroCore(const Frontend& frontend, const Wrap& wrap)
     : frontend_(frontend),
       wrapped_(wrap ? wrap(machine_) : nullptr),
       form_(GamePlatform()),
-      loop_(form_, GamePlatform()) {}
+      loop_(form_, GamePlatform()) {
+  machine_.Follow(form_.Pictures);
+}
 
 void RetroCore::Run() {
   if (frontend_.input_poll != nullptr)
     frontend_.input_poll();
   machine_.Input().Poll(frontend_.input_state);
   // The count wraps as the desktop's millisecond count does.
-  machine_.BeginRun(static_cast<int32_t>(static_cast<uint32_t>(runs_ * kRunMilliseconds)));
+  machine_.BeginRun(static_cast<int32_t>(static_cast<uint32_t>(runs_ * kPassMilliseconds)));
   CoreScreen& screen = machine_.Screen();
   if (!ended_ && !screen.Holding())
     RunPass();
@@ -34,6 +36,11 @@ void RetroCore::Run() {
   machine_.Mixer().Mix(frames, audio_.data());
   if (screen.Holding() && !machine_.Mixer().Playing())
     screen.EndHold();  // this run's audio holds the sound's last frame
+  if (!form_.Pictures.ShowsLastFrame()) {
+    // A state was loaded and no pass has composed a frame since.
+    form_.Pictures.ShowLastFrame();
+    screen.ShowComposed(form_.Pictures);
+  }
   if (frontend_.audio != nullptr) {
     size_t sent = 0;
     while (sent < frames) {
@@ -78,50 +85,72 @@ void RetroCore::Say(const std::string& message) const {
 }
 
 size_t RetroCore::StateSize() {
-  return SaveStateSize();
+  return kStateBytes;
+}
+
+const ComposedFrame& RetroCore::FrameOnScreen() const {
+  const CoreScreen& screen = machine_.Screen();
+  return screen.Holding() ? screen.HeldFrame() : form_.Pictures.LastFrame();
+}
+
+CoreState RetroCore::Core() const {
+  const CoreScreen& screen = machine_.Screen();
+  const SoundMixer& mixer = machine_.Mixer();
+  return {runs_,
+          machine_.Paused(),
+          screen.Holding(),
+          screen.HasWaiting(),
+          static_cast<int8_t>(mixer.Current()),
+          mixer.Position(),
+          machine_.Input().Save()};
 }
 
 bool RetroCore::Save(void* data, size_t size) const {
-  const std::optional<TextGrid> background =
-      BackgroundGlyphs(form_.Pictures, form_.Record.Screen.Grid);
-  if (!background)
+  if (ended_ || data == nullptr || size < kStateBytes)
     return false;
-  SavedGame game;
-  const CoreScreen& screen = machine_.Screen();
-  const SoundMixer& mixer = machine_.Mixer();
-  game.runs = runs_;
-  game.ended = ended_;
-  game.paused = machine_.Paused();
-  game.holding = screen.Holding();
-  game.has_waiting = screen.HasWaiting();
-  game.sound = mixer.Current();
-  game.sound_position = mixer.Position();
-  game.input = machine_.Input().Save();
-  game.passes = loop_.Passes();
-  game.trap_armed = loop_.TrapArmed();
-  game.trap_spent = loop_.TrapSpent();
-  game.record = form_.Record;
-  game.background = *background;
-  game.shown = screen.Shown();
-  game.waiting = screen.Waiting();
-  return EncodeSaveState(game, static_cast<uint8_t*>(data), size);
+  StateWriter state(static_cast<uint8_t*>(data));
+  const LoopState loop = loop_.State();
+  const CoreState core = Core();
+  const Compositor& pictures = form_.Pictures;
+  SaveStateFields(state, form_.Record, loop, pictures.Drawn(), pictures.LastFrame(), core,
+                  FrameOnScreen());
+  return state.Finish();
 }
 
 bool RetroCore::Load(const void* data, size_t size) {
-  std::optional<SavedGame> game = DecodeSaveState(static_cast<const uint8_t*>(data), size);
-  if (!game || !machine_.Mixer().CanRestore(game->sound, game->sound_position))
+  StateReader state(static_cast<const uint8_t*>(data), size);
+  SaveState& in = loaded_;
+  in.Fields(state);
+  std::string why = state.Finish();
+  if (const char* fault = SaveStateFault(in, machine_.Mixer()); why.empty() && fault != nullptr)
+    why = fault;
+  if (!why.empty()) {
+    Say("Rallix did not load the state: " + why);
     return false;
-  Compositor pictures = PicturesWithBackground(game->background);
+  }
   // Everything is read and checked: from here on nothing can fail.
-  machine_.Mixer().Restore(game->sound, game->sound_position);
-  machine_.Input().Restore(game->input);
-  machine_.SetPaused(game->paused);
-  machine_.Screen().Restore(game->shown, game->holding, game->has_waiting, game->waiting);
-  loop_.Restore(game->passes, game->trap_armed, game->trap_spent);
-  form_.Record = std::move(game->record);
-  form_.Pictures = std::move(pictures);
-  runs_ = game->runs;
-  ended_ = game->ended;
+  form_.Record = in.record;
+  loop_.Restore(in.loop);
+  runs_ = in.core.runs;
+  ended_ = false;
+  machine_.SetPaused(in.core.paused);
+  machine_.Input().Restore(in.core.input);
+  machine_.Mixer().Restore(in.core.sound, in.core.heard);
+  // The pictures: while a sound holds the game, the frame on screen and
+  // then the held pass's frame, composed again at once; else the last frame
+  // when it is wanted, unless the next pass composes its own first (Run).
+  Compositor& pictures = form_.Pictures;
+  CoreScreen& screen = machine_.Screen();
+  if (in.core.holding) {
+    pictures.Restore(in.shown.background, in.shown);
+    pictures.ShowLastFrame();
+    screen.ShowComposed(pictures);
+    pictures.Restore(in.drawn, in.last);
+    pictures.ShowLastFrame();
+  } else {
+    pictures.Restore(in.drawn, in.last);
+  }
+  screen.Restore(in.core.holding, in.shown, in.core.waiting, pictures);
   return true;
 }
 

@@ -28,10 +28,12 @@
 #include <memory>
 #include <string>
 
+#include "display/compositor.h"
 #include "game/form_main.h"
 #include "game/main_loop.h"
 #include "game/platform.h"
 #include "libretro/core_platform.h"
+#include "libretro/core_state.h"
 #include "libretro/libretro_api.h"
 
 namespace rallix::libretro {
@@ -46,7 +48,7 @@ struct Frontend {
 };
 
 // The pace the frontend is told.
-constexpr double kRunsPerSecond = 1000.0 / kRunMilliseconds;
+constexpr double kRunsPerSecond = 1000.0 / kPassMilliseconds;
 
 class RetroCore {
  public:
@@ -70,23 +72,32 @@ class RetroCore {
   // The keyboard callback.
   void KeyEvent(bool down, unsigned keycode) { machine_.Input().Key(down, keycode); }
 
+  // A save state: the game's state (game/game_state.h) and the core's
+  // (libretro/core_state.h) in the bytes of demo/state_format.h.
   static size_t StateSize();
-  // The whole game into `data` (StateSize() bytes); false when it cannot be
-  // saved now.
+  // The whole game into `data` (StateSize() bytes); false when it has ended.
   bool Save(void* data, size_t size) const;
-  // Puts the game where the state was taken, or refuses it (false) and leaves
-  // the running game as it was.
+  // Puts the game where the state was taken, or refuses it (false), says
+  // why, and leaves the running game as it was.
   bool Load(const void* data, size_t size);
 
   bool Ended() const { return ended_; }
+  bool Paused() const { return machine_.Paused(); }
+  int64_t Passes() const { return loop_.Passes(); }
   uint64_t Runs() const { return runs_; }
   const FormMain& Form() const { return form_; }
+  // The frame the frontend is shown.
+  const Surface& Shown() const { return machine_.Screen().Shown(); }
 
  private:
   Platform& GamePlatform() { return wrapped_ ? *wrapped_ : machine_; }
   void RunPass();
   void EndGame(const std::string& why);
   void Say(const std::string& message) const;
+  // What a save state shows while a sound holds the game: the frame on
+  // screen when it began; else the last frame composed.
+  const ComposedFrame& FrameOnScreen() const;
+  CoreState Core() const;
 
   const Frontend& frontend_;
   CorePlatform machine_;
@@ -96,6 +107,7 @@ class RetroCore {
   uint64_t runs_ = 0;
   bool ended_ = false;
   std::array<int16_t, 2 * kMostAudioFramesOfRun> audio_{};
+  SaveState loaded_;  // read in and checked before any of it is taken
 };
 
 }  // namespace rallix::libretro

@@ -15,13 +15,10 @@ uint16_t U16(const uint8_t* p) {
   return static_cast<uint16_t>(p[0] | p[1] << 8);
 }
 
-// A sound longer than this (a minute) is refused rather than held whole.
-constexpr size_t kLongestSoundFrames = size_t{60} * kOutputRate;
-
 }  // namespace
 
 size_t AudioFramesOfRun(uint64_t run) {
-  const auto due_by = [](uint64_t runs) { return runs * kOutputRate * kRunMilliseconds / 1000; };
+  const auto due_by = [](uint64_t runs) { return runs * kOutputRate * kPassMilliseconds / 1000; };
   return static_cast<size_t>(due_by(run + 1) - due_by(run));
 }
 
@@ -77,12 +74,10 @@ SoundMixer::SoundMixer() {
 }
 
 void SoundMixer::Play(const std::string& name) {
-  current_ = -1;
+  Stop();
   for (size_t i = 0; i < kEmbeddedSoundCount; ++i) {
-    if (name == kEmbeddedSounds[i].name && !sounds_[i].empty()) {
+    if (name == kEmbeddedSounds[i].name && !sounds_[i].empty())
       current_ = static_cast<int>(i);
-      position_ = 0;
-    }
   }
 }
 
@@ -94,7 +89,7 @@ void SoundMixer::Mix(size_t frames, int16_t* out) {
     std::copy_n(sound.begin() + ptrdiff_t{2} * position_, 2 * copied, out);
     position_ += static_cast<uint32_t>(copied);
     if (position_ == sound.size() / 2)
-      current_ = -1;
+      Stop();
   }
   std::fill(out + 2 * copied, out + 2 * frames, int16_t{0});
 }
@@ -103,10 +98,6 @@ uint32_t SoundMixer::Length(int index) const {
   if (index < 0 || static_cast<size_t>(index) >= sounds_.size())
     return 0;
   return static_cast<uint32_t>(sounds_[static_cast<size_t>(index)].size() / 2);
-}
-
-bool SoundMixer::CanRestore(int current, uint32_t position) const {
-  return current == -1 || position < Length(current);
 }
 
 void SoundMixer::Restore(int current, uint32_t position) {

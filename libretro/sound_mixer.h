@@ -9,14 +9,17 @@
 #include <string>
 #include <vector>
 
+#include "game/main_loop.h"
+
 namespace rallix::libretro {
 
 // The output: 44100 stereo frames of signed 16-bit samples a second.
 constexpr uint32_t kOutputRate = 44100;
-// A run of the core is one pass of the frame loop, 17 ms on the game's clock.
-constexpr uint32_t kRunMilliseconds = 17;
-// The most audio frames a run hands over: 44100 x 17 / 1000 is 749.7.
-constexpr size_t kMostAudioFramesOfRun = 750;
+// The most audio frames a run, one pass of the frame loop, hands over:
+// 44100 x 17 / 1000 is 749.7.
+constexpr size_t kMostAudioFramesOfRun = (size_t{kOutputRate} * kPassMilliseconds + 999) / 1000;
+// A sound longer than this (a minute) is refused rather than held whole.
+constexpr uint32_t kLongestSoundFrames = 60 * kOutputRate;
 
 // The audio frames handed over in run `run` (from 0): the frames due by the
 // run's end less those due by its start, so that the first n runs hand over
@@ -38,7 +41,10 @@ class SoundMixer {
   // Starts the named sound from its beginning in place of the playing one;
   // an unknown or unplayable name leaves silence.
   void Play(const std::string& name);
-  void Stop() { current_ = -1; }
+  void Stop() {
+    current_ = -1;
+    position_ = 0;
+  }
   bool Playing() const { return current_ >= 0; }
 
   // The next `frames` frames (2 x frames samples) into `out`: what is left of
@@ -46,11 +52,10 @@ class SoundMixer {
   void Mix(size_t frames, int16_t* out);
 
   // What a save state keeps: the playing sound (its index in
-  // kEmbeddedSounds, or -1) and the frames of it already handed over.
+  // kEmbeddedSounds, or -1) and the frames of it already handed over (0
+  // when none plays).
   int Current() const { return current_; }
   uint32_t Position() const { return position_; }
-  // Whether they name no sound (-1), or a sound and a place before its end.
-  bool CanRestore(int current, uint32_t position) const;
   void Restore(int current, uint32_t position);
   // The frames of the sound of that index (0 when it does not play).
   uint32_t Length(int index) const;

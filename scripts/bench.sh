@@ -3,7 +3,9 @@
 # test's frames per second, and the real game in its window under Xvfb (frame
 # period, peak memory, time to the first frame), then its processor use at
 # 1x, 2x and fullscreen beside the floor of an idle SDL window, all measured
-# in the same run.
+# in the same run; then the libretro core's run, save and load, timed and in
+# instructions, and the timed replay's instructions (callgrind counts them,
+# whatever the machine's load).
 # Usage: scripts/bench.sh [build-dir]     (`make bench` builds and runs it)
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -78,6 +80,55 @@ screen (Xvfb, no window manager).
 | 1x (640 x 480) | $(cpu title) / $(cpu rally) % | $(pacing title rally) | ≤ 2 × floor |
 | 2x (1280 x 960) | $(cpu title2) / $(cpu rally2) % | $(pacing title2 rally2) | < 3 % |
 | fullscreen 1920 x 1080 (2x) | $(cpu titlefs) / $(cpu rallyfs) % | $(pacing titlefs rallyfs) | < 3 % |
+TABLE
+
+echo "running the libretro core's runs, saves and loads, and counting instructions..." >&2
+# The champion's game through the core, a save and two loads after each run
+# (bench/libretro_bench.cpp): the whole game timed, its first 2000 runs
+# again under callgrind, collecting in one entry point at a time.
+libretro() {  # libretro RUNS [command before it]: the benchmark's CSV, its header and its line
+  runs=$1
+  shift
+  "$@" "$build/bench/bench_libretro" \
+    --benchmark_filter="^BM_RetroRunSaveAndLoadThroughAChampionsGame/$runs/" \
+    --benchmark_format=csv 2>/dev/null | tail -2
+}
+counter() {  # counter CSV NAME: the value of the counter NAME
+  echo "$1" | awk -F, -v name="$2" 'NR == 1 { for (i = 1; i <= NF; i++) { gsub(/"/, "", $i)
+    if ($i == name) at = i } } NR == 2 && at { print $at }'
+}
+timed=$(libretro 0)
+value() { counter "$timed" "$1"; }
+collected() {  # collected FUNCTION COUNTER: instructions per call of the function
+  csv=$(libretro 2000 valgrind --tool=callgrind --callgrind-out-file="$work/core.cg" \
+    --log-file="$work/core.cg.log" "--toggle-collect=rallix::libretro::RetroCore::$1")
+  sed -n 's/.*Collected : \([0-9]*\).*/\1/p' "$work/core.cg.log" |
+    awk -v calls="$(counter "$csv" "$2")" '{ printf "%.0f", $1 / calls }'
+}
+run_instructions=$(collected "Run()" run_count)
+save_instructions=$(collected "Save(void*, unsigned long) const" save_count)
+load_instructions=$(collected "Load(void const*, unsigned long)" load_count)
+valgrind --tool=callgrind --callgrind-out-file="$work/timedemo.cg" --log-file="$work/timedemo.log" \
+  "$build/app/rallix" --timedemo "$root/tests/data/demos/champion_config.demo" >/dev/null
+timedemo=$(sed -n 's/.*Collected : \([0-9]*\).*/\1/p' "$work/timedemo.log")
+
+cat <<TABLE
+
+The libretro core through the champion's game (bench/libretro_bench.cpp):
+each run, then a save and the loads of the run before's state and this
+run's, as rewind and run-ahead do; instructions per call under callgrind
+over its first 2000 runs.
+
+| call | median | p99 | instructions | target |
+|---|---|---|---|---|
+| \`retro_run\` | $(value run_median_us) µs | $(value run_p99_us) µs | ${run_instructions} | < 17 ms |
+| \`retro_serialize\` | $(value save_median_us) µs | $(value save_p99_us) µs | ${save_instructions} | |
+| \`retro_unserialize\` | $(value load_median_us) µs | $(value load_p99_us) µs | ${load_instructions} | save + load < one run |
+
+| figure | measured | target |
+|---|---|---|
+| a save state | $(value state_bytes) bytes | ≤ 4096 bytes |
+| \`--timedemo\` of the champion's game (21297 passes), instructions | ${timedemo} | ≤ 786 million (6abc82c) |
 TABLE
 echo
 echo "measured $(date -u +%Y-%m-%d) on $(nproc) cores, $(sed -n 's/^model name\t*: //p' /proc/cpuinfo | head -1), load average $(cut -d' ' -f1-3 /proc/loadavg)"

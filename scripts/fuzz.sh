@@ -12,7 +12,11 @@
 #          with the sound tests' variants and the game's four sounds;
 #   demo   the demo file's reader (demo_parse_fuzzer), seeded with the
 #          committed demos and what the fuzzer found before
-#          (tests/data/fuzz/demo/, which the unit tests read again).
+#          (tests/data/fuzz/demo/, which the unit tests read again);
+#   state  the libretro core's save states and the game a state it takes
+#          leads to (state_load_fuzzer), seeded with the committed states
+#          (tests/data/states/) and what the fuzzer found before
+#          (tests/data/fuzz/state/, which the unit tests load again).
 #
 # By default the sound target links the Debian SDL2, which the fuzzer cannot
 # see into: it checks our code, SDL's allocations and the memory SDL hands to
@@ -32,7 +36,7 @@
 set -eu
 
 usage() {
-  echo "usage: $0 sound|demo [SECONDS]  or  $0 --build" >&2
+  echo "usage: $0 sound|demo|state [SECONDS]  or  $0 --build" >&2
   exit 2
 }
 
@@ -42,6 +46,7 @@ case "$name" in
   --build) ;;
   sound) fuzzer=sound_decode_fuzzer ;;
   demo) fuzzer=demo_parse_fuzzer ;;
+  state) fuzzer=state_load_fuzzer ;;
   *) usage ;;
 esac
 case "$seconds" in
@@ -52,6 +57,16 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 fuzz="$root/build/fuzz"
 compiler=${FUZZ_CXX:-clang++}
 c_compiler=${FUZZ_CC:-clang}
+
+# The game's core for the save state target, built from its own CMake lists
+# with the fuzzer's coverage, AddressSanitizer and UndefinedBehaviorSanitizer.
+core="$fuzz/core"
+flags="-O1 -g -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all"
+cmake -S "$root" -B "$core" -G Ninja -DCMAKE_CXX_COMPILER="$compiler" \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="$flags -fno-omit-frame-pointer" \
+  -DRALLIX_BUILD_APP=OFF -DRALLIX_BUILD_TESTS=OFF -DRALLIX_BUILD_BENCH=OFF -DRALLIX_HARDEN=OFF \
+  >/dev/null
+cmake --build "$core" -j2 --target rallix_libretro_core >/dev/null
 
 if [ -n "${RALLIX_SDL_SOURCE:-}" ]; then
   sdl="$fuzz/sdl"
@@ -73,10 +88,11 @@ if [ -n "${RALLIX_SDL_SOURCE:-}" ]; then
   fi
   build="$fuzz/own-sdl"
   cmake -S "$root/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="$compiler" \
-    -DRALLIX_FUZZ_SDL_PREFIX="$sdl" >/dev/null
+    -DRALLIX_FUZZ_SDL_PREFIX="$sdl" -DRALLIX_FUZZ_CORE_BUILD="$core" >/dev/null
 else
   build="$fuzz/debian-sdl"
-  cmake -S "$root/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="$compiler" >/dev/null
+  cmake -S "$root/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="$compiler" \
+    -DRALLIX_FUZZ_CORE_BUILD="$core" >/dev/null
 fi
 cmake --build "$build" -j2 >/dev/null
 if [ "$name" = --build ]; then
@@ -93,13 +109,21 @@ case "$name" in
     cp "$root"/tests/data/demos/*.demo "$work/seeds/"
     find "$root/tests/data/fuzz/demo" -type f ! -name '*.md' -exec cp {} "$work/seeds/" \;
     ;;
+  state)
+    cp "$root"/tests/data/states/*.state "$work/seeds/"
+    find "$root/tests/data/fuzz/state" -type f ! -name '*.md' -exec cp {} "$work/seeds/" \;
+    ;;
 esac
+# A state, and after it a byte of the pad's buttons for each run.
+extra=""
+[ "$name" = state ] && extra="-max_len=4352"
 
 echo "fuzz: fuzzing $fuzzer for $seconds s (log: $work/fuzz.log)"
 status=0
 "$build/$fuzzer" "$work/corpus" "$work/seeds" \
   -max_total_time="$seconds" -timeout=10 -malloc_limit_mb=512 -rss_limit_mb=2048 \
-  -artifact_prefix="$work/artifacts/" -print_final_stats=1 >"$work/fuzz.log" 2>&1 || status=$?
+  -artifact_prefix="$work/artifacts/" -print_final_stats=1 $extra >"$work/fuzz.log" 2>&1 ||
+  status=$?
 
 if [ "$status" -ne 0 ]; then
   tail -n 60 "$work/fuzz.log" >&2

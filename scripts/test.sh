@@ -8,8 +8,8 @@
 #              programs for a few window tests); the Windows game; the
 #              browser version; for arm64 the game, its package and the
 #              libretro core with its tests' programs, for armhf the core
-#              and those programs; the fuzz targets of the sound loader and
-#              the demo reader;
+#              and those programs; the fuzz targets of the sound loader, the
+#              demo reader and the save states;
 #   3. tests   side by side: ctest in both builds (the optimised one runs
 #              the window, package, Wine, ARM (under qemu-user) and browser
 #              tests and the page script's own, the sanitizer one every unit
@@ -122,10 +122,10 @@ if [ ! -s "$logs/failed" ]; then
   ) &
   (
     # Each fuzz target runs when it has changed since it last ran clean (a
-    # change to how sounds are loaded or demos read), and always on a new
-    # checkout.
+    # change to how sounds are loaded, demos read or states taken, or to the
+    # game a state leads to), and always on a new checkout.
     if job build-fuzz sh scripts/fuzz.sh --build; then
-      for target in sound demo; do
+      for target in sound demo state; do
         fuzzed=build/fuzz/$target/fuzzed-clean
         if [ -f "$fuzzed" ] &&
           [ -z "$(find build/fuzz -name "${target}_*_fuzzer" -newer "$fuzzed")" ]; then
@@ -144,7 +144,7 @@ if [ ! -s "$logs/failed" ]; then
     [ -f "$logs/$name.time" ] || continue
     show "$name" all | grep -v -E '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed ' || true
   done
-  for name in check-docs fuzz-sound fuzz-demo clang-tidy; do
+  for name in check-docs fuzz-sound fuzz-demo fuzz-state clang-tidy; do
     [ -f "$logs/$name.time" ] && show "$name" all
   done
 fi
@@ -154,7 +154,7 @@ end=$(now)
 echo
 echo "stage                      start    took   processor"
 for name in checks build-default build-asan build-windows build-web build-arm64 build-armhf \
-  build-fuzz ctest-default check-docs ctest-asan fuzz-sound fuzz-demo clang-tidy; do
+  build-fuzz ctest-default check-docs ctest-asan fuzz-sound fuzz-demo fuzz-state clang-tidy; do
   [ -f "$logs/$name.time" ] || continue
   read -r begun ended status <"$logs/$name.time"
   # The second line of `times`: the children's user and system time, as

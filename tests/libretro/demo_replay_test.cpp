@@ -2,7 +2,10 @@
 // their key readings and play clock fed in by a demo's player between the
 // game and the core's machine: each shows the frames `rallix --timedemo`
 // showed (tests/data/demos/expected.txt), the core being the fourth platform
-// on which they replay alike.
+// on which they replay alike. They show the same again when after every run
+// the state is saved and the run before's and this run's are loaded back,
+// as rewind and run-ahead do: every state a game reaches is taken, and a
+// state saved again gives the same bytes.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -10,6 +13,8 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "demo/frame_digest.h"
 #include "demo/parser.h"
@@ -32,29 +37,66 @@ class DigestingPlayer : public DemoPlayer {
   FrameDigest digest;
 };
 
-std::string ReplayLine(const std::string& file) {
-  std::ifstream in(kFolder + file, std::ios::binary);
-  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
-  const ParsedDemo parsed = ParseDemo(bytes);
-  EXPECT_EQ(parsed.error, "") << file;
-  DigestingPlayer* player = nullptr;
+// A core replaying the demo.
+struct Replay {
+  Replay(const Demo& demo)
+      : core(frontend, [&](Platform& machine) {
+          auto made = std::make_unique<DigestingPlayer>(machine, demo);
+          player = made.get();
+          return made;
+        }) {}
+
+  std::string Line(const std::string& file) {
+    EXPECT_EQ(player->Finish().kind, ReplayEnd::Kind::kFinished)
+        << file << ": " << player->Finish().message;
+    char line[200];
+    std::snprintf(line, sizeof line, "%s: %lld passes, score %ld, high score %ld, digest %016llX",
+                  file.c_str(), static_cast<long long>(player->Passes()),
+                  static_cast<long>(core.Form().Record.Score),
+                  static_cast<long>(core.Form().Record.HiScore),
+                  static_cast<unsigned long long>(player->digest.Value()));
+    return line;
+  }
+
   const Frontend frontend;
-  RetroCore core(frontend, [&](Platform& machine) {
-    auto made = std::make_unique<DigestingPlayer>(machine, parsed.demo);
-    player = made.get();
-    return made;
-  });
-  while (!core.Ended() && core.Runs() < 100000)
+  DigestingPlayer* player = nullptr;
+  RetroCore core;
+};
+
+// The demo's line as the core replays it, and as it replays it while its
+// state is saved and loaded back after every run, which must show the same
+// frames at every run.
+std::pair<std::string, std::string> ReplayLines(const std::string& file) {
+  std::ifstream in(kFolder + file, std::ios::binary);
+  const ParsedDemo parsed =
+      ParseDemo(std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), {}));
+  EXPECT_EQ(parsed.error, "") << file;
+  Replay plain(parsed.demo);
+  Replay reloading(parsed.demo);
+  std::vector<uint8_t> before;
+  std::vector<uint8_t> now(RetroCore::StateSize());
+  std::vector<uint8_t> again(now.size());
+  while (!plain.core.Ended() && plain.core.Runs() < 100000) {
+    plain.core.Run();
+    RetroCore& core = reloading.core;
     core.Run();
-  EXPECT_EQ(player->Finish().kind, ReplayEnd::Kind::kFinished)
-      << file << ": " << player->Finish().message;
-  char line[200];
-  std::snprintf(line, sizeof line, "%s: %lld passes, score %ld, high score %ld, digest %016llX",
-                file.c_str(), static_cast<long long>(player->Passes()),
-                static_cast<long>(core.Form().Record.Score),
-                static_cast<long>(core.Form().Record.HiScore),
-                static_cast<unsigned long long>(player->digest.Value()));
-  return line;
+    if (!(core.Shown() == plain.core.Shown())) {
+      ADD_FAILURE() << file << ": run " << core.Runs() << " shows another frame";
+      break;
+    }
+    if (core.Ended())
+      continue;
+    const bool alike = core.Save(now.data(), now.size()) &&
+                       (before.empty() || core.Load(before.data(), before.size())) &&
+                       core.Load(now.data(), now.size()) && core.Save(again.data(), again.size()) &&
+                       again == now;
+    if (!alike) {
+      ADD_FAILURE() << file << ": the state after run " << core.Runs() << " did not come back";
+      break;
+    }
+    before = now;
+  }
+  return {plain.Line(file), reloading.Line(file)};
 }
 
 TEST(CoreDemoReplay, EachCommittedDemoShowsWhatItShowedWhenItWasRecorded) {
@@ -63,7 +105,9 @@ TEST(CoreDemoReplay, EachCommittedDemoShowsWhatItShowedWhenItWasRecorded) {
   for (std::string line; std::getline(expected, line);) {
     if (line.empty() || line[0] == '#')
       continue;
-    EXPECT_EQ(ReplayLine(line.substr(0, line.find(':'))), line);
+    const auto [plain, reloading] = ReplayLines(line.substr(0, line.find(':')));
+    EXPECT_EQ(plain, line);
+    EXPECT_EQ(reloading, line);
     ++demos;
   }
   EXPECT_EQ(demos, 3);

@@ -1,19 +1,25 @@
 // A small libretro frontend of our own: it loads the built core,
 // rallix_libretro.so, with dlopen as RetroArch does, drives it through its
-// entry points headless and looks at what it hands over.
+// entry points headless and looks at what it hands over. A golden save state
+// (tests/data/states/, written anew with RALLIX_UPDATE_GOLDEN=1 when a change
+// of the format is meant) pins the state's bytes.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string_view>
 #include <vector>
 
 #include "demo/crc32.h"
+#include "demo/state_format.h"
 #include "game/form_main.h"
 #include "game/main_loop.h"
+#include "libretro/core_state.h"
 #include "libretro/libretro_api.h"
 #include "tests/support/scripted_platform.h"
 
@@ -36,12 +42,15 @@ struct Frontend {
   bool shutdown_asked = false;
   bool refuse_pixel_format = false;
   retro_keyboard_event_t keyboard = nullptr;
+  std::string said;  // the core's last message
 };
 Frontend frontend;
 
 bool Environment(unsigned command, void* data) {
   if (command == RETRO_ENVIRONMENT_SHUTDOWN)
     frontend.shutdown_asked = true;
+  if (command == RETRO_ENVIRONMENT_SET_MESSAGE)
+    frontend.said = static_cast<const retro_message*>(data)->msg;
   if (command == RETRO_ENVIRONMENT_SET_KEYBOARD_CALLBACK)
     frontend.keyboard = static_cast<const retro_keyboard_callback*>(data)->callback;
   if (command == RETRO_ENVIRONMENT_SET_PIXEL_FORMAT)
@@ -105,8 +114,10 @@ class CoreTest : public ::testing::Test {
     dlclose(frontend.library);
   }
 
-  RunOutput Run() {
-    frontend.last = RunOutput{};
+  // What the run handed over, until the next run.
+  const RunOutput& Run() {
+    frontend.last.frame.clear();  // their room kept for the next run's
+    frontend.last.audio.clear();
     run_();
     ++frontend.run;
     return frontend.last;
@@ -115,7 +126,7 @@ class CoreTest : public ::testing::Test {
   std::vector<uint64_t> Runs(int count) {
     std::vector<uint64_t> hashes;
     for (int i = 0; i < count; ++i) {
-      const RunOutput out = Run();
+      const RunOutput& out = Run();
       hashes.push_back(Hash(out.frame) ^ (Hash(out.audio) * 3));
     }
     return hashes;
@@ -124,6 +135,20 @@ class CoreTest : public ::testing::Test {
     std::vector<uint8_t> state(size_());
     EXPECT_TRUE(save_(state.data(), state.size()));
     return state;
+  }
+  // The state after `edit` of its fields, its checksum made right.
+  template <typename Edit>
+  static std::vector<uint8_t> Edited(const std::vector<uint8_t>& state, Edit edit) {
+    libretro::SaveState fields;
+    StateReader reader(state.data(), state.size());
+    fields.Fields(reader);
+    EXPECT_EQ(reader.Finish(), "");
+    edit(fields);
+    std::vector<uint8_t> edited(state.size());
+    StateWriter writer(edited.data());
+    fields.Fields(writer);
+    EXPECT_TRUE(writer.Finish());
+    return edited;
   }
 
   void (*run_)() = nullptr;
@@ -245,7 +270,7 @@ TEST_F(CoreTest, AudioOfEachRunSumsToTheRateAndAMissHoldsTheGameWhilePupuIsHeard
   std::vector<size_t> run_starts;  // where each run's audio begins in `heard`
   std::vector<uint64_t> frames;
   for (int run = 0; run < 1000; ++run) {
-    const RunOutput out = Run();
+    const RunOutput& out = Run();
     const size_t run_frames = out.audio.size() / 2;
     ASSERT_TRUE(run_frames == 749 || run_frames == 750) << run;
     run_starts.push_back(heard.size());
@@ -299,7 +324,99 @@ TEST_F(CoreTest, StateMidRallyReplaysTheNext600RunsAndDamagedOrForeignOnesAreRef
   EXPECT_FALSE(load_(foreign.data(), size));
   EXPECT_FALSE(load_(other_game.data(), size));
   EXPECT_FALSE(load_(state.data(), size - 1));
+  std::vector<uint8_t> short_of_room(size - 1);
+  EXPECT_FALSE(save_(short_of_room.data(), short_of_room.size()));
   EXPECT_EQ(Runs(600), first);
+}
+
+// The moment a sound holds the game after the player's first miss (pupu.WAV
+// from run 158): the rally's last frame on screen, the court after the miss
+// waiting for the sound's end.
+TEST_F(CoreTest, TheGoldenStateHoldsAMissAndPlaysOnAsTheGameItWasTakenFrom) {
+  frontend.pad = StartAndSway;
+  Runs(165);
+  const std::vector<uint8_t> state = Save();
+  const std::string golden = std::string(RALLIX_SOURCE_DIR) + "/tests/data/states/first_miss.state";
+  const char* update = std::getenv("RALLIX_UPDATE_GOLDEN");
+  if (update != nullptr && std::string(update) == "1")
+    std::ofstream(golden, std::ios::binary)
+        .write(reinterpret_cast<const char*>(state.data()),
+               static_cast<std::streamsize>(state.size()));
+  std::ifstream in(golden, std::ios::binary);
+  const std::vector<uint8_t> pinned((std::istreambuf_iterator<char>(in)), {});
+  ASSERT_EQ(pinned.size(), 4096u) << "record it with RALLIX_UPDATE_GOLDEN=1";
+  EXPECT_TRUE(pinned == state) << "the state's bytes changed";
+
+  const std::vector<uint64_t> after = Runs(120);
+  ASSERT_TRUE(load_(pinned.data(), pinned.size()));
+  frontend.run = 165;
+  EXPECT_EQ(Runs(120), after);
+}
+
+TEST_F(CoreTest, AStateTheGameCouldNotReachIsRefusedSayingWhyAndTheGameGoesOn) {
+  std::ifstream in(std::string(RALLIX_SOURCE_DIR) + "/tests/data/states/first_miss.state",
+                   std::ios::binary);
+  const std::vector<uint8_t> golden((std::istreambuf_iterator<char>(in)), {});
+  ASSERT_EQ(golden.size(), 4096u);
+  using State = libretro::SaveState;
+  const std::pair<const char*, std::function<void(State&)>> unreachable[] = {
+      {"the runs", [](State& s) { s.core.runs = UINT64_MAX - 10; }},
+      {"the passes", [](State& s) { s.loop.passes = INT64_MAX; }},
+      {"more passes than runs", [](State& s) { s.loop.passes = int64_t(s.core.runs) + 1; }},
+      {"State", [](State& s) { s.record.State = 0; }},
+      {"State", [](State& s) { s.record.State = 8; }},
+      {"PlayerPaddleKind", [](State& s) { s.record.PlayerPaddleKind = 3; }},
+      {"ComPaddleKind", [](State& s) { s.record.ComPaddleKind = -1; }},
+      {"PlayerX", [](State& s) { s.record.PlayerX = 32767; }},
+      {"BallX", [](State& s) { s.record.BallX = HUGE_VAL; }},
+      {"BallY", [](State& s) { s.record.BallY = NAN; }},
+      {"BallVY", [](State& s) { s.record.BallVY = 1e300; }},
+      {"Score", [](State& s) { s.record.Score = 305100; }},
+      {"StateEntered", [](State& s) { s.record.StateEntered = 1; }},
+      {"CursorX", [](State& s) { s.record.Screen.CursorX = 40; }},
+      {"the grid", [](State& s) { s.record.Screen.Grid.Put(5, 5, '\x01'); }},
+      {"a frame's cells",
+       [](State& s) {
+         s.last.cells.push_back({3, 30, '-'});
+       }},
+      {"queues",
+       [](State& s) {
+         s.record.Screen.PixelSprites.push_back({80, 32, 'O'});
+         s.record.Screen.PixelSpriteCount = 1;
+       }},
+      {"trap", [](State& s) { s.loop.trap_spent = true; }},
+      {"trap does not go", [](State& s) { s.loop.trap_armed = false; }},
+      {"the sound", [](State& s) { s.core.sound = 4; }},
+      {"its sound", [](State& s) { s.core.heard = 22932; }},  // pupu.WAV's length
+      {"no sound", [](State& s) { s.core.holding = false; }},
+      {"other than the last", [](State& s) { s.core.waiting = false; }},
+  };
+  Runs(10);
+  const std::vector<uint8_t> before = Save();
+  for (const auto& [why, edit] : unreachable) {
+    const std::vector<uint8_t> state = Edited(golden, edit);
+    EXPECT_FALSE(load_(state.data(), state.size())) << why;
+    EXPECT_NE(frontend.said.find(why), std::string::npos) << why << ": " << frontend.said;
+  }
+  std::vector<uint8_t> old_format = golden;  // the format of 80054 bytes, version 1
+  old_format[4] = 1;
+  EXPECT_FALSE(load_(old_format.data(), old_format.size()));
+  EXPECT_NE(frontend.said.find("another version"), std::string::npos) << frontend.said;
+  EXPECT_TRUE(Save() == before);
+  EXPECT_TRUE(load_(golden.data(), golden.size()));
+  // The edges of what the game holds are taken.
+  const std::vector<uint8_t> edges = Edited(golden, [](State& s) {
+    s.last.cells.insert(s.last.cells.end(), {{0, 0, ' '}, {39, 29, '~'}});
+  });
+  EXPECT_TRUE(load_(edges.data(), edges.size())) << frontend.said;
+}
+
+TEST_F(CoreTest, AResetWithNoGameLoadedStartsNone) {
+  Entry<void (*)()>("retro_unload_game")();
+  Entry<void (*)()>("retro_reset")();
+  EXPECT_TRUE(Run().frame.empty());
+  std::vector<uint8_t> state(size_());
+  EXPECT_FALSE(save_(state.data(), state.size()));
 }
 
 }  // namespace
