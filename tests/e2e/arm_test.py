@@ -62,7 +62,7 @@ class CrossBuild:
         replays_committed_demos(self, lambda path: self.emulated("web/rallix_timedemo", path))
         # The title through the shared object loaded with dlopen, and a save
         # state taken mid-rally that replays the 600 runs after it.
-        self.passes("frontend", "*Title*:*State*", 2)
+        self.passes("frontend", "*Title*:*State*", 4)
         folder = tempfile.mkdtemp(prefix="rallix-core-")
         self.addCleanup(shutil.rmtree, folder, True)
         with zipfile.ZipFile(os.path.join(self.build, f"rallix_libretro-{PATHS['version']}-linux-"
