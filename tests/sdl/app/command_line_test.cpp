@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "sdl/app/command_line.h"
 #include "sdl/app/player_choices.h"
@@ -116,7 +117,8 @@ TEST(SettingRules, AValueIsTakenOrRefusedAlikeOnTheCommandLineAndInTheFile) {
       {Setting::kScale, "9", {}},        {Setting::kScale, "2x", {}},
       {Setting::kScale, "", {}},         {Setting::kScale, "+2", {}},
       {Setting::kVolume, "0", 0},        {Setting::kVolume, "100", 100},
-      {Setting::kVolume, "050", 50},     {Setting::kVolume, "101", {}},
+      {Setting::kVolume, "050", 50},     {Setting::kVolume, "99", 99},
+      {Setting::kVolume, "7.", {}},      {Setting::kVolume, "101", {}},
       {Setting::kVolume, "-1", {}},      {Setting::kVolume, "4294967346", {}},
       {Setting::kMute, "TRUE", 1},       {Setting::kMute, "false", 0},
       {Setting::kMute, "1", {}},         {Setting::kFullscreen, "True", 1},
@@ -127,13 +129,18 @@ TEST(SettingRules, AValueIsTakenOrRefusedAlikeOnTheCommandLineAndInTheFile) {
     SCOPED_TRACE(std::string(rule.name) + " = '" + row.text + "'");
     const SettingsRead read =
         ReadSettings(std::string("[") + rule.section + "]\n" + rule.name + " = " + row.text + "\n");
+    // The one setting named, and no other.
     const SettingValues& got = read.values;
-    const std::optional<int> from_file =
-        got.scale    ? got.scale
-        : got.volume ? got.volume
-        : got.mute   ? std::optional<int>(*got.mute)
-                     : (got.fullscreen ? std::optional<int>(*got.fullscreen) : std::nullopt);
-    EXPECT_EQ(from_file, row.value);
+    std::vector<int> from_file;
+    for (const std::optional<int>& value : {got.scale, got.volume}) {
+      if (value)
+        from_file.push_back(*value);
+    }
+    for (const std::optional<bool>& value : {got.fullscreen, got.mute}) {
+      if (value)
+        from_file.push_back(*value ? 1 : 0);
+    }
+    EXPECT_EQ(from_file, row.value ? std::vector<int>{*row.value} : std::vector<int>{});
     EXPECT_EQ(read.damaged.size(), row.value ? 0u : 1u);
     if (rule.true_or_false)
       continue;
@@ -152,7 +159,9 @@ TEST(SettingRules, AValueIsTakenOrRefusedAlikeOnTheCommandLineAndInTheFile) {
     end = help.find('\n', at);
     EXPECT_LE(end - at, 80u) << help.substr(at, end - at);
   }
-  EXPECT_NE(help.find("[sound] volume = 0 to 100"), std::string::npos) << help;
+  EXPECT_NE(help.find("[sound] volume = 0 to 100\n  [sound] mute = true or false"),
+            std::string::npos)
+      << help;
 }
 
 TEST(PlayerChoices, TheFilesSettingsUnderTheCommandLinesAndOnlyTheFilesAreKept) {
@@ -189,6 +198,8 @@ TEST(PlayerChoices, TheFilesSettingsUnderTheCommandLinesAndOnlyTheFilesAreKept) 
   EXPECT_EQ(std::tuple(now.volume, now.fullscreen, now.mute),
             std::tuple(std::optional(40), std::optional(true), std::optional(false)));
   EXPECT_EQ(ChoicesFor({}, &file).scale_file, path) << "the scale the file gave";
+  ChoicesFor({}, &file).keep(Setting::kFullscreen, 0);  // no option given: kept
+  EXPECT_EQ(ReadSettings(ReadSmallFile(path, 1000).bytes).values.fullscreen, false);
 
   // No place for the file: the first change says it is not kept.
   SettingsFile no_place("", "", [&said](const std::string& line) { said.push_back(line); });
