@@ -17,7 +17,6 @@
 #include <filesystem>
 #include <string>
 #include <thread>
-#include <tuple>
 #include <vector>
 
 #include "sdl/settings/settings_file.h"
@@ -64,14 +63,6 @@ TEST(SettingsText, APlayersFileGivesWhatItSaysAndNamesEachLineItDoesNot) {
       "line 14, \"just some words\": it is neither a [section] nor a setting = value"};
   EXPECT_EQ(read.damaged, damaged);
 
-  // Past the ends of the ranges; the ends themselves are taken.
-  const SettingsRead edges =
-      ReadSettings("[display]\nscale=0\nscale=9\n[sound]\nvolume=101\nvolume=0\n");
-  EXPECT_EQ(edges.damaged.size(), 3u);
-  EXPECT_EQ(edges.values.volume, 0);
-  const SettingsRead tops = ReadSettings("[display]\nscale=8\n[sound]\nvolume=100\n");
-  EXPECT_EQ(std::tuple(tops.values.scale, tops.values.volume, tops.damaged.size()),
-            std::tuple(std::optional(8), std::optional(100), size_t{0}));
   // Before any section; and a name repeated as the terminal may print it.
   const std::vector<std::string> named = {
       "line 1, \"junk\": it is neither a [section] nor a setting = value",
