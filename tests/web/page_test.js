@@ -440,6 +440,7 @@ describe('the sound\'s volume and mute', () => {
   it('come with M, the Mute button and the slider, and are kept for the next visit', () => {
     const page = openPage();
     const {elements, context} = page;
+    assert.deepEqual(page.stored, {}, 'a first visit wrote');
     assert.equal(context.Module.rallix.volume(), 1);
     assert.equal(elements.volume.value, '100');
     page.key('KeyM');

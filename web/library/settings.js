@@ -32,8 +32,9 @@ mergeInto(LibraryManager.library, {
       return RallixSettings.muted ? 0 : RallixSettings.volume / 100;
     },
 
-    // `quiet`: no mark for the volume (the page opening with it).
-    set: function(volume, muted, quiet) {
+    // `opening`: the page opening with what was kept, which shows no mark
+    // and keeps nothing (a first visit writes nothing).
+    set: function(volume, muted, opening) {
       volume = Math.max(0, Math.min(100, Math.round(volume)));
       var changed = volume !== RallixSettings.volume;
       RallixSettings.volume = volume;
@@ -42,7 +43,8 @@ mergeInto(LibraryManager.library, {
       document.getElementById('volume').value = String(volume);
       document.getElementById('mute').textContent = RallixSettings.muted ? 'Unmute' : 'Mute';
       document.getElementById('muted').hidden = !RallixSettings.muted;
-      if (changed && !quiet) RallixSettings.showVolume();
+      if (opening) return;
+      if (changed) RallixSettings.showVolume();
       try {
         localStorage.setItem(RallixSettings.KEPT,
             JSON.stringify({volume: volume, mute: RallixSettings.muted}));
