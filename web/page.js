@@ -119,6 +119,10 @@ var Module = (function() {
 
   // Whatever changes the room the court has fits the canvas again.
   fit();
+  // The canvas's context, made now while the program's files come, is the
+  // one the program paints on (web/library/canvas.js): its first frame
+  // then comes sooner.
+  canvas.getContext('2d', {alpha: false}).fillRect(0, 0, 1, 1);
   watchDensity();
   window.addEventListener('resize', fit);
   window.addEventListener('orientationchange', fit);
@@ -132,11 +136,16 @@ var Module = (function() {
 
   // After the first visit the service worker serves the site without a
   // network. It stores the files this visit fetched, so it starts once they
-  // are all here; a browser that refuses it only goes without.
-  if ('serviceWorker' in navigator) {
-    window.addEventListener('load', function() {
+  // are all here (the page has loaded) and, not to hold up the title, once
+  // it is shown (web/library/canvas.js); a browser that refuses it only
+  // goes without.
+  module.rallixAfterTitle = function() {
+    if (!('serviceWorker' in navigator)) return;
+    var register = function() {
       navigator.serviceWorker.register('service-worker.js').catch(function() { return null; });
-    });
-  }
+    };
+    if (document.readyState === 'complete') register();
+    else window.addEventListener('load', register);
+  };
   return module;
 })();

@@ -106,11 +106,12 @@ describe('the canvas in the court\'s area', () => {
 // the program's memory, a file reader and object URLs, localStorage
 // (holding `stored` to begin with), links made and clicked, the timers set,
 // Web Audio (a sound decodes to a buffer as long in seconds as its file has
-// bytes) and Asyncify's sleep, whose wake-up the test counts.
+// bytes) and Asyncify's sleep, whose wake-up the test counts. The first
+// frame is shown, unless not `shown`.
 const FACTS = fs.readFileSync(path.join(__dirname, '..', 'data', 'page_facts.json'), 'utf8');
 const LIBRARY = ['page', 'canvas', 'sound', 'input', 'demos', 'settings'];
 
-function openPage(stored = {}, {controls = [], sounds, pads, audio = true} = {}) {
+function openPage(stored = {}, {controls = [], sounds, pads, audio = true, shown = true} = {}) {
   const elements = {};
   const element = (id) => {
     if (!elements[id]) {
@@ -134,7 +135,8 @@ function openPage(stored = {}, {controls = [], sounds, pads, audio = true} = {})
   const memory = new ArrayBuffer(2 << 20);
   const page = {elements, focused: true, wakeUps: 0, heap: new Int32Array(memory),
                 bytes: new Uint8Array(memory), urls: [], revoked: [], stored: {...stored},
-                clicked: [], timers: [], stops: [], sources: [], contexts: 0};
+                clicked: [], timers: [], stops: [], sources: [], contexts: 0, decoders: 0,
+                afterTitle: 0};
   const utf8 = (text) => new TextEncoder().encode(text);
   const library = {};
   const webAudio = {state: 'suspended', currentTime: 2, destination: {}, resumed: 0,
@@ -173,12 +175,14 @@ function openPage(stored = {}, {controls = [], sounds, pads, audio = true} = {})
         return webAudio;
       },
       OfflineAudioContext: audio && function() {
+        ++page.decoders;
         this.decodeAudioData = (bytes, done, failed) =>
           (bytes.byteLength > 12 ? done({duration: bytes.byteLength}) : failed());
       },
     },
     navigator: pads ? {getGamepads: pads} : {},
-    Module: {rallixSounds: sounds, rallixStop: (what) => page.stops.push(what)},
+    Module: {rallixSounds: sounds, rallixStop: (what) => page.stops.push(what),
+      rallixAfterTitle: () => ++page.afterTitle},
     Asyncify: {handleSleep: (start) => start(() => { ++page.wakeUps; })},
     // Reads what the pretend file's slice holds, at once; a slice without
     // bytes cannot be read.
@@ -221,9 +225,15 @@ function openPage(stored = {}, {controls = [], sounds, pads, audio = true} = {})
   };
   page.blur = () => windowListeners.blur.forEach((listener) => listener());
   page.pointerUp = () => windowListeners.pointerup.forEach((listener) => listener());
+  page.padConnected = () => windowListeners.gamepadconnected.forEach((listener) => listener());
   page.pausedShown = () => !elements.paused.hidden;
   page.inFront = () => library.rallix_page_in_front();
   library.rallix_page_open(FACTS);
+  page.showFirstFrame = () => {
+    library.rallix_page_paint(0, 0, 0);
+    page.timers.pop().run();
+  };
+  if (shown) page.showFirstFrame();
   return page;
 }
 
@@ -685,10 +695,33 @@ describe('the touch controls and gamepads', () => {
     assert.equal(right.released, 6);
   });
 
+  it('wait, with the sounds and the service worker, until the title is shown', async () => {
+    const page = openPage({}, {shown: false, sounds: Promise.resolve(wavePackage(20, 300, 16, 40)),
+      pads: () => [{connected: true, axes: [-1, 0], buttons: []}]});
+    await new Promise((resolve) => setImmediate(resolve));
+    assert.deepEqual([page.decoders, page.afterTitle, page.timers.length], [0, 0, 0]);
+    page.showFirstFrame();
+    await new Promise((resolve) => setImmediate(resolve));
+    assert.deepEqual([page.decoders, page.afterTitle], [4, 1]);
+    page.library.rallix_page_paint(0, 0, 0);
+    assert.equal(page.timers.length, 0, 'waited again for a later frame');
+    assert.equal(page.library.rallix_page_take_buttons(64, 32), 0, 'pads read before one showed');
+    page.padConnected();
+    assert.equal(page.library.rallix_page_take_buttons(64, 32), 1);
+    // Asked for once the title is shown: soon, not at once.
+    let later = 0;
+    page.context.RallixCanvas.afterTitle(() => ++later);
+    assert.equal(later, 0);
+    page.timers.pop().run();
+    assert.equal(later, 1);
+  });
+
   it('are the arrows and Space of every pad in the standard layout, and none where refused', () => {
     const pad = {connected: true, axes: [-0.5, 0.2], buttons: []};
     let calls = 0;
     const page = openPage({}, {pads: () => { ++calls; return [null, pad]; }});
+    assert.deepEqual([taken(page), calls], [[], 0], 'pads looked at before one showed itself');
+    page.padConnected();
     assert.deepEqual(taken(page), [2, 37, 1]);
     page.blur();
     assert.deepEqual(taken(page), [2, 37, 1], 'a pad held through a blur is pressed again');
@@ -703,6 +736,7 @@ describe('the touch controls and gamepads', () => {
     pad.connected = false;
     assert.deepEqual(taken(page), [2, 38, 0, 2, 39, 0]);
     const refused = openPage({}, {pads: () => { ++calls; throw new Error('forbidden'); }});
+    refused.padConnected();
     calls = 0;
     taken(refused);
     taken(refused);
@@ -817,7 +851,10 @@ function openPageAround({areas, crowded = false, touch = false, fetched = {}, wa
   const element = (more) => ({style: {}, hidden: false, addEventListener: on, blur() {}, ...more});
   const page = {stops: [], registered: [], measured: 0, listeners, classes, observers: [], asked: []};
   const elements = {
-    screen: element({width: 640, height: 480}), marks: element(), fullscreen: element(),
+    screen: element({width: 640, height: 480, getContext(kind, options) {
+      this.context = JSON.stringify([kind, options]);
+      return {fillRect() {}};
+    }}), marks: element(), fullscreen: element(),
     stage: element({getBoundingClientRect: () => {
       ++page.measured;
       return areas[classes.has('side') ? 'side' : 'bar'];
@@ -851,7 +888,7 @@ function openPageAround({areas, crowded = false, touch = false, fetched = {}, wa
   for (const file of ['page_fit.js', 'page.js']) {
     vm.runInContext(fs.readFileSync(path.join(WEB, file), 'utf8'), context, {filename: file});
   }
-  Object.assign(page, {context, elements, module: context.Module});
+  Object.assign(page, {context, elements, module: context.Module, document: window.document});
   return page;
 }
 
@@ -866,6 +903,8 @@ describe('the page around the game', () => {
     assert.deepEqual([...page.classes].sort(), ['bar', 'touch']);
     assert.deepEqual(px(page.elements.screen.style), ['320px', '184px', '640px', '480px']);
     assert.deepEqual(px(page.elements.marks.style), ['960px', '184px']);
+    // Made early, the canvas's context is the one the program asks for.
+    assert.equal(page.elements.screen.context, '["2d",{"alpha":false}]');
     // The court's size seen again is not fitted again; a new one is.
     const fitted = page.measured;
     page.observers[0]([{contentRect: {width: 1280, height: 752}}]);
@@ -924,10 +963,15 @@ describe('the page around the game', () => {
     // What stops the page, the program may stop too.
     page.module.rallixStop('why');
     page.stops.pop();
-    // No service worker before the page has loaded, and a refused one is only gone without.
+    // No service worker before the title is shown and the page has loaded,
+    // and a refused one is only gone without.
+    page.module.rallixAfterTitle();
     assert.deepEqual(page.registered, []);
     page.listeners.load[0]();
     assert.deepEqual(page.registered, ['service-worker.js']);
+    page.document.readyState = 'complete';
+    page.module.rallixAfterTitle();
+    assert.equal(page.registered.length, 2);
     page.module.onAbort('out of memory');
     assert.deepEqual(page.stops, ['the game could not go on (out of memory).']);
 

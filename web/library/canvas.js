@@ -8,6 +8,18 @@ mergeInto(LibraryManager.library, {
     context: null,
     image: null,     // the program's pixels of the canvas (web/canvas_pixels.h)
     screenshotWanted: false,  // F12 or the Screenshot button, not yet taken
+    // Work the title need not wait for (the sounds' decoding, the gamepads,
+    // the service worker): done once the first frame has been shown, so that
+    // the program's start is as short as it can be. Null from then on.
+    waiting: [],
+
+    afterTitle: function(work) {
+      if (RallixCanvas.waiting) {
+        RallixCanvas.waiting.push(work);
+      } else {
+        setTimeout(work, 0);
+      }
+    },
 
     // The canvas takes the program's size. index.html gives it that size
     // already, so that the page is laid out for it before the program
@@ -37,6 +49,16 @@ mergeInto(LibraryManager.library, {
         var r = (rects >> 2) + 4 * i;
         RallixCanvas.context.putImageData(image, 0, 0, HEAP32[r], HEAP32[r + 1], HEAP32[r + 2],
                                           HEAP32[r + 3]);
+      }
+      var waiting = RallixCanvas.waiting;
+      if (!waiting) return;
+      RallixCanvas.waiting = null;
+      // The browser shows this first frame, then does the work waiting for it.
+      var run = function() { waiting.forEach(function(work) { work(); }); };
+      if (window.requestAnimationFrame) {
+        requestAnimationFrame(function() { setTimeout(run, 0); });
+      } else {
+        setTimeout(run, 0);
       }
     },
 

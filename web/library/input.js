@@ -9,6 +9,7 @@ mergeInto(LibraryManager.library, {
     sources: {},     // touch, pad -> the program's number for each
     buttons: [],     // source, virtual key, down: presses not yet taken
     padKeys: {},     // virtual key -> true while a gamepad holds it
+    padsSeen: false,     // a gamepad has shown itself to the page
     padsRefused: false,  // the browser forbids this page the gamepads
     letGo: [],       // what lets go of every touch control at once
 
@@ -16,6 +17,12 @@ mergeInto(LibraryManager.library, {
       RallixInput.keys = facts.keys;
       RallixInput.sources = facts.sources;
       document.querySelectorAll('[data-key]').forEach(RallixInput.wireControl);
+      // A browser shows a page its gamepads only once one is used, and says
+      // so first; until then there is nothing to read, and the first look,
+      // which wakes the browser's gamepad service, would hold up the title.
+      RallixCanvas.afterTitle(function() {
+        window.addEventListener('gamepadconnected', function() { RallixInput.padsSeen = true; });
+      });
     },
 
     press: function(source, key, down) {
@@ -69,7 +76,7 @@ mergeInto(LibraryManager.library, {
     // (button 9) are Space. A change since the last look is a press or a
     // release of the pad's keys.
     readPads: function() {
-      if (RallixInput.padsRefused || !navigator.getGamepads) return;
+      if (!RallixInput.padsSeen || RallixInput.padsRefused || !navigator.getGamepads) return;
       var pads;
       try {
         pads = navigator.getGamepads();

@@ -111,6 +111,7 @@ mergeInto(LibraryManager.library, {
     // A page that has stopped already keeps saying why.
     if (!Module['rallixHalted']) RallixPage.line.textContent = '';
     RallixCanvas.open(facts.screen);
+    if (Module['rallixAfterTitle']) RallixCanvas.afterTitle(Module['rallixAfterTitle']);
     RallixSound.open(facts.sounds, Module['rallixSounds']);
     RallixInput.open(facts);
     RallixDemos.open(facts);

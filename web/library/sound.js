@@ -1,9 +1,9 @@
 // The sounds: rallix.data, which page.js fetches beside the program
 // (Module.rallixSounds, a promise of its bytes), holds the game's WAVE files
 // one after another in the order of the program's list; each is decoded
-// once, as soon as it is there, so that it is ready before the first sound
-// is due. Every sound goes through one gain node, the volume. Part of the
-// page's script (web/library/page.js).
+// once, as soon as it is there and the title is shown, so that it is ready
+// before the first sound is due. Every sound goes through one gain node,
+// the volume. Part of the page's script (web/library/page.js).
 
 mergeInto(LibraryManager.library, {
   $RallixSound: {
@@ -36,7 +36,8 @@ mergeInto(LibraryManager.library, {
     // did not come (page.js has said why) plays nothing; one that is not
     // the program's sounds stops the page.
     open: function(names, packaged) {
-      var files = Promise.resolve(packaged).then(function(bytes) {
+      var shown = new Promise(function(resolve) { RallixCanvas.afterTitle(resolve); });
+      var files = shown.then(function() { return packaged; }).then(function(bytes) {
         if (!bytes) return null;
         var found = RallixSound.unpack(bytes, names);
         if (!found) Module['rallixStop']('rallix.data is damaged (cut short or changed).');
