@@ -119,10 +119,6 @@ var Module = (function() {
 
   // Whatever changes the room the court has fits the canvas again.
   fit();
-  // The canvas's context, made now while the program's files come, is the
-  // one the program paints on (web/library/canvas.js): its first frame
-  // then comes sooner.
-  canvas.getContext('2d', {alpha: false}).fillRect(0, 0, 1, 1);
   watchDensity();
   window.addEventListener('resize', fit);
   window.addEventListener('orientationchange', fit);

@@ -851,10 +851,7 @@ function openPageAround({areas, crowded = false, touch = false, fetched = {}, wa
   const element = (more) => ({style: {}, hidden: false, addEventListener: on, blur() {}, ...more});
   const page = {stops: [], registered: [], measured: 0, listeners, classes, observers: [], asked: []};
   const elements = {
-    screen: element({width: 640, height: 480, getContext(kind, options) {
-      this.context = JSON.stringify([kind, options]);
-      return {fillRect() {}};
-    }}), marks: element(), fullscreen: element(),
+    screen: element({width: 640, height: 480}), marks: element(), fullscreen: element(),
     stage: element({getBoundingClientRect: () => {
       ++page.measured;
       return areas[classes.has('side') ? 'side' : 'bar'];
@@ -903,8 +900,6 @@ describe('the page around the game', () => {
     assert.deepEqual([...page.classes].sort(), ['bar', 'touch']);
     assert.deepEqual(px(page.elements.screen.style), ['320px', '184px', '640px', '480px']);
     assert.deepEqual(px(page.elements.marks.style), ['960px', '184px']);
-    // Made early, the canvas's context is the one the program asks for.
-    assert.equal(page.elements.screen.context, '["2d",{"alpha":false}]');
     // The court's size seen again is not fitted again; a new one is.
     const fitted = page.measured;
     page.observers[0]([{contentRect: {width: 1280, height: 752}}]);
