@@ -50,8 +50,18 @@ function serve(folder, {compress = false} = {}) {
   }));
 }
 
-// Notes the first putImageData that lights a pixel and the frame after it.
+// Notes when the WebAssembly is made the program's, the first putImageData
+// that lights a pixel and the frame after it.
 function watchCanvas() {
+  for (const name of ['instantiate', 'instantiateStreaming']) {
+    const instantiate = WebAssembly[name];
+    WebAssembly[name] = function(...made) {
+      return instantiate.apply(this, made).then((instance) => {
+        window.rallixMade = window.rallixMade || performance.now();
+        return instance;
+      });
+    };
+  }
   const put = CanvasRenderingContext2D.prototype.putImageData;
   CanvasRenderingContext2D.prototype.putImageData = function(image, ...rest) {
     if (!window.rallixLit) {
@@ -86,7 +96,10 @@ async function firstFrame(browser, server) {
           .find((entry) => entry.name.endsWith(name));
       const span = (name) => file(name) ?
         `${file(name).startTime.toFixed(0)}-${file(name).responseEnd.toFixed(0)}` : '-';
-      return {shown: window.rallixShown, lit: window.rallixLit,
+      const paint = performance.getEntriesByType('paint')[0];
+      return {shown: window.rallixShown, lit: window.rallixLit, made: window.rallixMade,
+        loaded: performance.getEntriesByType('navigation')[0].domContentLoadedEventStart,
+        painted: paint ? paint.startTime : NaN,
         files: `js ${span('rallix.js')}, wasm ${span('rallix.wasm')}, data ${span('rallix.data')}`};
     });
   } finally {
@@ -132,7 +145,7 @@ function sizes(folder) {
 async function main() {
   const sites = process.argv.slice(2).map((argument) => {
     const [name, folder] = argument.split('=');
-    return {name, folder: path.resolve(folder), times: [], lit: []};
+    return {name, folder: path.resolve(folder), times: [], lit: [], steps: []};
   });
   const {chromium} = require('playwright-core');
   const browser = await chromium.launch({executablePath: process.env.RALLIX_CHROMIUM || '/usr/bin/chromium',
@@ -147,6 +160,7 @@ async function main() {
         const seen = await firstFrame(browser, site.server);
         site.times.push(seen.shown);
         site.lit.push(seen.lit);
+        site.steps.push(seen);
         site.files = seen.files;
       }
     }
@@ -156,6 +170,13 @@ async function main() {
       console.log(`  ${site.name.padEnd(8)} median ${median(t).toFixed(0)}, range ` +
           `${Math.min(...t).toFixed(0)}-${Math.max(...t).toFixed(0)}; painted at median ` +
           `${median(site.lit).toFixed(0)}; last run's files (start-end): ${site.files}`);
+    }
+    console.log('\nOn the way (medians, ms from navigation): the page\'s scripts run (DOMContentLoaded),' +
+        '\nthe page first drawn, the WebAssembly made the program\'s, the canvas lit:');
+    for (const site of sites) {
+      const at = (step) => median(site.steps.map((seen) => seen[step])).toFixed(0);
+      console.log(`  ${site.name.padEnd(8)} scripts ${at('loaded')}, drawn ${at('painted')}, ` +
+          `program ${at('made')}, lit ${at('lit')}`);
     }
     for (const site of sites) {
       console.log(`\nA first visit to ${site.name}, as the server saw it:`);
