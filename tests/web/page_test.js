@@ -135,8 +135,8 @@ function openPage(stored = {}, {controls = [], sounds, pads, audio = true, shown
   const memory = new ArrayBuffer(2 << 20);
   const page = {elements, focused: true, wakeUps: 0, heap: new Int32Array(memory),
                 bytes: new Uint8Array(memory), urls: [], revoked: [], stored: {...stored},
-                clicked: [], timers: [], stops: [], sources: [], contexts: 0, decoders: 0,
-                afterTitle: 0};
+                clicked: [], timers: [], frames: [], stops: [], sources: [], contexts: 0,
+                decoders: 0, afterTitle: 0};
   const utf8 = (text) => new TextEncoder().encode(text);
   const library = {};
   const webAudio = {state: 'suspended', currentTime: 2, destination: {}, resumed: 0,
@@ -165,7 +165,9 @@ function openPage(stored = {}, {controls = [], sounds, pads, audio = true, shown
     },
     setTimeout: (run, ms) => page.timers.push({run, ms}),
     clearTimeout() {},
+    requestAnimationFrame: (run) => page.frames.push(run),
     window: {
+      requestAnimationFrame: true,
       addEventListener: (type, listener) => {
         (windowListeners[type] = windowListeners[type] || []).push(listener);
       },
@@ -225,12 +227,15 @@ function openPage(stored = {}, {controls = [], sounds, pads, audio = true, shown
   };
   page.blur = () => windowListeners.blur.forEach((listener) => listener());
   page.pointerUp = () => windowListeners.pointerup.forEach((listener) => listener());
-  page.padConnected = () => windowListeners.gamepadconnected.forEach((listener) => listener());
+  page.padConnected = () => (windowListeners.gamepadconnected || []).forEach((listener) => listener());
   page.pausedShown = () => !elements.paused.hidden;
   page.inFront = () => library.rallix_page_in_front();
   library.rallix_page_open(FACTS);
+  // The first frame painted, then drawn by the browser, then the work that waited.
   page.showFirstFrame = () => {
     library.rallix_page_paint(0, 0, 0);
+    assert.equal(page.timers.length, 0, 'before the frame was drawn');
+    page.frames.pop()();
     page.timers.pop().run();
   };
   if (shown) page.showFirstFrame();
@@ -699,12 +704,13 @@ describe('the touch controls and gamepads', () => {
     const page = openPage({}, {shown: false, sounds: Promise.resolve(wavePackage(20, 300, 16, 40)),
       pads: () => [{connected: true, axes: [-1, 0], buttons: []}]});
     await new Promise((resolve) => setImmediate(resolve));
+    page.padConnected();
     assert.deepEqual([page.decoders, page.afterTitle, page.timers.length], [0, 0, 0]);
     page.showFirstFrame();
     await new Promise((resolve) => setImmediate(resolve));
     assert.deepEqual([page.decoders, page.afterTitle], [4, 1]);
     page.library.rallix_page_paint(0, 0, 0);
-    assert.equal(page.timers.length, 0, 'waited again for a later frame');
+    assert.equal(page.frames.length, 0, 'waited again for a later frame');
     assert.equal(page.library.rallix_page_take_buttons(64, 32), 0, 'pads read before one showed');
     page.padConnected();
     assert.equal(page.library.rallix_page_take_buttons(64, 32), 1);
@@ -967,6 +973,8 @@ describe('the page around the game', () => {
     page.document.readyState = 'complete';
     page.module.rallixAfterTitle();
     assert.equal(page.registered.length, 2);
+    delete page.context.navigator.serviceWorker;
+    page.module.rallixAfterTitle();  // a browser without service workers goes without
     page.module.onAbort('out of memory');
     assert.deepEqual(page.stops, ['the game could not go on (out of memory).']);
 
