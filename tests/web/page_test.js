@@ -167,7 +167,6 @@ function openPage(stored = {}, {controls = [], sounds, pads, audio = true, shown
     clearTimeout() {},
     requestAnimationFrame: (run) => page.frames.push(run),
     window: {
-      requestAnimationFrame: true,
       addEventListener: (type, listener) => {
         (windowListeners[type] = windowListeners[type] || []).push(listener);
       },

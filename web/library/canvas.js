@@ -54,12 +54,9 @@ mergeInto(LibraryManager.library, {
       if (!waiting) return;
       RallixCanvas.waiting = null;
       // The browser shows this first frame, then does the work waiting for it.
-      var run = function() { waiting.forEach(function(work) { work(); }); };
-      if (window.requestAnimationFrame) {
-        requestAnimationFrame(function() { setTimeout(run, 0); });
-      } else {
-        setTimeout(run, 0);
-      }
+      requestAnimationFrame(function() {
+        setTimeout(function() { waiting.forEach(function(work) { work(); }); }, 0);
+      });
     },
 
     // A file offered as a download at once, under `name`.

@@ -76,12 +76,13 @@ mergeInto(LibraryManager.library, {
     // (button 9) are Space. A change since the last look is a press or a
     // release of the pad's keys.
     readPads: function() {
-      if (!RallixInput.padsSeen || RallixInput.padsRefused || !navigator.getGamepads) return;
+      if (!RallixInput.padsSeen || RallixInput.padsRefused) return;
       var pads;
       try {
         pads = navigator.getGamepads();
       } catch (e) {
-        // A page whose permissions policy forbids gamepads: none, for good.
+        // A browser without gamepads, or a page whose permissions policy
+        // forbids them: none, for good.
         RallixInput.padsRefused = true;
         return;
       }
