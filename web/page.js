@@ -66,11 +66,18 @@ var Module = (function() {
   function fit() {
     var ratio = window.devicePixelRatio || 1;
     var layouts = [];
-    LAYOUTS.forEach(function(name) {
+    // The margins show the game no larger than the whole window would: where
+    // the bar shows it that large already, they are not tried (a try lays
+    // the page out once more before it is first drawn).
+    var whole = {left: 0, top: 0, width: window.innerWidth, height: window.innerHeight};
+    var largest = deviceScale(whole, canvas.width, canvas.height, ratio);
+    LAYOUTS.some(function(name) {
       takeLayout(name);
       if (name === 'bar' || marginsHold()) {
         layouts.push({name: name, area: stage.getBoundingClientRect()});
       }
+      return largest > 0 &&
+        deviceScale(layouts[0].area, canvas.width, canvas.height, ratio) >= largest;
     });
     var chosen = chooseLayout(layouts, canvas.width, canvas.height, ratio);
     takeLayout(chosen.name);

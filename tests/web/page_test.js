@@ -863,6 +863,8 @@ function openPageAround({areas, crowded = false, touch = false, fetched = {}, wa
   const column = {scrollHeight: crowded ? 300 : 100, clientHeight: 200};
   const window = {
     devicePixelRatio: 1, addEventListener: on, matchMedia: () => null,
+    innerWidth: Math.max(...Object.values(areas).map((area) => area.left + area.width)),
+    innerHeight: Math.max(...Object.values(areas).map((area) => area.top + area.height)),
     navigator: {maxTouchPoints: touch ? 5 : 0, serviceWorker: {register: (file) => {
       page.registered.push(file);
       return Promise.reject(new Error('refused'));
@@ -901,6 +903,7 @@ describe('the page around the game', () => {
       side: {left: 220, top: 0, width: 840, height: 800}};
     let page = openPageAround({areas, touch: true});
     assert.deepEqual([...page.classes].sort(), ['bar', 'touch']);
+    assert.equal(page.measured, 1, 'the margins tried, where they cannot show the game larger');
     assert.deepEqual(px(page.elements.screen.style), ['320px', '184px', '640px', '480px']);
     assert.deepEqual(px(page.elements.marks.style), ['960px', '184px']);
     // The court's size seen again is not fitted again; a new one is.
