@@ -1,11 +1,11 @@
 'use strict';
-// The browser build played in Debian's Chromium with real key, touch and
-// (stubbed) gamepad input: on a desktop page, on a 2560 x 1440 screen, on a
-// phone, offline, with a file missing, and recording and playing demos. The
-// site is served on 127.0.0.1; the canvas is read back pixel by pixel and,
-// cell by cell against the game's glyphs, as text. Run by
-// run_browser_test.sh, which sets up the environment below; ctest adds the
-// demos' (RALLIX_DEMOS, RALLIX_SCREEN, RALLIX_PROGRAM).
+// The browser build played in Debian's Chromium with real key and touch
+// input (the gamepads are page_test.js's): on a desktop page, on a 2560 x
+// 1440 screen, on a phone, offline, with a file missing, and recording and
+// playing demos. The site is served on 127.0.0.1; the canvas is read back
+// pixel by pixel and, cell by cell against the game's glyphs, as text. Run
+// by run_browser_test.sh, which sets up the environment below; ctest adds
+// the demos' (RALLIX_DEMOS, RALLIX_SCREEN, RALLIX_PROGRAM).
 
 const test = require('node:test');
 const assert = require('node:assert/strict');
