@@ -161,12 +161,12 @@ class RetroArch:
         return wait_for(situation, self.shown, until=shows, timeout=timeout, gone=self.gone,
                         describe=lambda picture: look(picture) if picture else "no picture")
 
-    def holding(self, key, situation):
+    def holding(self, key, situation, timeout=harness.WAIT_SECONDS):
         """Holds the key until the situation shows. A key still down when a
         state is loaded is pressed anew: a frame goes by after it is up."""
         self.key("keydown", key)
         try:
-            self.wait_for_situation(situation)
+            self.wait_for_situation(situation, timeout)
         finally:
             self.key("keyup", key)
             self.shown()
@@ -193,7 +193,10 @@ class RetroArchTest(unittest.TestCase):
             ra.act("LOAD_STATE", f'Loading state "{ra.states}')
             ra.wait_for_situation("title")
             ra.holding("Down", "title-config")
-            ra.holding("r", "title")  # the rewind key takes the mark back
+            # The rewind key takes the mark back, a frame at a time through
+            # every frame since Down was pressed, as many as a busy machine
+            # took to show the mark there.
+            ra.holding("r", "title", timeout=4 * harness.WAIT_SECONDS)
 
     def test_run_ahead_shows_the_frames_the_game_shows_without_it(self):
         # Run-ahead of two frames shows the frame two runs ahead.
