@@ -3,9 +3,10 @@
 // its sounds while its script loads (index.html starts all three at once),
 // says so when one cannot be had, fits the canvas and its marks to the
 // window, offers fullscreen, shows the touch controls on a touch screen and,
-// once the page has loaded, keeps the site for playing offline. It runs
-// before the page is first drawn (blocking="render" in index.html), so that
-// the page is laid out once, as it stays. The game's own side of the page is
+// once the page has loaded, keeps the site for playing offline. It runs at
+// the end of the page, before the page is first drawn (the rel="expect" link
+// in index.html), so that the page is laid out once, as it stays, while the
+// program's files are still on their way. The game's own side of the page is
 // web/library/, inside rallix.js.
 
 var Module = (function() {

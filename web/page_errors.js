@@ -3,9 +3,10 @@
 // at fault: the first failure is shown, and nothing overwrites it, for the
 // program, should it run, stops where it stands (Module.rallixHalted, which
 // web/library/page.js heeds); and the files the page fetches itself, named
-// when one cannot be had. Loaded first, so that a page script that is
-// missing, cut short or changed, which fails as it is read and which its
-// element never reports, is named too.
+// when one cannot be had. Run first, so that rallix.js missing, cut short or
+// changed, which fails as it is read and which its element never reports, is
+// named too, and so is index.html: the page's own scripts and style sheet are
+// written into it, and one cut short or changed fails there.
 
 var rallixStopped = (function() {
   var told = false;
@@ -18,15 +19,22 @@ var rallixStopped = (function() {
       'Rallix has stopped: ' + what + ' Reload the page to try again.';
   }
   var fileOf = function(address) { return (address || '').split('/').pop().split('?')[0]; };
-  // A script that does not parse is named by the error it raises; one that
-  // could not be loaded by its element's error, which reaches the window
-  // only on its way down (capture).
+  // A script that does not parse or stops with an error is named by the error
+  // it raises, the page's own by the page's address; one that could not be
+  // loaded by its element's error, which reaches the window only on its way
+  // down (capture).
   window.addEventListener('error', function(event) {
     var script = event.target instanceof HTMLScriptElement;
-    var file = fileOf(script ? event.target.src : event.filename);
-    if (!/^(page_fit|page|rallix)\.js$/.test(file)) return;
+    var file = script ? fileOf(event.target.src) :
+      event.filename && event.filename === document.URL ? 'index.html' : fileOf(event.filename);
+    if (!/^(rallix\.js|index\.html)$/.test(file)) return;
     stopped(file + (script ? ' could not be loaded.' : ' is damaged (cut short or changed).'));
   }, true);
+  // The page's own script or style sheet, changed, is refused by the browser:
+  // the page allows each only by its digest.
+  window.addEventListener('securitypolicyviolation', function(event) {
+    if (event.blockedURI === 'inline') stopped('index.html is damaged (cut short or changed).');
+  });
   // The last line of rallix.js marks it whole (page_loaded.js): a file cut
   // short, or changed, runs without reaching it.
   window.addEventListener('load', function(event) {

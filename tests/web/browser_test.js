@@ -692,7 +692,8 @@ describe('Rallix with a file missing or damaged', () => {
       [{changed: {'rallix.js': cut}}, 'rallix.js is damaged (cut short or changed).'],
       [{missing: ['rallix.wasm']}, 'rallix.wasm could not be loaded (404 Not Found).'],
       [{changed: {'rallix.wasm': cut}}, 'rallix.wasm is damaged (cut short or changed).'],
-      [{changed: {'page.js': cut}}, 'page.js is damaged (cut short or changed).'],
+      [{changed: {'index.html': (bytes) => Buffer.from(bytes.toString().replace('fit();', 'fit( );'))}},
+        'index.html is damaged (cut short or changed).'],
     ];
     for (const [files, said] of cases) {
       const server = await serve(path.resolve(SITE), files.missing, files.changed);

@@ -753,7 +753,8 @@ describe('the files the page loads', () => {
     const listeners = {};
     const status = {textContent: 'Loading...'};
     class HTMLScriptElement {}
-    const window = {document: {getElementById: () => status}, HTMLScriptElement, fetch, Error,
+    const window = {document: {getElementById: () => status, URL: 'http://127.0.0.1/'},
+      HTMLScriptElement, fetch, Error,
       addEventListener: (type, listener, capture) => { listeners[type] = {listener, capture}; }};
     const context = load('page_errors.js', Object.assign(window, {window}));
     const script = (src) => Object.assign(new HTMLScriptElement(), {src});
@@ -765,14 +766,23 @@ describe('the files the page loads', () => {
     let page = openErrors();
     assert.deepEqual([page.listeners.error.capture, page.listeners.load.capture], [true, true],
         'a script\'s error and load never bubble');
-    page.listeners.error.listener({target: page.script('http://127.0.0.1/page.js?1')});
+    page.listeners.error.listener({target: page.script('http://127.0.0.1/rallix.js?1')});
     page.listeners.error.listener({target: {}, filename: 'http://127.0.0.1/rallix.js'});
-    assert.equal(page.status.textContent, said('page.js could not be loaded.'));
+    assert.equal(page.status.textContent, said('rallix.js could not be loaded.'));
     assert.equal(page.context.Module.rallixHalted, true, 'the program may run on');
+    // The page's own scripts and style sheet are in index.html.
+    for (const event of [['error', {target: {}, filename: 'http://127.0.0.1/'}],
+      ['securitypolicyviolation', {blockedURI: 'inline'}]]) {
+      page = openErrors();
+      page.listeners.error.listener({target: page.script('http://127.0.0.1/other.js')});
+      page.listeners.error.listener({target: {}, filename: 'http://127.0.0.1/other.js'});
+      page.listeners.securitypolicyviolation.listener({blockedURI: 'http://elsewhere/'});
+      page.listeners.load.listener({target: page.script('http://127.0.0.1/page.js')});
+      assert.equal(page.status.textContent, 'Loading...');
+      page.listeners[event[0]].listener(event[1]);
+      assert.equal(page.status.textContent, said('index.html is damaged (cut short or changed).'));
+    }
     page = openErrors();
-    page.listeners.error.listener({target: page.script('http://127.0.0.1/other.js')});
-    page.listeners.load.listener({target: page.script('http://127.0.0.1/page.js')});
-    assert.equal(page.status.textContent, 'Loading...');
     page.listeners.error.listener({target: {}, filename: 'http://127.0.0.1/rallix.js'});
     assert.equal(page.status.textContent, said('rallix.js is damaged (cut short or changed).'));
     // rallix.js run to its end marks itself whole (page_loaded.js).
