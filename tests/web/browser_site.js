@@ -29,7 +29,7 @@ const CONTENT_TYPES = {
 // leave files out (`missing`), change them (`changed`: file name to a
 // function of its bytes) and rename the service worker's store, as a new
 // build would (`store`).
-function serve(folder, missing = [], changed = {}) {
+function serve(folder, missing = [], changed = {}, inPieces = false) {
   const server = http.createServer((request, response) => {
     if (server.offline) {
       request.socket.destroy();
@@ -47,6 +47,15 @@ function serve(folder, missing = [], changed = {}) {
     response.writeHead(200, {'Content-Type': type});
     if (changed[path.basename(file)]) {
       response.end(changed[path.basename(file)](fs.readFileSync(file)));
+      return;
+    }
+    if (inPieces && path.basename(file) === 'index.html') {
+      // As a slow network brings it: the page's last script cut in two, the
+      // rest a moment later.
+      const bytes = fs.readFileSync(file);
+      const cut = bytes.lastIndexOf('<script') + 200;
+      response.write(bytes.subarray(0, cut));
+      setTimeout(() => response.end(bytes.subarray(cut)), 300);
       return;
     }
     if (server.store && path.basename(file) === 'service-worker.js') {

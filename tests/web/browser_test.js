@@ -218,10 +218,10 @@ after(async () => {
   if (browser) await browser.close();
 });
 
-// The site served and opened in a new browser context with these options,
-// the game started; closeSite ends both.
-async function openSite(options) {
-  const server = await serve(path.resolve(SITE));
+// The site served (its page in two pieces where asked) and opened in a new
+// browser context with these options, the game started; closeSite ends both.
+async function openSite(options, inPieces = false) {
+  const server = await serve(path.resolve(SITE), [], {}, inPieces);
   const context = await browser.newContext(options);
   context.setDefaultTimeout(WAIT_MS);
   const page = await context.newPage();
@@ -607,7 +607,7 @@ describe('Rallix on a phone', () => {
 
   before(async () => {
     ({server, context, page, tab} = await openSite({viewport: {width: 390, height: 844},
-      deviceScaleFactor: 2, isMobile: true, hasTouch: true}));
+      deviceScaleFactor: 2, isMobile: true, hasTouch: true}, true));
     touch = await context.newCDPSession(page);
   });
   after(() => closeSite(server, context));

@@ -822,7 +822,8 @@ describe('the files the page loads', () => {
     }
     const held = page.match(/<link rel="expect" href="#([\w-]+)" blocking="render">/);
     assert.ok(held, 'the page may be drawn before it is laid out');
-    assert.match(page, new RegExp(`<script src="page\\.js" id="${held[1]}"></script>\\s*</body>`));
+    assert.match(page, new RegExp(`<script src="page\\.js"></script>\\s*(<!--.*-->\\s*)?` +
+        `<div id="${held[1]}" hidden></div>\\s*</body>`));
   });
 });
 
