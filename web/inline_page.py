@@ -25,8 +25,10 @@ def main(web, output):
 
     def inline(tag, directive, name, attributes=''):
         text = (web / name).read_text(encoding='utf-8')
-        if f'</{tag}' in text:
-            raise SystemExit(f'error: {name} contains "</{tag}" and cannot be written into the page')
+        # Either would end the element, or change how the rest is read, early.
+        for mark in (f'</{tag}', '<!--'):
+            if mark in text.lower():
+                raise SystemExit(f'error: {name} contains "{mark}" and cannot be written into the page')
         digest = base64.b64encode(hashlib.sha256(text.encode('utf-8')).digest()).decode()
         allowed[directive].append(f"'sha256-{digest}'")
         return f'<{tag}{attributes}>{text}</{tag}>'
