@@ -19,6 +19,7 @@ var rallixStopped = (function() {
       'Rallix has stopped: ' + what + ' Reload the page to try again.';
   }
   var fileOf = function(address) { return (address || '').split('/').pop().split('?')[0]; };
+  var page = function(address) { return (address || '').split('#')[0]; };
   // A script that does not parse or stops with an error is named by the error
   // it raises, the page's own by the page's address; one that could not be
   // loaded by its element's error, which reaches the window only on its way
@@ -26,7 +27,8 @@ var rallixStopped = (function() {
   window.addEventListener('error', function(event) {
     var script = event.target instanceof HTMLScriptElement;
     var file = script ? fileOf(event.target.src) :
-      event.filename && event.filename === document.URL ? 'index.html' : fileOf(event.filename);
+      event.filename && page(event.filename) === page(document.URL) ? 'index.html' :
+      fileOf(event.filename);
     if (!/^(rallix\.js|index\.html)$/.test(file)) return;
     stopped(file + (script ? ' could not be loaded.' : ' is damaged (cut short or changed).'));
   }, true);

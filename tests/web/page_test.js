@@ -771,7 +771,7 @@ describe('the files the page loads', () => {
     assert.equal(page.status.textContent, said('rallix.js could not be loaded.'));
     assert.equal(page.context.Module.rallixHalted, true, 'the program may run on');
     // The page's own scripts and style sheet are in index.html.
-    for (const event of [['error', {target: {}, filename: 'http://127.0.0.1/'}],
+    for (const event of [['error', {target: {}, filename: 'http://127.0.0.1/#the-page'}],
       ['securitypolicyviolation', {blockedURI: 'inline'}]]) {
       page = openErrors();
       page.listeners.error.listener({target: page.script('http://127.0.0.1/other.js')});
