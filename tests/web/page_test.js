@@ -776,7 +776,7 @@ describe('the files the page loads', () => {
       page = openErrors();
       page.listeners.error.listener({target: page.script('http://127.0.0.1/other.js')});
       page.listeners.error.listener({target: {}, filename: 'http://127.0.0.1/other.js'});
-      page.listeners.securitypolicyviolation.listener({blockedURI: 'http://elsewhere/'});
+      page.listeners.securitypolicyviolation.listener({blockedURI: 'eval'});
       page.listeners.load.listener({target: page.script('http://127.0.0.1/page.js')});
       assert.equal(page.status.textContent, 'Loading...');
       page.listeners[event[0]].listener(event[1]);
