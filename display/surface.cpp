@@ -36,6 +36,12 @@ void BlockCopy(Surface& dest, int dx, int dy, int w, int h, const Surface& sourc
   // The rows are taken once, as one write of the picture, and walked.
   uint8_t* to = dest.Row(dy) + dx;
   const uint8_t* from = source.Row(sy) + sx;
+  if (w == kScreenWidth) {
+    // Whole rows lie end to end: one copy for them all (a whole picture
+    // composed is two such copies, where row by row it was 960 calls).
+    std::memcpy(to, from, static_cast<size_t>(w) * static_cast<size_t>(h));
+    return;
+  }
   if (w == kCellSize) {
     // A glyph's width, the usual block: a copy of fixed size, which needs no
     // call to the library per row.
