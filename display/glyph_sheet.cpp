@@ -1,7 +1,9 @@
 #include "display/glyph_sheet.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 #include "display/glyph_sheet_data.h"
 
@@ -34,11 +36,18 @@ std::optional<Surface> DecodeGlyphBmp(const uint8_t* data, size_t size) {
   const size_t stride = static_cast<size_t>(kScreenWidth);  // 640 is a multiple of 4
   if (pixel_offset > size || size - pixel_offset < stride * kScreenHeight)
     return std::nullopt;
+  // The rows in one copy, then, where the file stores them bottom up, turned
+  // over in place: a copy a row was 480 calls out to the browser in the web
+  // build.
   Surface sheet;
-  for (int y = 0; y < kScreenHeight; ++y) {
-    int stored_row = height > 0 ? kScreenHeight - 1 - y : y;
-    std::memcpy(sheet.Row(y), data + pixel_offset + stride * static_cast<size_t>(stored_row),
-                stride);
+  uint8_t* top = sheet.Row(0);
+  std::memcpy(top, data + pixel_offset, stride * kScreenHeight);
+  if (height > 0) {
+    for (int y = 0; y < kScreenHeight / 2; ++y) {
+      uint8_t* row = top + stride * static_cast<size_t>(y);
+      std::swap_ranges(row, row + stride,
+                       top + stride * static_cast<size_t>(kScreenHeight - 1 - y));
+    }
   }
   return sheet;
 }
@@ -48,7 +57,7 @@ const Surface& BuiltInGlyphSheet() {
     auto decoded = DecodeGlyphBmp(kGlyphSheetBmp, kGlyphSheetBmpSize);
     if (!decoded)
       throw std::logic_error("the built-in glyph sheet is not a 640 x 480 8-bit BMP");
-    return *decoded;
+    return std::move(*decoded);
   }();
   return sheet;
 }
