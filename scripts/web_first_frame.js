@@ -199,7 +199,8 @@ async function main() {
     for (const site of sites) {
       const at = (step) => median(site.steps.map((seen) => seen[step])).toFixed(0);
       console.log(`  ${site.name.padEnd(8)} scripts ${at('loaded')}, drawn ${at('painted')}, ` +
-          `program ${at('made')}, lit ${at('lit')}`);
+          `program ${at('made')}, lit ${at('lit')}; the program's start to the lit canvas ` +
+          `${median(site.steps.map((seen) => seen.lit - seen.made)).toFixed(0)} (the median of each run's)`);
     }
     for (const site of sites) {
       console.log(`\nA first visit to ${site.name}, as the server saw it:`);
