@@ -275,12 +275,15 @@ TEST(BlockCopy, NothingIsReadOrWrittenOutsideEitherPicture) {
   BlockCopy(dest, 0, 0, 16, 16, source, 630, 470);
   BlockCopy(dest, 100, 100, 16, 16, source, -20, 0);
   BlockCopy(dest, 200, 200, 16, 16, source, 700, 0);
+  BlockCopy(dest, 300, 300, 40, 2, source, 0, 0);  // narrower than the picture: its own rows only
   int sevens = 0;
   for (int y = 0; y < kScreenHeight; ++y) {
     for (int x = 0; x < kScreenWidth; ++x)
       sevens += dest.At(x, y) == 7;
   }
-  EXPECT_EQ(sevens, 10 * 10 + 10 * 10);
+  EXPECT_EQ(sevens, 10 * 10 + 10 * 10 + 40 * 2);
+  EXPECT_EQ(dest.At(339, 301), 7);
+  EXPECT_EQ(dest.At(340, 300), 0);
   EXPECT_EQ(dest.At(639, 479), 7);
   EXPECT_EQ(dest.At(9, 9), 7);
   EXPECT_EQ(dest.At(10, 10), 0);
