@@ -811,20 +811,6 @@ describe('the files the page loads', () => {
     const manifest = JSON.parse(fs.readFileSync(path.join(WEB, 'manifest.webmanifest'), 'utf8'));
     assert.equal(page.match(/<meta name="description" content="([^"]*)">/)[1], manifest.description);
   });
-
-  it('are asked for, the program\'s first, and the page is drawn once page.js, last, has run', () => {
-    const page = fs.readFileSync(path.join(WEB, 'index.html'), 'utf8');
-    const at = (tag) => page.indexOf(tag);
-    const own = Math.min(at('<link rel="stylesheet"'), at('<script src="page'));
-    for (const tag of ['<link rel="preload" href="rallix.wasm"', '<link rel="preload" href="rallix.data"',
-      '<script src="rallix.js" defer>']) {
-      assert.ok(at(tag) >= 0 && at(tag) < own, `${tag} after the page's own files`);
-    }
-    const held = page.match(/<link rel="expect" href="#([\w-]+)" blocking="render">/);
-    assert.ok(held, 'the page may be drawn before it is laid out');
-    assert.match(page, new RegExp(`<script src="page\\.js"></script>\\s*(<!--.*-->\\s*)?` +
-        `<div id="${held[1]}" hidden></div>\\s*</body>`));
-  });
 });
 
 describe('the offline copy', () => {
