@@ -84,10 +84,19 @@ const median = (values) => {
   return sorted.length % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
 };
 
-async function firstFrame(browser, server) {
+// `work` done with a new page of a new browser context (nothing cached, no
+// service worker), closed after.
+async function inNewPage(browser, work) {
   const context = await browser.newContext({viewport: {width: 1024, height: 768}});
   try {
-    const page = await context.newPage();
+    return await work(await context.newPage());
+  } finally {
+    await context.close();
+  }
+}
+
+async function firstFrame(browser, server) {
+  return inNewPage(browser, async (page) => {
     await page.addInitScript(watchCanvas);
     await page.goto(server.address_);
     await page.waitForFunction(() => window.rallixShown, null, {timeout: 20000});
@@ -102,32 +111,24 @@ async function firstFrame(browser, server) {
         painted: paint ? paint.startTime : NaN,
         files: `js ${span('rallix.js')}, wasm ${span('rallix.wasm')}, data ${span('rallix.data')}`};
     });
-  } finally {
-    await context.close();
-  }
+  });
 }
 
 // The browser's own part: how soon a page of one line of script runs it
 // after navigation, served and opened as the sites are. No page starts
 // sooner than this.
 async function firstScript(browser, server) {
-  const context = await browser.newContext({viewport: {width: 1024, height: 768}});
-  try {
-    const page = await context.newPage();
+  return inNewPage(browser, async (page) => {
     await page.goto(server.address_);
     return await page.evaluate(() => window.rallixFirstScript);
-  } finally {
-    await context.close();
-  }
+  });
 }
 
 // What a first visit asks the server for, until the service worker has
 // stored the site and a second later.
 async function firstVisit(browser, server) {
-  const context = await browser.newContext({viewport: {width: 1024, height: 768}});
-  try {
+  return inNewPage(browser, async (page) => {
     server.log.length = 0;
-    const page = await context.newPage();
     await page.goto(server.address_);
     await page.waitForFunction(() => window.Module && Module.rallix && Module.rallix.passes() > 2);
     await page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
@@ -136,9 +137,7 @@ async function firstVisit(browser, server) {
     const start = server.log[0].at;
     return server.log.map((entry) => `  ${String(entry.at - start).padStart(5)} ms  ` +
         `${entry.method} ${entry.path} ${entry.status} ${entry.bytes} bytes`);
-  } finally {
-    await context.close();
-  }
+  });
 }
 
 function sizes(folder) {
