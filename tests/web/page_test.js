@@ -681,7 +681,8 @@ describe('the touch controls and gamepads', () => {
     left.pointer('pointerdown', 2);
     left.pointer('pointerup', 1);
     assert.equal(left.held.has('held'), true);
-    left.pointer('pointerup', 2);
+    left.pointer('pointercancel', 2);  // the browser took the finger over, for a scroll say
+    assert.equal(left.held.has('held'), false);
     right.pointer('pointerenter', 3, 0);  // a mouse passing over, no button down
     left.pointer('pointerdown', 4);
     left.pointer('pointerleave', 4);
