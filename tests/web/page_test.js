@@ -163,8 +163,8 @@ function openPage(stored = {}, {controls = [], sounds, pads, audio = true, shown
       getItem: (key) => (key in page.stored ? page.stored[key] : null),
       setItem: (key, value) => { page.stored[key] = String(value); },
     },
-    setTimeout: (run, ms) => page.timers.push({run, ms}),
-    clearTimeout() {},
+    setTimeout: (run, ms) => page.timers.push({run, ms}),  // the timer's number: its place + 1
+    clearTimeout: (number) => page.timers[number - 1] && (page.timers[number - 1].run = () => {}),
     requestAnimationFrame: (run) => page.frames.push(run),
     window: {
       addEventListener: (type, listener) => {
@@ -463,13 +463,18 @@ describe('the sound\'s volume and mute', () => {
     assert.equal(elements.muted.hidden, false, 'no "Muted" note');
     page.key('KeyM', {ctrlKey: true});
     assert.equal(context.Module.rallix.volume(), 0, 'Ctrl+M unmuted');
-    elements.volume.value = '40';
-    elements.volume.listeners.input();
+    for (const volume of ['50', '40']) {
+      elements.volume.value = volume;
+      elements.volume.listeners.input();
+    }
     assert.equal(context.Module.rallix.volume(), 0, 'a new volume unmuted');
-    // The new volume shows in the court's corner for a moment, as on the desktop.
+    // The new volume shows in the court's corner, as on the desktop, for a moment from
+    // the last change.
     assert.deepEqual([elements['volume-mark'].hidden, elements['volume-mark'].textContent],
         [false, 'Volume 40']);
-    assert.equal(page.timers.at(-1).ms, 1500);
+    assert.deepEqual(page.timers.slice(-2).map((timer) => timer.ms), [1500, 1500]);
+    page.timers.at(-2).run();
+    assert.equal(elements['volume-mark'].hidden, false, 'hidden a moment after the first change');
     page.timers.at(-1).run();
     assert.equal(elements['volume-mark'].hidden, true);
     elements.mute.click();
