@@ -200,7 +200,7 @@ TEST_F(CoreTest, AFrontendThatRefusesThePixelFormatGetsNoGame) {
   EXPECT_TRUE(load(nullptr));
 }
 
-TEST_F(CoreTest, TheKeyboardsSpaceStartsAGameAndItsPPausesIt) {
+TEST_F(CoreTest, TheKeyboardsSpaceStartsAGameItsPPausesItAndAPausedStateShowsItsFrame) {
   ASSERT_NE(frontend.keyboard, nullptr);
   const auto frames = [&](int count) {
     std::vector<uint64_t> hashes;
@@ -232,10 +232,15 @@ TEST_F(CoreTest, TheKeyboardsSpaceStartsAGameAndItsPPausesIt) {
   frontend.keyboard(false, RETROK_p, 'p', 0);
   play = frames(30);
   EXPECT_EQ(play[0], play[29]);  // paused: nothing moves
+  const uint64_t still = play[0];
+  const std::vector<uint8_t> paused = Save();
   frontend.keyboard(true, RETROK_p, 'p', 0);
   frontend.keyboard(false, RETROK_p, 'p', 0);
   play = frames(2);
   EXPECT_NE(play[0], play[1]);
+  // A state taken while paused shows its frame again, though no pass composes one.
+  ASSERT_TRUE(load_(paused.data(), paused.size()));
+  EXPECT_EQ(frames(1), std::vector<uint64_t>{still});
 }
 
 // A sound as the core hands it over: the file's samples (16-bit mono at
@@ -348,6 +353,13 @@ TEST_F(CoreTest, TheGoldenStateHoldsAMissAndPlaysOnAsTheGameItWasTakenFrom) {
   EXPECT_TRUE(pinned == state) << "the state's bytes changed";
 
   const std::vector<uint64_t> after = Runs(120);
+  ASSERT_TRUE(load_(pinned.data(), pinned.size()));
+  frontend.run = 165;
+  EXPECT_EQ(Runs(120), after);
+  // A core just started, that has never held a sound itself, plays on alike.
+  TearDown();
+  SetUp();
+  frontend.pad = StartAndSway;
   ASSERT_TRUE(load_(pinned.data(), pinned.size()));
   frontend.run = 165;
   EXPECT_EQ(Runs(120), after);
