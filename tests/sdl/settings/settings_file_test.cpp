@@ -302,17 +302,24 @@ TEST_F(SettingsOnDisk, ALockHeldByAnotherProgramHoldsUpNeitherTheGameNorItsEnd) 
             std::vector<std::string>{"rallix: volume = 40, mute = false could not be kept in " +
                                      path_ + ": another program holds the lock on its folder"});
   EXPECT_EQ(Text(), "#\n");
-  // Let go while the game plays on: kept then; so is a later change, and
-  // the end waits for it.
+  // Let go while the game plays on: kept then; so is a later change, at
+  // once, and the end waits for the last.
   said_.clear();
   SettingsKeeper keeper(File());
   keeper.Keep({"sound", "mute", "true"});
   lets_go.join();
-  while (Text() == "#\n")
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  const auto kept = [this](const std::string& text) {
+    for (int look = 0; look < 2000 && Text() != text; ++look)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return Text();
+  };
+  EXPECT_EQ(kept("#\n[sound]\nmute = true\n"), "#\n[sound]\nmute = true\n");
   keeper.Keep({"sound", "volume", "40"});
+  EXPECT_EQ(kept("#\n[sound]\nmute = true\nvolume = 40\n"),
+            "#\n[sound]\nmute = true\nvolume = 40\n");
+  keeper.Keep({"display", "scale", "2"});
   keeper.Finish(kKeepingAtTheEnd);
-  EXPECT_EQ(Text(), "#\n[sound]\nmute = true\nvolume = 40\n");
+  EXPECT_EQ(Text(), "#\n[sound]\nmute = true\nvolume = 40\n[display]\nscale = 2\n");
   EXPECT_EQ(said_, std::vector<std::string>{});
 }
 
