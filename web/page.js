@@ -18,19 +18,20 @@ var Module = (function() {
   // The WebAssembly, compiled as it arrives and made the program's when
   // rallix.js asks for it. A server that does not call it application/wasm
   // gets it compiled once it is all here.
+  var damaged = new Error('rallix.wasm is damaged (cut short or changed).');
   var compiled = rallixFetch('rallix.wasm').then(function(response) {
     var streamed = WebAssembly.compileStreaming ?
       WebAssembly.compileStreaming(response.clone()) : Promise.reject(null);
     return streamed.catch(function() {
       return response.arrayBuffer().then(function(bytes) { return WebAssembly.compile(bytes); });
     }).catch(function() {
-      throw new Error('rallix.wasm is damaged (cut short or changed).');
+      throw damaged;
     });
   });
   module.instantiateWasm = function(imports, ready) {
     compiled.then(function(wasm) {
       return WebAssembly.instantiate(wasm, imports).catch(function() {
-        throw new Error('rallix.wasm is damaged (cut short or changed).');
+        throw damaged;
       });
     }).then(function(instance) { ready(instance); }, function(error) { stop(error.message); });
     return {};

@@ -30,23 +30,28 @@ var rallixStopped = (function() {
       event.filename && page(event.filename) === page(document.URL) ? 'index.html' :
       fileOf(event.filename);
     if (!/^(rallix\.js|index\.html)$/.test(file)) return;
-    stopped(file + (script ? ' could not be loaded.' : ' is damaged (cut short or changed).'));
+    stopped(script ? file + ' could not be loaded.' : rallixDamaged(file));
   }, true);
   // The page's own script or style sheet, changed, is refused by the browser:
   // the page allows each only by its digest.
   window.addEventListener('securitypolicyviolation', function(event) {
-    if (event.blockedURI === 'inline') stopped('index.html is damaged (cut short or changed).');
+    if (event.blockedURI === 'inline') stopped(rallixDamaged('index.html'));
   });
   // The last line of rallix.js marks it whole (page_loaded.js): a file cut
   // short, or changed, runs without reaching it.
   window.addEventListener('load', function(event) {
     if (event.target instanceof HTMLScriptElement && fileOf(event.target.src) === 'rallix.js' &&
         !(window.Module && Module.rallixLoaded)) {
-      stopped('rallix.js is damaged (cut short or changed).');
+      stopped(rallixDamaged('rallix.js'));
     }
   }, true);
   return stopped;
 })();
+
+// What the page says of a file that came cut short or changed.
+function rallixDamaged(name) {
+  return name + ' is damaged (cut short or changed).';
+}
 
 // The response for the file, or an error that names it and why it could
 // not be had: "rallix.data could not be loaded (404 Not Found)."
