@@ -60,9 +60,10 @@ class CrossBuild:
 
     def replays_the_demos_and_its_core_loads_on_the_systems_of_2020_on(self):
         replays_committed_demos(self, lambda path: self.emulated("web/rallix_timedemo", path))
-        # The title through the shared object loaded with dlopen, and a save
-        # state taken mid-rally that replays the 600 runs after it.
-        self.passes("frontend", "*Title*:*State*", 4)
+        # The title through the shared object loaded with dlopen, and the save
+        # states: one taken mid-rally that replays the 600 runs after it, one
+        # taken paused, the golden one and those refused.
+        self.passes("frontend", "*Title*:*State*", 5)
         folder = tempfile.mkdtemp(prefix="rallix-core-")
         self.addCleanup(shutil.rmtree, folder, True)
         with zipfile.ZipFile(os.path.join(self.build, f"rallix_libretro-{PATHS['version']}-linux-"
