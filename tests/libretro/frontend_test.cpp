@@ -318,14 +318,16 @@ TEST_F(CoreTest, StateMidRallyReplaysTheNext600RunsAndDamagedOrForeignOnesAreRef
   // Refused, and the game goes on as if they had not been offered.
   ASSERT_TRUE(load_(state.data(), state.size()));
   frontend.run = 90;
-  std::vector<uint8_t> damaged = state;
-  damaged[size / 2] ^= 0x10;
   std::vector<uint8_t> foreign = state;
   foreign[7] ^= 1;  // another version of the game, checksum and all
   const uint32_t crc = Crc32(foreign.data(), size - 4);
   std::memcpy(foreign.data() + size - 4, &crc, 4);
   std::vector<uint8_t> other_game(size, 0x5A);
-  EXPECT_FALSE(load_(damaged.data(), size));
+  for (size_t at = 0; at < size; ++at) {  // a bit changed anywhere, in the fields or after
+    std::vector<uint8_t> damaged = state;
+    damaged[at] ^= 0x10;
+    EXPECT_FALSE(load_(damaged.data(), size)) << at;
+  }
   EXPECT_FALSE(load_(foreign.data(), size));
   EXPECT_FALSE(load_(other_game.data(), size));
   EXPECT_FALSE(load_(state.data(), size - 1));
