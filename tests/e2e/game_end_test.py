@@ -27,6 +27,9 @@ PATHS = harness.PATHS
 # would leave 16..335, and struck by the player's paddle as it reaches y 368.
 WALL_LEFT, WALL_RIGHT = 16, 336
 PADDLE_Y = 368
+# A ball that reaches y 400 is missed. The frame of the miss still shows it
+# there, with the new score; the serve then puts it back at the top.
+MISS_Y = 400
 PLAYER_ROW = 23
 PADDLE_WIDTH = 5  # columns, the default paddle "--+--"
 PADDLE_MAX_COLUMN = 16
@@ -81,9 +84,10 @@ class Look:
         return int(text) if text.strip().isdigit() else None
 
     def same_rally_as(self, other):
-        """Both looks see the ball with the same score: no point was scored
-        between them, so the ball went on on its way."""
+        """Both looks see the ball in play with the same score: no point was
+        scored between them, so the ball went on on its way."""
         return (other is not None and self.ball is not None and other.ball is not None
+                and self.ball[1] < MISS_Y and other.ball[1] < MISS_Y
                 and (self.com, self.player) == (other.com, other.player))
 
 
