@@ -267,6 +267,9 @@ class WindowsGameTest(GameTestCase):
 
         harness.wait_for("the mute kept in %APPDATA%", kept,
                          lambda text: text == "[sound]\nmute = true\n", describe=repr)
+        game.press("m")  # and the file there now written over
+        harness.wait_for("the sound back on, kept", kept,
+                         lambda text: text == "[sound]\nmute = false\n", describe=repr)
         game.close_window()
         self.assertEnds(game, 0)
 
