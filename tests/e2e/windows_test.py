@@ -257,19 +257,28 @@ class WindowsGameTest(GameTestCase):
         game.press("m")
         game.wait_for_text(lambda lines: "?" in lines[0][33:40], "the MUTED mark")
 
-        def kept():
+        def settings():
             for user in os.listdir(users):
-                settings = os.path.join(users, user, "AppData", "Roaming", "Rallix", "settings.ini")
-                if os.path.exists(settings):
-                    with open(settings, encoding="utf-8") as file:
-                        return file.read()
-            return ""
+                path = os.path.join(users, user, "AppData", "Roaming", "Rallix", "settings.ini")
+                if os.path.exists(path):
+                    return path
+            return None
+
+        def kept():
+            if settings() is None:
+                return ""
+            with open(settings(), encoding="utf-8") as file:
+                return file.read()
 
         harness.wait_for("the mute kept in %APPDATA%", kept,
                          lambda text: text == "[sound]\nmute = true\n", describe=repr)
         game.press("m")  # and the file there now written over
         harness.wait_for("the sound back on, kept", kept,
                          lambda text: text == "[sound]\nmute = false\n", describe=repr)
+        os.chmod(settings(), 0o444)  # marked read-only: named, and left as it is
+        game.press("m")
+        game.wait_for_stderr(lambda text: "it is read-only" in text, "the read-only file named")
+        self.assertEqual(kept(), "[sound]\nmute = false\n")
         game.close_window()
         self.assertEnds(game, 0)
 
