@@ -69,8 +69,9 @@ inline void Check(const std::vector<uint8_t>& state) {
       std::abort();  // a state refused changed the game
     return;
   }
-  if (!core->Save(saved.data(), saved.size()) || !core->Load(saved.data(), saved.size()) ||
-      !core->Save(again.data(), again.size()) || saved != again) {
+  if (!core->Save(saved.data(), saved.size()) || saved != state ||
+      !core->Load(saved.data(), saved.size()) || !core->Save(again.data(), again.size()) ||
+      saved != again) {
     std::abort();  // a state taken is not saved as it was taken
   }
   stopped = false;

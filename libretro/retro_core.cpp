@@ -1,6 +1,8 @@
 #include "libretro/retro_core.h"
 
+#include <cstring>
 #include <exception>
+#include <vector>
 
 #include "demo/state_format.h"
 #include "game/game_state.h"
@@ -124,6 +126,16 @@ bool RetroCore::Load(const void* data, size_t size) {
   std::string why = state.Finish();
   if (const char* fault = SaveStateFault(in, machine_.Mixer()); why.empty() && fault != nullptr)
     why = fault;
+  // The game writes a state's fields one way only: the same fields in other
+  // bytes (a grid's run that takes in cells like the grid it is listed like)
+  // were written by something else.
+  if (why.empty()) {
+    std::vector<uint8_t> again(kStateBytes);
+    StateWriter writer(again.data());
+    in.Fields(writer);
+    if (!writer.Finish() || std::memcmp(again.data(), data, kStateBytes) != 0)
+      why = "its fields are not written as the game writes them";
+  }
   if (!why.empty()) {
     Say("Rallix did not load the state: " + why);
     return false;

@@ -331,9 +331,25 @@ TEST_F(CoreTest, StateMidRallyReplaysTheNext600RunsAndDamagedOrForeignOnesAreRef
   EXPECT_FALSE(load_(foreign.data(), size));
   EXPECT_FALSE(load_(other_game.data(), size));
   EXPECT_FALSE(load_(state.data(), size - 1));
+  EXPECT_NE(frontend.said.find("not a whole state"), std::string::npos) << frontend.said;
   std::vector<uint8_t> short_of_room(size - 1);
   EXPECT_FALSE(save_(short_of_room.data(), short_of_room.size()));
   EXPECT_EQ(Runs(600), first);
+
+  // With its checksum made right, a field changed is refused, or is a state
+  // the game itself writes just so.
+  const size_t end = 18 + (state[14] | state[15] << 8);
+  for (size_t at = 18; at < end; ++at) {
+    for (const uint8_t bit : {0x01, 0x02, 0x80}) {
+      std::vector<uint8_t> changed = state;
+      changed[at] ^= bit;
+      const uint32_t sum = Crc32(changed.data(), end);
+      std::memcpy(changed.data() + end, &sum, 4);
+      if (load_(changed.data(), size)) {
+        EXPECT_TRUE(Save() == changed) << at << " ^ " << int{bit};
+      }
+    }
+  }
 }
 
 // The moment a sound holds the game after the player's first miss (pupu.WAV
