@@ -419,6 +419,11 @@ TEST_F(CoreTest, AStateTheGameCouldNotReachIsRefusedSayingWhyAndTheGameGoesOn) {
       {"the sound", [](State& s) { s.core.sound = 4; }},
       {"its sound", [](State& s) { s.core.heard = 22932; }},  // pupu.WAV's length
       {"no sound", [](State& s) { s.core.holding = false; }},
+      {"holds the game for no sound",
+       [](State& s) {
+         s.core.sound = -1;
+         s.core.heard = 0;
+       }},
       {"other than the last", [](State& s) { s.core.waiting = false; }},
   };
   Runs(10);
