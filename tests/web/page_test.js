@@ -583,8 +583,8 @@ describe('the sounds', () => {
     const page = openPage({}, {sounds: Promise.resolve(wavePackage(20, 300, 16, 40))});
     const unpack = page.library.$RallixSound.unpack;
     const names = ['a', 'b'];
-    const two = unpack(wavePackage(8, 300), names);
-    assert.deepEqual([two.a.byteLength, two.b.byteLength], [8, 300]);
+    const two = unpack(wavePackage(300, 8), names);
+    assert.deepEqual([two.a.byteLength, two.b.byteLength], [300, 8]);
     for (const damaged of [wavePackage(20), wavePackage(20, 300, 16), wavePackage(20, 300).slice(0, 319),
       wavePackage(20, 300).slice(1)]) {
       assert.equal(unpack(damaged, names), null);
