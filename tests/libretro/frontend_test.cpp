@@ -409,6 +409,11 @@ TEST_F(CoreTest, AStateTheGameCouldNotReachIsRefusedSayingWhyAndTheGameGoesOn) {
        [](State& s) {
          s.last.cells.push_back({3, 30, '-'});
        }},
+      {"CellSprites",
+       [](State& s) {
+         s.record.Screen.CellSprites.push_back({0, 30, 'O'});  // a row past the grid
+         s.record.Screen.CellSpriteCount = 1;
+       }},
       {"queues",
        [](State& s) {
          s.record.Screen.PixelSprites.push_back({80, 32, 'O'});
