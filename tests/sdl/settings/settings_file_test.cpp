@@ -39,12 +39,13 @@ TEST(SettingsText, APlayersFileGivesWhatItSaysAndNamesEachLineItDoesNot) {
       "[sound]\n"                 // 7
       "volume = 70\n"             // 8
       "volume = loud\n"           // 9
-      "mute = maybe\n"            // 10
-      "colour = red\n"            // 11
-      "[keys]\n"                  // 12
-      "down = Down S\n"           // 13
-      "just some words\n"         // 14
-      "[network]\n"               // 15
+      "volume =\n"                // 10
+      "mute = maybe\n"            // 11
+      "colour = red\n"            // 12
+      "[keys]\n"                  // 13
+      "down = Down S\n"           // 14
+      "just some words\n"         // 15
+      "[network]\n"               // 16
       "anything at all, another game's\n"
       "[display\r\n");
   EXPECT_EQ(read.values.scale, 3);
@@ -52,15 +53,16 @@ TEST(SettingsText, APlayersFileGivesWhatItSaysAndNamesEachLineItDoesNot) {
   EXPECT_EQ(read.values.volume, 70) << "a damaged value keeps the one before it";
   EXPECT_EQ(read.values.mute, std::nullopt);
   ASSERT_EQ(read.keys.size(), 1u);
-  EXPECT_EQ(read.keys[0].number, 13);
+  EXPECT_EQ(read.keys[0].number, 14);
   EXPECT_EQ(read.keys[0].action, "down");
   EXPECT_EQ(read.keys[0].keys, "Down S");
   const std::vector<std::string> damaged = {
       "line 1, \"scale = 2\": it comes before any [section]",
       "line 9, \"volume = loud\": volume takes a whole number from 0 to 100",
-      "line 10, \"mute = maybe\": mute takes true or false",
-      "line 11, \"colour = red\": there is no setting 'colour' in [sound]",
-      "line 14, \"just some words\": it is neither a [section] nor a setting = value"};
+      "line 10, \"volume =\": volume takes a whole number from 0 to 100",
+      "line 11, \"mute = maybe\": mute takes true or false",
+      "line 12, \"colour = red\": there is no setting 'colour' in [sound]",
+      "line 15, \"just some words\": it is neither a [section] nor a setting = value"};
   EXPECT_EQ(read.damaged, damaged);
 
   // Before any section; and a name repeated as the terminal may print it.
