@@ -232,8 +232,9 @@ TEST_F(SettingsOnDisk, ALinkLeadsToTheFileWhoseModeStaysAndAReadOnlyFileIsLeftAl
   ASSERT_EQ(chmod(dotfile.c_str(), 0600), 0);
   const std::string mine = "rallix.ini.new-" + std::to_string(getpid());
   // No process has the first two numbers; the others are no writer's names.
-  for (const std::string name : {"rallix.ini.new-4194304-1", "rallix.ini.new-4294967295-1",
-                                 "rallix.ini.new-x-1", "rallix.ini.new-10000000000-1"})
+  for (const std::string name :
+       {"rallix.ini.new-4194304-1", "rallix.ini.new-4294967295-1", "rallix.ini.new-x-1",
+        "rallix.ini.new-10000000000-1", "rallix.ini.old-4194304-1"})
     testing::WriteFile(temp_.File("dotfiles/") + name, {'?'});
   for (const std::string tail : {"-7", "-8"})
     testing::WriteFile(temp_.File("dotfiles/") + mine + tail, {'?'});
@@ -246,7 +247,7 @@ TEST_F(SettingsOnDisk, ALinkLeadsToTheFileWhoseModeStaysAndAReadOnlyFileIsLeftAl
   ASSERT_EQ(stat(dotfile.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0600u);
   std::vector<std::string> left = {"rallix.ini", mine + "-7", "rallix.ini.new-10000000000-1",
-                                   "rallix.ini.new-x-1"};
+                                   "rallix.ini.new-x-1", "rallix.ini.old-4194304-1"};
   std::sort(left.begin(), left.end());
   EXPECT_EQ(Names("dotfiles"), left);
 
