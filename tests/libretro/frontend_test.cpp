@@ -447,6 +447,9 @@ TEST_F(CoreTest, AStateTheGameCouldNotReachIsRefusedSayingWhyAndTheGameGoesOn) {
   // The edges of what the game holds are taken.
   const std::vector<uint8_t> edges = Edited(golden, [](State& s) {
     s.last.cells.insert(s.last.cells.end(), {{0, 0, ' '}, {39, 29, '~'}});
+    s.record.Screen.Grid.Put(39, 29, '~');
+    s.record.BallX = kBallArea.most_x;
+    s.record.BallVY = -kMostBallSpeed;
   });
   EXPECT_TRUE(load_(edges.data(), edges.size())) << frontend.said;
 }
