@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <exception>
-#include <vector>
 
 #include "demo/state_format.h"
 #include "game/game_state.h"
@@ -130,10 +129,9 @@ bool RetroCore::Load(const void* data, size_t size) {
   // bytes (a grid's run that takes in cells like the grid it is listed like)
   // were written by something else.
   if (why.empty()) {
-    std::vector<uint8_t> again(kStateBytes);
-    StateWriter writer(again.data());
+    StateWriter writer(rewritten_.data());
     in.Fields(writer);
-    if (!writer.Finish() || std::memcmp(again.data(), data, kStateBytes) != 0)
+    if (!writer.Finish() || std::memcmp(rewritten_.data(), data, kStateBytes) != 0)
       why = "its fields are not written as the game writes them";
   }
   if (!why.empty()) {

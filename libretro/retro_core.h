@@ -28,6 +28,7 @@
 #include <memory>
 #include <string>
 
+#include "demo/state_format.h"
 #include "display/compositor.h"
 #include "game/form_main.h"
 #include "game/main_loop.h"
@@ -107,7 +108,8 @@ class RetroCore {
   uint64_t runs_ = 0;
   bool ended_ = false;
   std::array<int16_t, 2 * kMostAudioFramesOfRun> audio_{};
-  SaveState loaded_;  // read in and checked before any of it is taken
+  SaveState loaded_;                              // read in and checked before any of it is taken
+  std::array<uint8_t, kStateBytes> rewritten_{};  // loaded_ as the game writes it
 };
 
 }  // namespace rallix::libretro
