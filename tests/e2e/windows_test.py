@@ -14,6 +14,7 @@ Run:  windows_test.py --zip PATH --wine DIR --screen PATH --version X.Y.Z
                       [TestClass.test_name ...]
 """
 
+import glob
 import os
 import re
 import shutil
@@ -257,25 +258,20 @@ class WindowsGameTest(GameTestCase):
         game.press("m")
         game.wait_for_text(lambda lines: "?" in lines[0][33:40], "the MUTED mark")
 
-        def settings():
-            for user in os.listdir(users):
-                path = os.path.join(users, user, "AppData", "Roaming", "Rallix", "settings.ini")
-                if os.path.exists(path):
-                    return path
-            return None
+        settings = os.path.join(users, "*", "AppData", "Roaming", "Rallix", "settings.ini")
 
         def kept():
-            if settings() is None:
-                return ""
-            with open(settings(), encoding="utf-8") as file:
-                return file.read()
+            for path in glob.glob(settings):
+                with open(path, encoding="utf-8") as file:
+                    return file.read()
+            return ""
 
         harness.wait_for("the mute kept in %APPDATA%", kept,
                          lambda text: text == "[sound]\nmute = true\n", describe=repr)
         game.press("m")  # and the file there now written over
         harness.wait_for("the sound back on, kept", kept,
                          lambda text: text == "[sound]\nmute = false\n", describe=repr)
-        os.chmod(settings(), 0o444)  # marked read-only: named, and left as it is
+        os.chmod(glob.glob(settings)[0], 0o444)  # marked read-only: named, and left as it is
         game.press("m")
         game.wait_for_stderr(lambda text: "it is read-only" in text, "the read-only file named")
         self.assertEqual(kept(), "[sound]\nmute = false\n")
