@@ -14,11 +14,12 @@ var Module = (function() {
   var module = window.Module || {};
   var stop = rallixStopped;  // page_errors.js
   module.rallixStop = stop;
+  module.rallixDamaged = rallixDamaged;
 
   // The WebAssembly, compiled as it arrives and made the program's when
   // rallix.js asks for it. A server that does not call it application/wasm
   // gets it compiled once it is all here.
-  var damaged = new Error('rallix.wasm is damaged (cut short or changed).');
+  var damaged = new Error(rallixDamaged('rallix.wasm'));
   var compiled = rallixFetch('rallix.wasm').then(function(response) {
     var streamed = WebAssembly.compileStreaming ?
       WebAssembly.compileStreaming(response.clone()) : Promise.reject(null);

@@ -688,6 +688,7 @@ describe('Rallix with a file missing or damaged', () => {
     const cut = (bytes) => bytes.subarray(0, Math.floor(bytes.length / 2));
     const cases = [
       [{missing: ['rallix.data']}, 'rallix.data could not be loaded (404 Not Found).'],
+      [{changed: {'rallix.data': cut}}, 'rallix.data is damaged (cut short or changed).'],
       [{missing: ['rallix.js']}, 'rallix.js could not be loaded.'],
       [{changed: {'rallix.js': cut}}, 'rallix.js is damaged (cut short or changed).'],
       [{missing: ['rallix.wasm']}, 'rallix.wasm could not be loaded (404 Not Found).'],

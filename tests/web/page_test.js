@@ -19,6 +19,8 @@ function load(file, globals) {
   vm.runInContext(fs.readFileSync(path.join(WEB, file), 'utf8'), context, {filename: file});
   return context;
 }
+// What the page says of a damaged file, as page_errors.js words it.
+const {rallixDamaged} = load('page_errors.js', {window: {addEventListener() {}}});
 
 describe('the canvas in the court\'s area', () => {
   const {fitCanvas, chooseLayout} = load('page_fit.js', {});
@@ -182,7 +184,7 @@ function openPage(stored = {}, {controls = [], sounds, pads, audio = true, shown
       },
     },
     navigator: pads ? {getGamepads: pads} : {},
-    Module: {rallixSounds: sounds, rallixStop: (what) => page.stops.push(what),
+    Module: {rallixSounds: sounds, rallixStop: (what) => page.stops.push(what), rallixDamaged,
       rallixAfterTitle: () => ++page.afterTitle},
     Asyncify: {handleSleep: (start) => start(() => { ++page.wakeUps; })},
     // Reads what the pretend file's slice holds, at once; a slice without
@@ -896,7 +898,7 @@ function openPageAround({areas, crowded = false, touch = false, fetched = {}, wa
       page.observers.push(fit);
       this.observe = () => {};
     },
-    rallixStopped: (what) => page.stops.push(what),
+    rallixStopped: (what) => page.stops.push(what), rallixDamaged,
     rallixFetch: (name) => fetched[name] || new Promise(() => {}),
     WebAssembly: wasm, Promise, Error,
   };

@@ -40,7 +40,7 @@ mergeInto(LibraryManager.library, {
       var files = shown.then(function() { return packaged; }).then(function(bytes) {
         if (!bytes) return null;
         var found = RallixSound.unpack(bytes, names);
-        if (!found) Module['rallixStop']('rallix.data is damaged (cut short or changed).');
+        if (!found) Module['rallixStop'](Module['rallixDamaged']('rallix.data'));
         return found;
       }, function() {
         return null;
