@@ -158,8 +158,10 @@ function sizes(folder) {
 async function main() {
   const sites = process.argv.slice(2).map((argument) => {
     const [name, folder] = argument.split('=');
-    return {name, folder: path.resolve(folder), times: [], lit: [], steps: []};
+    return {name, folder: path.resolve(folder), times: [], lit: [], steps: [],
+      alone: name === 'page-alone'};  // the page without the program (bench-web.sh)
   });
+  const programs = sites.filter((site) => !site.alone);
   const {chromium} = require('playwright-core');
   const browser = await chromium.launch({executablePath: process.env.RALLIX_CHROMIUM || '/usr/bin/chromium',
     headless: true, args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
@@ -187,7 +189,7 @@ async function main() {
     console.log(`Navigation to the title on the canvas, ${RUNS} runs each (ms):`);
     for (const site of sites) {
       const t = site.times;
-      console.log(`  ${site.name.padEnd(8)} median ${median(t).toFixed(0)}, range ` +
+      console.log(`  ${site.name.padEnd(10)} median ${median(t).toFixed(0)}, range ` +
           `${Math.min(...t).toFixed(0)}-${Math.max(...t).toFixed(0)}; painted at median ` +
           `${median(site.lit).toFixed(0)}; last run's files (start-end): ${site.files}`);
     }
@@ -195,13 +197,13 @@ async function main() {
         `range ${Math.min(...floor.times).toFixed(0)}-${Math.max(...floor.times).toFixed(0)}: the browser's own part)`);
     console.log('\nOn the way (medians, ms from navigation): the page\'s scripts run (DOMContentLoaded),' +
         '\nthe page first drawn, the WebAssembly made the program\'s, the canvas lit:');
-    for (const site of sites) {
+    for (const site of programs) {
       const at = (step) => median(site.steps.map((seen) => seen[step])).toFixed(0);
-      console.log(`  ${site.name.padEnd(8)} scripts ${at('loaded')}, drawn ${at('painted')}, ` +
+      console.log(`  ${site.name.padEnd(10)} scripts ${at('loaded')}, drawn ${at('painted')}, ` +
           `program ${at('made')}, lit ${at('lit')}; the program's start to the lit canvas ` +
           `${median(site.steps.map((seen) => seen.lit - seen.made)).toFixed(0)} (the median of each run's)`);
     }
-    for (const site of sites) {
+    for (const site of programs) {
       console.log(`\nA first visit to ${site.name}, as the server saw it:`);
       console.log((await firstVisit(browser, site.server)).join('\n'));
       console.log(`\nThe files of ${site.name} (bytes, gzip -9):`);
