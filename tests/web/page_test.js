@@ -994,6 +994,7 @@ describe('the page around the game', () => {
     page.module.rallixAfterTitle();  // a browser without service workers goes without
     page.module.onAbort('out of memory');
     assert.deepEqual(page.stops, ['the game could not go on (out of memory).']);
+    assert.equal(page.module.rallixDamaged, rallixDamaged);  // the program's side words it alike
 
     page = openPageAround({areas, wasm: {...wasm, compile: () => Promise.reject(new Error('bad'))},
       fetched: {'rallix.wasm': Promise.resolve(response),
