@@ -152,7 +152,7 @@ class WaylandTest(unittest.TestCase):
         # Told to keep its surface in software, which SDL's Wayland driver
         # cannot do: no picture can be shown.
         game = self.start_game(env={"SDL_FRAMEBUFFER_ACCELERATION": "0"})
-        status = game.wait(timeout=1 * harness.TIME_FACTOR + 2)
+        status = game.wait(timeout=harness.WAIT_SECONDS)
         self.assertEqual(status, 1, f"stderr: {game.stderr()!r}")
         lines = game.stderr().splitlines()
         self.assertEqual(len(lines), 1, lines)
