@@ -92,21 +92,28 @@ def _sanitized(program):
         return b"libasan.so" in binary.read()
 
 
+def _tool_limits(args, env, memory):
+    """The environment and the start-up hook that give the tool `memory`
+    bytes of address space (under AddressSanitizer, as much resident
+    memory), or no bound when `memory` is None."""
+    env = dict(os.environ if env is None else env)
+    if memory is None:
+        return env, None
+    if _sanitized(shutil.which(args[0]) or args[0]):
+        megabytes = memory >> 20
+        env["ASAN_OPTIONS"] = ":".join(part for part in (
+            env.get("ASAN_OPTIONS", ""), f"hard_rss_limit_mb={megabytes}",
+            f"malloc_limit_mb={megabytes}") if part)
+        return env, None
+    return env, lambda: resource.setrlimit(resource.RLIMIT_AS, (memory, memory))
+
+
 def run_tool(args, env=None, timeout=TOOL_SECONDS, memory=None):
     """Runs a tool to its end and returns its CompletedProcess (output as
     bytes). It may take `timeout` seconds (times TIME_FACTOR) and, when
     asked, `memory` bytes of address space (under AddressSanitizer, as much
     resident memory); more fails with a HarnessError saying which."""
-    env = dict(os.environ if env is None else env)
-    limit = None
-    if memory is not None and _sanitized(shutil.which(args[0]) or args[0]):
-        megabytes = memory >> 20
-        env["ASAN_OPTIONS"] = ":".join(part for part in (
-            env.get("ASAN_OPTIONS", ""), f"hard_rss_limit_mb={megabytes}",
-            f"malloc_limit_mb={megabytes}") if part)
-    elif memory is not None:
-        def limit():
-            resource.setrlimit(resource.RLIMIT_AS, (memory, memory))
+    env, limit = _tool_limits(args, env, memory)
     seconds = timeout * TIME_FACTOR
     try:
         result = subprocess.run(list(args), env=env, capture_output=True, timeout=seconds,
@@ -514,6 +521,7 @@ class Game:
         self._stdout_path = os.path.join(self.folder, "stdout.txt")
         self._stderr_path = os.path.join(self.folder, "stderr.txt")
         self._captures = 0
+        self._watcher = None  # rallix_screen watch, and the window and picture it looks at
 
     # --- the process ---------------------------------------------------
 
@@ -580,6 +588,7 @@ class Game:
         return wait_for(what, self.stdout, predicate, timeout, describe=repr)
 
     def stop(self):
+        self._stop_watching()
         if self.running():
             self.process.kill()
             self.process.wait()
@@ -738,10 +747,13 @@ class Game:
         self._x_tool(self.screen_tool, "grab", str(self.window), path)
         return path
 
-    def _screen(self, *args):
+    def _placement(self):
+        """rallix_screen's arguments for where the picture lies in the window."""
         scale, x, y = self.picture
-        placement = [] if self.picture == (1, 0, 0) else ["--scale", str(scale), "--at", f"{x},{y}"]
-        return run_tool([self.screen_tool, *args, *placement], memory=TOOL_MEMORY)
+        return [] if self.picture == (1, 0, 0) else ["--scale", str(scale), "--at", f"{x},{y}"]
+
+    def _screen(self, *args):
+        return run_tool([self.screen_tool, *args, *self._placement()], memory=TOOL_MEMORY)
 
     def screen_text(self, capture=None):
         """The 30 lines of 40 characters the window shows."""
@@ -750,21 +762,60 @@ class Game:
             raise HarnessError(result.stderr.decode(errors="replace"))
         return result.stdout.decode().splitlines()
 
-    def look(self, capture=None):
-        """What the window shows: its 30 lines of text, and the (x, y) of every
-        place where the ball's block shows (the point the game queued for the
-        ball; a printed "O" is found as well)."""
-        result = self._screen("look", capture or self.capture())
-        if result.returncode != 0:
-            raise HarnessError(result.stderr.decode(errors="replace"))
+    def look(self):
+        """What the window shows now: its 30 lines of text, and the (x, y) of
+        every place where the ball's block shows (the point the game queued
+        for the ball; a printed "O" is found as well)."""
         lines, balls = [], []
-        for line in result.stdout.decode().splitlines():
+        for line in self._watch().splitlines():
             if len(lines) < 30:
                 lines.append(line)
             elif line.startswith("ball "):
                 _, x, y = line.split()
                 balls.append((int(x), int(y)))
         return lines, balls
+
+    def _watch(self):
+        """One look of rallix_screen watch, kept running for the game's
+        window and picture: a look starts no tool, and a test that steers
+        sees the window often enough on a busy machine too."""
+        if self._watcher and self._watcher[1:] != (self.window, self.picture):
+            self._stop_watching()
+        if not self._watcher:
+            args = [self.screen_tool, "watch", str(self.window), *self._placement()]
+            env, limit = _tool_limits(args, dict(self.env, DISPLAY=self.display), TOOL_MEMORY)
+            watcher = subprocess.Popen(args, env=env, preexec_fn=limit, stdin=subprocess.PIPE,
+                                       stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+            self._watcher = (watcher, self.window, self.picture)
+        watcher = self._watcher[0]
+        output = b""
+        deadline = deadline_after(TOOL_SECONDS)
+        try:
+            watcher.stdin.write(b"\n")
+            watcher.stdin.flush()
+            while not output.endswith(b"\nend\n"):
+                left = deadline - time.monotonic()
+                if left <= 0 or not select.select([watcher.stdout], [], [], left)[0]:
+                    raise HarnessError(f"rallix_screen watch gave no look in "
+                                       f"{TOOL_SECONDS * TIME_FACTOR:g} s")
+                chunk = os.read(watcher.stdout.fileno(), 1 << 16)
+                if not chunk:
+                    raise BrokenPipeError
+                output += chunk
+        except BrokenPipeError as ended:
+            watcher.wait()
+            raise HarnessError(f"rallix_screen watch ended: "
+                               f"{watcher.stderr.read().decode(errors='replace')}") from ended
+        return output[:-len(b"end\n")].decode()
+
+    def _stop_watching(self):
+        if self._watcher:
+            watcher = self._watcher[0]
+            watcher.kill()
+            watcher.wait()
+            for pipe in (watcher.stdin, watcher.stdout, watcher.stderr):
+                pipe.close()
+            self._watcher = None
 
     def compare(self, situation, capture=None):
         """(True, report) when the window equals the headless frame exactly."""

@@ -52,6 +52,8 @@ int Usage() {
       "       rallix_screen grab WINDOW CAPTURE\n"
       "                                  the window (an X window id, or root for the\n"
       "                                  screen) as the X server shows it\n"
+      "       rallix_screen watch WINDOW  for each line read, looks at the window as\n"
+      "                                  look does and prints a line 'end'\n"
       "       rallix_screen situations         the situations known\n"
       "A capture may be followed by --scale N --at X,Y: the picture is N times its\n"
       "size with its corner at (X, Y), each pixel an exact block, black around it.\n",
@@ -77,9 +79,23 @@ struct Placement {
 // What reading a capture came to.
 enum class Read { kPicture, kNotThePicture, kUnreadable };
 
-// The capture's picture where `placement` says it lies. A capture that
+// The picture where `placement` says it lies in `whole`. A capture that
 // shows something else there (a window caught while it repaints) is
-// kNotThePicture; a file that is no capture at all, kUnreadable.
+// kNotThePicture.
+Read Place(RgbImage whole, const Placement& placement, RgbImage& image) {
+  if (placement.scale == 1 && placement.x == 0 && placement.y == 0) {
+    image = std::move(whole);
+    return Read::kPicture;
+  }
+  std::string error;
+  if (PictureIn(whole, placement.scale, placement.x, placement.y, image, error))
+    return Read::kPicture;
+  std::fprintf(stderr, "rallix_screen: %s\n", error.c_str());
+  return Read::kNotThePicture;
+}
+
+// The capture file's picture, placed as above; a file that is no capture
+// at all is kUnreadable.
 Read Capture(const std::string& path, const Placement& placement, RgbImage& image) {
   std::string error;
   RgbImage whole;
@@ -87,14 +103,7 @@ Read Capture(const std::string& path, const Placement& placement, RgbImage& imag
     std::fprintf(stderr, "rallix_screen: %s\n", error.c_str());
     return Read::kUnreadable;
   }
-  if (placement.scale == 1 && placement.x == 0 && placement.y == 0) {
-    image = std::move(whole);
-    return Read::kPicture;
-  }
-  if (PictureIn(whole, placement.scale, placement.x, placement.y, image, error))
-    return Read::kPicture;
-  std::fprintf(stderr, "rallix_screen: %s\n", error.c_str());
-  return Read::kNotThePicture;
+  return Place(std::move(whole), placement, image);
 }
 
 // "--scale N --at X,Y" at the end of the arguments; false for anything else.
@@ -216,14 +225,43 @@ int Text(const std::string& capture_path, const Placement& placement) {
   return PrintText(capture) ? kOk : kTrouble;
 }
 
-// The text and the ball from one capture: what a test steering the paddle
-// needs, in one run of the tool.
-int Look(const std::string& capture_path, const Placement& placement) {
-  RgbImage capture;
-  if (Capture(capture_path, placement, capture) != Read::kPicture || !PrintText(capture))
-    return kTrouble;
+// The text, then the ball wherever its block shows whole: what a test
+// steering the paddle needs.
+bool PrintLook(const RgbImage& capture) {
+  if (!PrintText(capture))
+    return false;
   for (const BallSighting& ball : BallFinder(BuiltInGlyphSheet()).Find(capture))
     std::printf("ball %d %d\n", ball.x, ball.y);
+  return true;
+}
+
+int Look(const std::string& capture_path, const Placement& placement) {
+  RgbImage capture;
+  return Capture(capture_path, placement, capture) == Read::kPicture && PrintLook(capture)
+             ? kOk
+             : kTrouble;
+}
+
+// A look at the window for each line read, each ended by a line "end",
+// until the input ends: one run of the tool for a whole game, so that a
+// test that steers sees the window many times a second, on a busy machine
+// too, where starting a tool for each look takes a good part of a second.
+int Watch(const std::string& window, const Placement& placement) {
+  for (int c = std::getchar(); c != EOF; c = std::getchar()) {
+    if (c != '\n')
+      continue;
+    RgbImage whole;
+    RgbImage capture;
+    std::string error;
+    if (!GrabWindow(window, whole, error)) {
+      std::fprintf(stderr, "rallix_screen: %s\n", error.c_str());
+      return kTrouble;
+    }
+    if (Place(std::move(whole), placement, capture) != Read::kPicture || !PrintLook(capture))
+      return kTrouble;
+    std::puts("end");
+    std::fflush(stdout);
+  }
   return kOk;
 }
 
@@ -293,6 +331,8 @@ int main(int argc, char** argv) {
     return DemoEnd(argv[2], argv[3]);
   if (command == "grab" && argc == 4)
     return Grab(argv[2], argv[3]);
+  if (command == "watch" && argc == 3)
+    return Watch(argv[2], placement);
   if (command == "situations" && argc == 2)
     return ListSituations();
   return Usage();
