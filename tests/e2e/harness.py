@@ -784,15 +784,18 @@ class Game:
         if not self._watcher:
             args = [self.screen_tool, "watch", str(self.window), *self._placement()]
             env, limit = _tool_limits(args, dict(self.env, DISPLAY=self.display), TOOL_MEMORY)
-            watcher = subprocess.Popen(args, env=env, preexec_fn=limit, stdin=subprocess.PIPE,
-                                       stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+            watcher = subprocess.Popen(args, env=env, preexec_fn=limit, bufsize=0,
+                                       stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                       stderr=subprocess.PIPE)
             self._watcher = (watcher, self.window, self.picture)
         watcher = self._watcher[0]
         output = b""
         deadline = deadline_after(TOOL_SECONDS)
         try:
-            watcher.stdin.write(b"\n")
-            watcher.stdin.flush()
+            try:
+                watcher.stdin.write(b"\n")
+            except BrokenPipeError:
+                pass  # it has ended: reading says why
             while not output.endswith(b"\nend\n"):
                 left = deadline - time.monotonic()
                 if left <= 0 or not select.select([watcher.stdout], [], [], left)[0]:
@@ -800,12 +803,14 @@ class Game:
                                        f"{TOOL_SECONDS * TIME_FACTOR:g} s")
                 chunk = os.read(watcher.stdout.fileno(), 1 << 16)
                 if not chunk:
-                    raise BrokenPipeError
+                    watcher.wait()
+                    raise HarnessError(watcher.stderr.read().decode(errors="replace"))
                 output += chunk
-        except BrokenPipeError as ended:
-            watcher.wait()
-            raise HarnessError(f"rallix_screen watch ended: "
-                               f"{watcher.stderr.read().decode(errors='replace')}") from ended
+        except HarnessError:
+            # The next look starts it again: a window caught while it
+            # repaints shows no picture for a look or two.
+            self._stop_watching()
+            raise
         return output[:-len(b"end\n")].decode()
 
     def _stop_watching(self):
