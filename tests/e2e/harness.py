@@ -804,7 +804,8 @@ class Game:
                 chunk = os.read(watcher.stdout.fileno(), 1 << 16)
                 if not chunk:
                     watcher.wait()
-                    raise HarnessError(watcher.stderr.read().decode(errors="replace"))
+                    raise HarnessError("rallix_screen watch ended: " +
+                                       watcher.stderr.read().decode(errors="replace"))
                 output += chunk
         except HarnessError:
             # The next look starts it again: a window caught while it
