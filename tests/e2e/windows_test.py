@@ -1,5 +1,6 @@
 """The Windows game as it is shipped: rallix.exe from the zip `make windows`
-packs, unpacked into a temporary folder and run under Wine in a private Xvfb,
+packs, unpacked into a temporary folder and run under Wine in a private Xvfb
+(with hold_folder_lock.exe, left beside the zip, holding its settings' lock),
 driven with real X key events and looked at through rallix_screen grab like the Linux window;
 and its demos: one recorded under Wine, and the committed ones, timed to the
 lines they print on Linux.
@@ -15,6 +16,7 @@ Run:  windows_test.py --zip PATH --wine DIR --screen PATH --version X.Y.Z
 """
 
 import glob
+import ntpath
 import os
 import re
 import shutil
@@ -268,15 +270,41 @@ class WindowsGameTest(GameTestCase):
 
         harness.wait_for("the mute kept in %APPDATA%", kept,
                          lambda text: text == "[sound]\nmute = true\n", describe=repr)
-        game.press("m")  # and the file there now written over
+        # The file there is written over. Of the copies that writers killed
+        # before their rename left beside it, the next write removes those
+        # whose writer has ended (no process has the first number), not the
+        # holder's, which lives.
+        holder = subprocess.Popen([Wine.tool("wine"), os.path.join(os.path.dirname(PATHS["zip"]),
+                                                                   "hold_folder_lock.exe")],
+                                  env=env, stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+        self.addCleanup(holder.wait, timeout=60)
+        self.addCleanup(holder.stdin.close)
+        folder = os.path.dirname(glob.glob(settings)[0])
+        copies = [f"settings.ini.new-{pid}-1" for pid in (4194300, int(holder.stdout.readline()))]
+        for copy in copies:
+            open(os.path.join(folder, copy), "wb").close()
+        game.press("m")
         harness.wait_for("the sound back on, kept", kept,
                          lambda text: text == "[sound]\nmute = false\n", describe=repr)
+        self.assertEqual(sorted(os.listdir(folder)), ["settings.ini", copies[1]])
         os.chmod(glob.glob(settings)[0], 0o444)  # marked read-only: named, and left as it is
         game.press("m")
-        game.wait_for_stderr(lambda text: "it is read-only" in text, "the read-only file named")
+        text = game.wait_for_stderr(lambda text: "it is read-only" in text,
+                                    "the read-only file named")
         self.assertEqual(kept(), "[sound]\nmute = false\n")
+        # Another program holds the folder's lock as the window closes: the
+        # game ends anyway, and says what it could not keep.
+        path = re.search(r"cannot keep the settings in (.*): it is read-only", text).group(1)
+        os.chmod(glob.glob(settings)[0], 0o644)
+        holder.stdin.write(f"hold {ntpath.dirname(path)}\n")
+        holder.stdin.flush()
+        self.assertEqual(holder.stdout.readline().strip(), "held")
+        game.press("m")
         game.close_window()
-        self.assertEnds(game, 0)
+        self.assertEnds(game, 0, within=10)
+        self.assertIn(f"rallix: mute = false could not be kept in {path}: another program holds "
+                      "the lock on its folder", game.stderr())
+        self.assertEqual(kept(), "[sound]\nmute = false\n")
 
     def test_a_recorded_run_replaces_the_old_demo_and_replays_as_on_linux(self):
         # A name beyond ASCII, and a demo of that name already there.
