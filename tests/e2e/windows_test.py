@@ -15,7 +15,7 @@ Run:  windows_test.py --zip PATH --wine DIR --screen PATH --version X.Y.Z
                       [TestClass.test_name ...]
 """
 
-import glob
+import getpass
 import ntpath
 import os
 import re
@@ -245,6 +245,13 @@ class WindowsGameTest(GameTestCase):
         clean()
         os.makedirs(moved)
         pictures_in(windows_path(moved))
+        # A line of the player's own in the settings file, kept by each write.
+        own = "# the player's own line\n"
+        folder = os.path.join(users, getpass.getuser(), "AppData", "Roaming", "Rallix")
+        os.makedirs(folder)
+        settings = os.path.join(folder, "settings.ini")
+        with open(settings, "w", encoding="utf-8") as file:
+            file.write(own)
         game = self.start(cwd=self.game_folder)
         game.wait_for_frame("title", timeout=WINE_START_SECONDS)
         game.press("F12")
@@ -257,19 +264,15 @@ class WindowsGameTest(GameTestCase):
         same, report = game.compare("title", capture=os.path.join(moved, "Rallix", found.group(1)))
         self.assertTrue(same, report)
 
+        def kept():
+            with open(settings, encoding="utf-8") as file:
+                return file.read()
+
+        written = {mute: f"{own}[sound]\nmute = {mute}\n" for mute in ("true", "false")}
+
         game.press("m")
         game.wait_for_text(lambda lines: "?" in lines[0][33:40], "the MUTED mark")
-
-        settings = os.path.join(users, "*", "AppData", "Roaming", "Rallix", "settings.ini")
-
-        def kept():
-            for path in glob.glob(settings):
-                with open(path, encoding="utf-8") as file:
-                    return file.read()
-            return ""
-
-        harness.wait_for("the mute kept in %APPDATA%", kept,
-                         lambda text: text == "[sound]\nmute = true\n", describe=repr)
+        harness.wait_for("the mute kept in %APPDATA%", kept, written["true"].__eq__, describe=repr)
         # The file there is written over. Of the copies that writers killed
         # before their rename left beside it, the next write removes those
         # whose writer has ended (no process has the first number), not the
@@ -279,32 +282,44 @@ class WindowsGameTest(GameTestCase):
                                   env=env, stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
         self.addCleanup(holder.wait, timeout=60)
         self.addCleanup(holder.stdin.close)
-        folder = os.path.dirname(glob.glob(settings)[0])
+
+        def tell(holder_line):
+            holder.stdin.write(holder_line + "\n")
+            holder.stdin.flush()
+            return holder.stdout.readline().strip()
+
         copies = [f"settings.ini.new-{pid}-1" for pid in (4194300, int(holder.stdout.readline()))]
         for copy in copies:
             open(os.path.join(folder, copy), "wb").close()
         game.press("m")
-        harness.wait_for("the sound back on, kept", kept,
-                         lambda text: text == "[sound]\nmute = false\n", describe=repr)
+        harness.wait_for("the sound back on, kept", kept, written["false"].__eq__, describe=repr)
         self.assertEqual(sorted(os.listdir(folder)), ["settings.ini", copies[1]])
-        os.chmod(glob.glob(settings)[0], 0o444)  # marked read-only: named, and left as it is
+        os.chmod(settings, 0o444)  # marked read-only: named, and left as it is
         game.press("m")
         text = game.wait_for_stderr(lambda text: "it is read-only" in text,
                                     "the read-only file named")
-        self.assertEqual(kept(), "[sound]\nmute = false\n")
-        # Another program holds the folder's lock as the window closes: the
-        # game ends anyway, and says what it could not keep.
+        self.assertEqual(kept(), written["false"])
+        os.chmod(settings, 0o644)
+        # Another program holds the folder's lock and writes the file: the
+        # game waits for the lock, then makes its change to what it finds.
         path = re.search(r"cannot keep the settings in (.*): it is read-only", text).group(1)
-        os.chmod(glob.glob(settings)[0], 0o644)
-        holder.stdin.write(f"hold {ntpath.dirname(path)}\n")
-        holder.stdin.flush()
-        self.assertEqual(holder.stdout.readline().strip(), "held")
+        self.assertEqual(tell(f"hold {ntpath.dirname(path)}"), "held")
+        game.press("m")
+        game.wait_for_text(lambda lines: "?" not in lines[0][33:40], "the MUTED mark gone")
+        with open(settings, "w", encoding="utf-8") as file:
+            file.write(written["true"])
+        self.assertEqual(tell("release"), "released")
+        harness.wait_for("the sound on, kept after the lock", kept,
+                         written["false"].__eq__, describe=repr)
+        # It holds the lock as the window closes: the game ends anyway, and
+        # says what it could not keep.
+        self.assertEqual(tell(f"hold {ntpath.dirname(path)}"), "held")
         game.press("m")
         game.close_window()
         self.assertEnds(game, 0, within=10)
-        self.assertIn(f"rallix: mute = false could not be kept in {path}: another program holds "
+        self.assertIn(f"rallix: mute = true could not be kept in {path}: another program holds "
                       "the lock on its folder", game.stderr())
-        self.assertEqual(kept(), "[sound]\nmute = false\n")
+        self.assertEqual(kept(), written["false"])
 
     def test_a_recorded_run_replaces_the_old_demo_and_replays_as_on_linux(self):
         # A name beyond ASCII, and a demo of that name already there.

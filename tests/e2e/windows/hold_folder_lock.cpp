@@ -1,7 +1,8 @@
 // hold_folder_lock: holds the game's lock on a folder when told to, so that
 // the Wine test sees what the game does while another program holds it. It
-// prints its process's number; given the line "hold FOLDER", it takes the
-// lock on FOLDER and answers "held". It ends with its input.
+// prints its process's number, then reads lines: "hold FOLDER" takes the
+// lock on FOLDER and answers "held", "release" lets it go and answers
+// "released". It ends with its input.
 #include <windows.h>
 
 #include <iostream>
@@ -22,6 +23,9 @@ int main() {
         return 1;
       }
       std::cout << "held" << std::endl;
+    } else if (line == "release") {
+      lock.reset();
+      std::cout << "released" << std::endl;
     }
   }
   return 0;
