@@ -315,6 +315,7 @@ class WindowsGameTest(GameTestCase):
         # says what it could not keep.
         self.assertEqual(tell(f"hold {ntpath.dirname(path)}"), "held")
         game.press("m")
+        game.wait_for_text(lambda lines: "?" in lines[0][33:40], "the MUTED mark")
         game.close_window()
         self.assertEnds(game, 0, within=10)
         self.assertIn(f"rallix: mute = true could not be kept in {path}: another program holds "
