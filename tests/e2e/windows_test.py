@@ -220,6 +220,9 @@ class WindowsGameTest(GameTestCase):
         self.assertEnds(game, 0)
 
     def test_f12_saves_the_frame_into_the_pictures_folder_and_m_mutes_and_is_kept(self):
+        holder_exe = os.path.join(os.path.dirname(PATHS["zip"]), "hold_folder_lock.exe")
+        if not os.path.exists(holder_exe):
+            missing(f"{holder_exe} (`make windows` makes it)")
         # The profile's folders lie in the prefix: what the game makes there
         # goes with the test. The Pictures folder has been moved, as a cloud
         # drive moves it: the pictures go where it is now.
@@ -277,9 +280,8 @@ class WindowsGameTest(GameTestCase):
         # before their rename left beside it, the next write removes those
         # whose writer has ended (no process has the first number), not the
         # holder's, which lives.
-        holder = subprocess.Popen([Wine.tool("wine"), os.path.join(os.path.dirname(PATHS["zip"]),
-                                                                   "hold_folder_lock.exe")],
-                                  env=env, stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+        holder = subprocess.Popen([Wine.tool("wine"), holder_exe], env=env, stdin=subprocess.PIPE,
+                                  stdout=subprocess.PIPE, text=True)
         self.addCleanup(holder.wait, timeout=60)
         self.addCleanup(holder.stdin.close)
 
