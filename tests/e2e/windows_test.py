@@ -273,8 +273,11 @@ class WindowsGameTest(GameTestCase):
 
         written = {mute: f"{own}[sound]\nmute = {mute}\n" for mute in ("true", "false")}
 
+        def muted(lines):  # the MUTED mark beside the picture
+            return "?" in lines[0][33:40]
+
         game.press("m")
-        game.wait_for_text(lambda lines: "?" in lines[0][33:40], "the MUTED mark")
+        game.wait_for_text(muted, "the MUTED mark")
         harness.wait_for("the mute kept in %APPDATA%", kept, written["true"].__eq__, describe=repr)
         # The file there is written over. Of the copies that writers killed
         # before their rename left beside it, the next write removes those
@@ -305,9 +308,10 @@ class WindowsGameTest(GameTestCase):
         # Another program holds the folder's lock and writes the file: the
         # game waits for the lock, then makes its change to what it finds.
         path = re.search(r"cannot keep the settings in (.*): it is read-only", text).group(1)
-        self.assertEqual(tell(f"hold {ntpath.dirname(path)}"), "held")
+        hold = f"hold {ntpath.dirname(path)}"
+        self.assertEqual(tell(hold), "held")
         game.press("m")
-        game.wait_for_text(lambda lines: "?" not in lines[0][33:40], "the MUTED mark gone")
+        game.wait_for_text(lambda lines: not muted(lines), "the MUTED mark gone")
         with open(settings, "w", encoding="utf-8") as file:
             file.write(written["true"])
         self.assertEqual(tell("release"), "released")
@@ -315,9 +319,9 @@ class WindowsGameTest(GameTestCase):
                          written["false"].__eq__, describe=repr)
         # It holds the lock as the window closes: the game ends anyway, and
         # says what it could not keep.
-        self.assertEqual(tell(f"hold {ntpath.dirname(path)}"), "held")
+        self.assertEqual(tell(hold), "held")
         game.press("m")
-        game.wait_for_text(lambda lines: "?" in lines[0][33:40], "the MUTED mark")
+        game.wait_for_text(muted, "the MUTED mark")
         game.close_window()
         self.assertEnds(game, 0, within=10)
         self.assertIn(f"rallix: mute = true could not be kept in {path}: another program holds "
