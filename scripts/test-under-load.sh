@@ -5,7 +5,8 @@
 # machine would. Every pass must pass. Build first (make build build-asan
 # windows web); `make test-under-load` does. Each run's log is kept in
 # build/under-load/; the end is a table of every run, then the tests that
-# failed.
+# failed. Each build's tests run as many at a time as its test preset says,
+# as in `make test`.
 #   scripts/test-under-load.sh [PASSES]
 set -u
 cd "$(dirname "$0")/.."
@@ -32,7 +33,7 @@ while [ "$pass" -le "$passes" ]; do
     log=$logs/pass-$pass-$preset.log
     echo "== pass $pass of $passes, $preset build, both cores busy (log: $log)"
     start=$(now)
-    if ctest --preset "$preset" -L e2e --output-on-failure -j2 >"$log" 2>&1; then
+    if ctest --preset "$preset" -L e2e --output-on-failure >"$log" 2>&1; then
       status=passed
     else
       status=FAILED
