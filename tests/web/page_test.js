@@ -429,7 +429,10 @@ describe('the demo buttons', () => {
     page.bytes.set([4, 5], 100);
     library.rallix_page_add_demo_piece(100, 2);
     library.rallix_page_offer_demo();
-    // A new recording offers its own pieces alone, and the last offer is gone.
+    // A new recording offers its own pieces alone, not those of one left
+    // unfinished, and the last offer is gone.
+    library.rallix_page_begin_run(RECORDING);
+    library.rallix_page_add_demo_piece(100, 1);
     library.rallix_page_begin_run(RECORDING);
     page.bytes.set([1, 2, 3, 4, 5], 100);
     library.rallix_page_add_demo_piece(100, 5);
