@@ -6,6 +6,7 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -13,6 +14,7 @@
 #include <functional>
 #include <iterator>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "demo/crc32.h"
@@ -439,6 +441,20 @@ TEST_F(CoreTest, AStateTheGameCouldNotReachIsRefusedSayingWhyAndTheGameGoesOn) {
   old_format[4] = 1;
   EXPECT_FALSE(load_(old_format.data(), old_format.size()));
   EXPECT_NE(frontend.said.find("another version"), std::string::npos) << frontend.said;
+  // Its fields cut a byte short, or two zeros longer, the checksum made right.
+  const size_t length = golden[14] | golden[15] << 8;
+  for (const auto& [fields, why] : {std::pair{length - 1, "its fields end too soon"},
+                                    std::pair{length + 2, "do not end where it says"}}) {
+    std::vector<uint8_t> state(golden.begin(), golden.begin() + 18 + std::min(fields, length));
+    state[14] = fields & 0xFF;
+    state[15] = uint8_t(fields >> 8);
+    state.resize(18 + fields + 4);
+    const uint32_t sum = Crc32(state.data(), 18 + fields);
+    std::memcpy(state.data() + 18 + fields, &sum, 4);
+    state.resize(golden.size());
+    EXPECT_FALSE(load_(state.data(), state.size())) << why;
+    EXPECT_NE(frontend.said.find(why), std::string::npos) << why << ": " << frontend.said;
+  }
   EXPECT_TRUE(Save() == before);
   EXPECT_TRUE(load_(golden.data(), golden.size()));
   // The edges of what the game holds are taken.
