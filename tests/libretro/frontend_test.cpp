@@ -465,6 +465,14 @@ TEST_F(CoreTest, AStateTheGameCouldNotReachIsRefusedSayingWhyAndTheGameGoesOn) {
     s.record.BallVY = -kMostBallSpeed;
   });
   EXPECT_TRUE(load_(edges.data(), edges.size())) << frontend.said;
+  // A game whose trap is spent traps no later error once loaded.
+  const std::vector<uint8_t> spent = Edited(golden, [](State& s) {
+    s.loop.trap_spent = true;
+    s.loop.trap_armed = false;
+  });
+  ASSERT_TRUE(load_(spent.data(), spent.size())) << frontend.said;
+  Runs(40);  // past the sound's hold
+  Edited(Save(), [](State& s) { EXPECT_TRUE(s.loop.trap_spent && !s.loop.trap_armed); });
 }
 
 TEST_F(CoreTest, AResetWithNoGameLoadedStartsNone) {
