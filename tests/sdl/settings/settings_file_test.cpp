@@ -267,6 +267,10 @@ TEST_F(SettingsOnDisk, ALinkLeadsToTheFileWhoseModeStaysAndAReadOnlyFileIsLeftAl
   EXPECT_EQ(error, "Is a directory");
   EXPECT_FALSE(ReplaceWholeFile(folder_ + "/loop", "x", error));
   EXPECT_EQ(error, "Too many levels of symbolic links");
+  // A link by its full path, to a file not made yet, is written through.
+  ASSERT_EQ(symlink(temp_.File("dotfiles/new.ini").c_str(), (folder_ + "/linked").c_str()), 0);
+  EXPECT_TRUE(ReplaceWholeFile(folder_ + "/linked", "new", error)) << error;
+  EXPECT_EQ(ReadSmallFile(temp_.File("dotfiles/new.ini"), 100).bytes, "new");
   // A disk that fills while the copy is written: the old file stays whole.
   testing::WriteFile(folder_ + "/full", {'o', 'l', 'd'});
   rlimit was{};
@@ -279,7 +283,7 @@ TEST_F(SettingsOnDisk, ALinkLeadsToTheFileWhoseModeStaysAndAReadOnlyFileIsLeftAl
   signal(SIGXFSZ, handler);
   EXPECT_EQ(error + ReadSmallFile(folder_ + "/full", 100).bytes, "File too largeold");
   EXPECT_EQ(Names("config/rallix"),
-            (std::vector<std::string>{"full", "loop", "settings.ini", "taken"}));
+            (std::vector<std::string>{"full", "linked", "loop", "settings.ini", "taken"}));
 }
 
 TEST_F(SettingsOnDisk, ALockHeldByAnotherProgramHoldsUpNeitherTheGameNorItsEnd) {
