@@ -404,6 +404,12 @@ TEST_F(CoreTest, AStateTheGameCouldNotReachIsRefusedSayingWhyAndTheGameGoesOn) {
       {"StateEntered", [](State& s) { s.record.StateEntered = 1; }},
       {"CursorX", [](State& s) { s.record.Screen.CursorX = 40; }},
       {"the grid", [](State& s) { s.record.Screen.Grid.Put(5, 5, '\x01'); }},
+      {"the grid",  // the last cell of a run of eleven
+       [](State& s) {
+         for (int x = 10; x < 20; ++x)
+           s.record.Screen.Grid.Put(x, 12, 'a');
+         s.record.Screen.Grid.Put(20, 12, '\x01');
+       }},
       {"a frame's cells",
        [](State& s) {
          s.last.cells.push_back({3, 30, '-'});
