@@ -71,6 +71,8 @@ out=$(cd "$out" && pwd)
 # (windows.h and SDL.h read once).
 (cd "$root" && cmake --preset windows -B "$out/game" -DSDL2_DIR="$sdl/lib/cmake/SDL2" \
   -DRALLIX_ZIP_DIR="$out" >/dev/null)
-# hold_folder_lock.exe, beside the zip, is the Wine test's (tests/e2e/windows).
-cmake --build "$out/game" --target windows_zip rallix_libretro hold_folder_lock
+# hold_folder_lock.exe and windows_system_test.exe, beside the zip, are the
+# Wine test's (tests/e2e/windows).
+cmake --build "$out/game" --target windows_zip rallix_libretro hold_folder_lock \
+  windows_system_test
 ls "$out"/rallix-*-windows-x64.zip

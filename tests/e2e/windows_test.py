@@ -1,6 +1,7 @@
 """The Windows game as it is shipped: rallix.exe from the zip `make windows`
 packs, unpacked into a temporary folder and run under Wine in a private Xvfb
-(with hold_folder_lock.exe, left beside the zip, holding its settings' lock),
+(with hold_folder_lock.exe, left beside the zip, holding its settings' lock;
+windows_system_test.exe beside it tests the Windows side of the player's files),
 driven with real X key events and looked at through rallix_screen grab like the Linux window;
 and its demos: one recorded under Wine, and the committed ones, timed to the
 lines they print on Linux.
@@ -168,6 +169,20 @@ class WindowsGameTest(GameTestCase):
             entry = (re.escape(name.encode("utf-16-le")) + b"(?:\0\0)+" +
                      re.escape(value.encode("utf-16-le")) + b"\0\0")
             self.assertRegex(program, entry, f"version resource: {name}")
+
+    def test_the_windows_side_of_the_players_files_passes_its_own_tests(self):
+        program = os.path.join(os.path.dirname(PATHS["zip"]), "windows_system_test.exe")
+        if not os.path.exists(program):
+            missing(f"{program} (`make windows` makes it)")
+        # Names beyond ASCII reach the Linux side as UTF-8.
+        env = self.wine.environment({"PATH": os.environ.get("PATH", "/usr/bin:/bin"),
+                                     "HOME": self.wine.home, "DISPLAY": self.x.display,
+                                     "LANG": "C.UTF-8"})
+        self.addCleanup(self.wine.end, env)
+        run = subprocess.run([Wine.tool("wine"), program], env=env, capture_output=True,
+                             text=True, timeout=WINE_START_SECONDS * 2, check=False)
+        self.assertEqual(run.returncode, 0, run.stdout + run.stderr)
+        self.assertRegex(run.stdout, r"\[  PASSED  \] [1-9][0-9]* tests?\.")
 
     def test_title_menus_and_quit_game_with_real_keys(self):
         # As a double-click starts it: in its own folder.
