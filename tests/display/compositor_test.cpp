@@ -114,12 +114,12 @@ TEST_F(CompositorTest, FramesEqualAWholeComposeWhateverCameBefore) {
   const std::string glyphs = "AO0|-+<> ";
   TextGrid rendered = form.Record.Screen.Grid;
   for (int frame = 0; frame < 300; ++frame) {
-    const int changes = frame % 50 == 7 ? 400 : next(4);  // now and then a whole new screen
+    const int changes = frame % 50 == 7 ? 1200 : next(4);  // now and then a whole new screen
     for (int i = 0; i < changes; ++i) {
       form.Locate(next(kGridColumns), next(kGridRows));
       form.PrintText(std::string(1, glyphs[next(glyphs.size())]));
     }
-    if (next(3) == 0) {
+    if (changes > 3 || next(3) == 0) {
       form.RedrawBackground();
       rendered = form.Record.Screen.Grid;
     }
