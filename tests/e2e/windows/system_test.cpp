@@ -36,7 +36,7 @@ class WindowsFiles : public testing::Test {
   std::string folder_;
 };
 
-TEST_F(WindowsFiles, NamesJoinAndFoldersAreMadeFromTheTopDown) {
+TEST_F(WindowsFiles, NamesJoinFoldersAreMadeFromTheTopDownAndThePlayersAreFound) {
   EXPECT_EQ(JoinPath("C:\\a", "b"), "C:\\a\\b");
   EXPECT_EQ(JoinPath("C:\\a\\", "b"), "C:\\a\\b");
   EXPECT_EQ(JoinPath("C:/a/", "b"), "C:/a/b");
@@ -52,6 +52,10 @@ TEST_F(WindowsFiles, NamesJoinAndFoldersAreMadeFromTheTopDown) {
   EXPECT_EQ(SettingsFolder(), "C:\\roaming\\Rallix");
   ASSERT_EQ(_putenv_s("APPDATA", ""), 0);
   EXPECT_EQ(SettingsFolder(), "");
+  // The Pictures known folder, not the profile's Pictures as a fallback.
+  ASSERT_EQ(_putenv_s("USERPROFILE", "C:\\nowhere"), 0);
+  EXPECT_NE(PicturesFolder(), "C:\\nowhere\\Pictures");
+  EXPECT_NE(PicturesFolder(), "");
 }
 
 TEST_F(WindowsFiles, ASmallFileIsReadWholeUpToItsBoundAndAMissingOneSaysSo) {
