@@ -85,6 +85,7 @@ TEST(PicturesFolder, AsTheUserDirsFileNamesIt) {
   EXPECT_EQ(named("XDG_PICTURES_DIR=\"/data/open\n"), "") << "no closing quote";
   EXPECT_EQ(named("XDG_PICTURES_DIR=\"/a\"\nXDG_PICTURES_DIR=x/srv\"\n"), "/a")
       << "no opening quote";
+  EXPECT_EQ(named("XDG_PICTURES_DIR:\"/srv\"\n"), "") << "no equals sign";
   EXPECT_EQ(named(""), "");
 }
 
