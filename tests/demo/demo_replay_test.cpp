@@ -156,6 +156,10 @@ TEST_F(DemoReplayTest, AReadingTheDemoDoesNotHoldStopsTheReplayOutOfStep) {
   const TimedReplay unread = RunTimedReplay(demo);
   EXPECT_EQ(unread.end.kind, ReplayEnd::Kind::kOutOfStep);
   EXPECT_EQ(unread.end.message, "pass 4: the game did not read the keys where the demo holds it");
+  // And one that holds no reading at all.
+  demo.passes = {{true, 3, 0, 1}, {true, 1, 1, 0}, {false, 10, 2, 0}};
+  EXPECT_EQ(RunTimedReplay(demo).end.message,
+            "pass 4: the game read the keys where the demo holds no reading");
 }
 
 TEST_F(DemoReplayTest, QuitGameIsReplayedByTheGameItself) {
