@@ -464,6 +464,10 @@ TEST(SoundDevice, ClosesInSilenceAndOpensAgainForTheNextSoundOffTheCallersThread
     EXPECT_GT(opening->first_samples.count(), 0);
     EXPECT_TRUE(sound.DeviceOpen());
     ASSERT_TRUE(closed());
+    for (int look = 0; look < 60; ++look) {  // and stays closed until a sound asks for it
+      ASSERT_FALSE(sound.DeviceOpen()) << "opened with no sound to play, look " << look;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     EXPECT_TRUE(sound.PlaySync(tone)) << "heard once more after a second rest";
   }
   // The disk driver's file holds the whole run: that device stays open.
