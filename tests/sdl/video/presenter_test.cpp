@@ -261,15 +261,15 @@ TEST_F(Presenter, WhilePausedAMarkShowsInTheBorderOrInABoxOverTheBlankCornerAndG
       ASSERT_EQ(PixelAt(x, y), 0x000000u) << "gone on resume, at " << x << ", " << y;
   }
 
-  // 1280 x 1020 holds it at 2x too, under a border of 30 rows: too thin for
-  // the mark at 2x (48 rows with a quarter glyph each way), enough at 1x,
-  // centred, (592, 7) to (688, 23).
-  SDL_SetWindowSize(window_, 1280, 1020);
+  // 1280 x 1008 holds it at 2x too, under a border of 24 rows: too thin for
+  // the mark at 2x (48 rows with a quarter glyph each way), just enough at
+  // 1x, centred, (592, 4) to (688, 20).
+  SDL_SetWindowSize(window_, 1280, 1008);
   presenter.Repaint();
   presenter.ShowMarks({"PAUSED"});
-  EXPECT_EQ(presenter.Place(), (PicturePlace{2, 0, 30}));
+  EXPECT_EQ(presenter.Place(), (PicturePlace{2, 0, 24}));
   const SDL_Rect mark = presenter.MarkAreas().at(0);
-  EXPECT_EQ((std::vector<int>{mark.x, mark.y, mark.w, mark.h}), (std::vector<int>{592, 7, 96, 16}));
+  EXPECT_EQ((std::vector<int>{mark.x, mark.y, mark.w, mark.h}), (std::vector<int>{592, 4, 96, 16}));
 }
 
 TEST_F(Presenter, MarksStackInTheCornerAndStayOnTopOfTheCellsDrawnUnderThem) {
