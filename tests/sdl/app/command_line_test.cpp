@@ -199,7 +199,9 @@ TEST(PlayerChoices, TheFilesSettingsUnderTheCommandLinesAndOnlyTheFilesAreKept) 
             std::tuple(std::optional(40), std::optional(true), std::optional(false)));
   EXPECT_EQ(ChoicesFor({}, &file).scale_file, path) << "the scale the file gave";
   ChoicesFor({}, &file).keep(Setting::kFullscreen, 0);  // no option given: kept
-  EXPECT_EQ(ReadSettings(ReadSmallFile(path, 1000).bytes).values.fullscreen, false);
+  ChoicesFor({}, &file).keep(Setting::kVolume, 30);
+  const SettingValues later = ReadSettings(ReadSmallFile(path, 1000).bytes).values;
+  EXPECT_EQ(std::tuple(later.fullscreen, later.volume), std::tuple(false, 30));
 
   // No place for the file: the first change says it is not kept.
   SettingsFile no_place("", "", [&said](const std::string& line) { said.push_back(line); });
