@@ -72,7 +72,7 @@ TEST(Screenshots, AFolderThatCannotBeHadIsNamedOnceAndTheGameGoesOn) {
 TEST(PicturesFolder, AsTheUserDirsFileNamesIt) {
   const auto named = [](const std::string& line) {
     return PicturesFolderOfUserDirs(
-        "# by xdg-user-dirs-update\n\n  \nXDG_DESKTOP_DIR=\"$HOME/x\"\n" + line, "/home/ana/");
+        "# by xdg-user-dirs-update\n\n  \nXDG_DOWNLOAD_DIR=\"$HOME/x\"\n" + line, "/home/ana/");
   };
   EXPECT_EQ(named("XDG_PICTURES_DIR=\"$HOME/Bilder\"\n"), "/home/ana/Bilder");
   EXPECT_EQ(named("XDG_PICTURES_DIR=\"/data/my \\\"pics\\\"/\""), "/data/my \"pics\"");
