@@ -481,6 +481,17 @@ TEST_F(CoreTest, AStateTheGameCouldNotReachIsRefusedSayingWhyAndTheGameGoesOn) {
   Edited(Save(), [](State& s) { EXPECT_TRUE(s.loop.trap_spent && !s.loop.trap_armed); });
 }
 
+TEST(StateWriter, FieldsThatDoNotFitAreNotWrittenPastTheStatesEnd) {
+  TextGrid full;
+  std::fill_n(full.Cells(), TextGrid::kCells, 'x');
+  std::vector<uint8_t> room(kStateBytes + 64, 0xAB);
+  StateWriter writer(room.data());
+  for (int grid = 0; grid < 4; ++grid)  // 1,206 bytes each
+    writer.Grid("a grid", full, TextGrid());
+  EXPECT_FALSE(writer.Finish());
+  EXPECT_EQ(std::count(room.begin() + kStateBytes, room.end(), 0xAB), 64);
+}
+
 TEST_F(CoreTest, AResetWithNoGameLoadedStartsNone) {
   Entry<void (*)()>("retro_unload_game")();
   Entry<void (*)()>("retro_reset")();
