@@ -123,6 +123,12 @@ class WindowsGameTest(GameTestCase):
         game.find_window(timeout=WINE_START_SECONDS)
         return game
 
+    def tool_environment(self, **more):
+        """The environment of a Windows program the test runs itself in the
+        game's prefix, on its X server, with `more` besides."""
+        return self.wine.environment({"PATH": os.environ.get("PATH", "/usr/bin:/bin"),
+                                      "HOME": self.wine.home, "DISPLAY": self.x.display, **more})
+
     def test_the_zip_holds_one_windowed_program_that_needs_only_windows(self):
         with zipfile.ZipFile(PATHS["zip"]) as packed:
             folder = f"Rallix-{PATHS['version']}/"
@@ -175,9 +181,7 @@ class WindowsGameTest(GameTestCase):
         if not os.path.exists(program):
             missing(f"{program} (`make windows` makes it)")
         # Names beyond ASCII reach the Linux side as UTF-8.
-        env = self.wine.environment({"PATH": os.environ.get("PATH", "/usr/bin:/bin"),
-                                     "HOME": self.wine.home, "DISPLAY": self.x.display,
-                                     "LANG": "C.UTF-8"})
+        env = self.tool_environment(LANG="C.UTF-8")
         self.addCleanup(self.wine.end, env)
         run = subprocess.run([Wine.tool("wine"), program], env=env, capture_output=True,
                              text=True, timeout=WINE_START_SECONDS * 2, check=False)
@@ -244,8 +248,7 @@ class WindowsGameTest(GameTestCase):
         users = os.path.join(self.wine.prefix, "drive_c", "users")
         moved = os.path.join(self.folder, "Moved Pictures")
         shell_folders = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders"
-        env = self.wine.environment({"PATH": os.environ.get("PATH", "/usr/bin:/bin"),
-                                     "HOME": self.wine.home, "DISPLAY": self.x.display})
+        env = self.tool_environment()
 
         def pictures_in(folder):
             subprocess.run([Wine.tool("wine"), "reg", "add", shell_folders, "/v", "My Pictures",

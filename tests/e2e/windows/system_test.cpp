@@ -36,7 +36,7 @@ class WindowsFiles : public testing::Test {
   std::string folder_;
 };
 
-TEST_F(WindowsFiles, NamesJoinFoldersAreMadeFromTheTopDownAndThePlayersAreFound) {
+TEST_F(WindowsFiles, NamesJoinFoldersAreMadeFromTheTopDownAndThePlayersFoldersFound) {
   EXPECT_EQ(JoinPath("C:\\a", "b"), "C:\\a\\b");
   EXPECT_EQ(JoinPath("C:\\a\\", "b"), "C:\\a\\b");
   EXPECT_EQ(JoinPath("C:/a/", "b"), "C:/a/b");
